@@ -1,0 +1,71 @@
+// orvalin-cli: drives the scan engine without the window.
+#include "cli/cli_output.h"
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: orvalin-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Finds registry entries and shortcuts whose file is gone, backs them up and removes them.\n"
+    "\n"
+    "Commands:\n"
+    "  scan [--json]                    scan the registry and shortcuts; changes nothing\n"
+    "  fix [--json] [--backup FILE]     scan, back up every finding, then remove the findings\n"
+    "  restore FILE                     write a backup file back into the registry\n"
+    "  schedule list                    list the scheduled scans\n"
+    "  schedule add YYYY-MM-DD HH:MM once|daily|weekly|monthly\n"
+    "  schedule delete N                delete scheduled scan number N (as listed)\n"
+    "\n"
+    "Options:\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n"
+    "\n"
+    "Exit codes: 0 success, 1 failure, 2 usage error.\n";
+
+int Dispatch(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return cli::kExitUsage;
+    }
+    const std::string command = argv[1];
+    const cli::Args args(argv + 2, argv + argc);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return cli::kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("orvalin-cli %s\n", ORVALIN_VERSION);
+        return cli::kExitOk;
+    }
+    if (command == "scan") {
+        return cli::ScanCommand(args);
+    }
+    if (command == "fix") {
+        return cli::FixCommand(args);
+    }
+    if (command == "restore") {
+        return cli::RestoreCommand(args);
+    }
+    if (command == "schedule") {
+        return cli::ScheduleCommand(args);
+    }
+    return cli::UsageError("unknown command '" + command + "'");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Dispatch(argc, argv);
+    } catch (const std::exception& e) {
+        cli::PrintError(std::string("unexpected error: ") + e.what());
+    } catch (...) {
+        cli::PrintError("unexpected error");
+    }
+    return cli::kExitFailure;
+}

@@ -1,0 +1,45 @@
+#include "support/test_paths.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace testsupport {
+namespace {
+
+std::string HostToWindows(std::string path) {
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return "Z:" + path;
+}
+
+} // namespace
+
+std::string SourcePath(const std::string& relative) {
+    return HostToWindows(ORVALIN_SOURCE_DIR) + "\\" + relative;
+}
+
+std::string BinaryPath(const std::string& relative) {
+    return HostToWindows(ORVALIN_BINARY_DIR) + "\\" + relative;
+}
+
+std::string UniqueName(const std::string& hint) {
+    static std::atomic<int> counter{0};
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "_%lu_%d", GetCurrentProcessId(), ++counter);
+    return "OrvalinTest_" + hint + buf;
+}
+
+std::string MakeTempFolder(const std::string& hint) {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(sizeof tmp, tmp);
+    std::string folder = std::string(tmp) + UniqueName(hint);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+} // namespace testsupport

@@ -1,0 +1,98 @@
+# Shared shell functions of the project's scripts. Source it; do not run it.
+# Everything here is idempotent: a second call finds the work already done.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-build}
+case "$BUILD_DIR" in /*) ;; *) BUILD_DIR="$ROOT/$BUILD_DIR" ;; esac
+# A booted prefix is kept here and copied: booting takes 20 s, copying 3 s.
+TEMPLATE_PREFIX=${ORVALIN_TEMPLATE_PREFIX:-$HOME/.cache/orvalin/template-prefix}
+
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d'
+
+log() { printf '== %s\n' "$*" >&2; }
+
+as_root() {
+    if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest xvfb xauth \
+x11-apps imagemagick xdotool python3 python3-pil"
+
+ensure_packages() {
+    local missing=() p
+    for p in $PACKAGES "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+configure_and_build() {
+    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake" >/dev/null
+    fi
+    cmake --build "$BUILD_DIR" -j "${JOBS:-$(nproc)}" "$@"
+}
+
+# Boots the template prefix once per machine.
+ensure_template_prefix() {
+    [ -f "$TEMPLATE_PREFIX/.orvalin-ready" ] && return 0
+    log "booting a Wine prefix (once): $TEMPLATE_PREFIX"
+    rm -rf "$TEMPLATE_PREFIX"
+    mkdir -p "$(dirname "$TEMPLATE_PREFIX")"
+    WINEPREFIX="$TEMPLATE_PREFIX" wineboot -i >/dev/null 2>&1
+    WINEPREFIX="$TEMPLATE_PREFIX" wineserver -w
+    touch "$TEMPLATE_PREFIX/.orvalin-ready"
+}
+
+# Windows program under Wine in a given prefix; runs reg.exe by full path so a reg.exe in the cwd is never picked.
+wreg() { local prefix=$1; shift; WINEPREFIX="$prefix" wine 'C:\windows\system32\reg.exe' "$@" >/dev/null 2>&1; }
+
+# Makes a fresh prefix from the template: Z: (the host's /) is kept so Unix paths still resolve, but reported
+# as a network drive so nothing that walks fixed drives walks the host; a virtual desktop so hidden windows
+# do not cost 2 s each without a window manager. Scripts in tools/prefix.d add what their tests need.
+make_prefix() {
+    local prefix=$1
+    ensure_template_prefix
+    [ -f "$prefix/.orvalin-ready" ] && return 0
+    log "preparing Wine prefix $prefix"
+    rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
+    cp -a "$TEMPLATE_PREFIX" "$prefix"
+    rm -f "$prefix/.orvalin-ready"
+    wreg "$prefix" add 'HKLM\Software\Wine\Drives' /v z: /d network /f
+    wreg "$prefix" add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f
+    wreg "$prefix" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f
+    local hook
+    for hook in "$ROOT"/tools/prefix.d/*.sh; do
+        [ -f "$hook" ] || continue
+        WINEPREFIX="$prefix" PREFIX="$prefix" bash "$hook" || { log "prefix hook failed: $hook"; return 1; }
+    done
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+    touch "$prefix/.orvalin-ready"
+}
+
+XVFB_PID=
+# Starts a private Xvfb when there is no display; stop_xvfb ends it by PID.
+ensure_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+    log "Xvfb did not start"
+    return 1
+}
+stop_xvfb() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; XVFB_PID=; }
+
+# A persistent wineserver keeps every test process start warm (tens of ms instead of seconds).
+start_wineserver() { WINEPREFIX="$1" wineserver -p; WINEPREFIX="$1" wine cmd /c exit 0 >/dev/null 2>&1 || true; }
+stop_wineserver() { WINEPREFIX="$1" wineserver -k 2>/dev/null || true; }
