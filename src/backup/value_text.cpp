@@ -1,0 +1,1 @@
+#include "backup/value_text.h"

@@ -1,0 +1,77 @@
+#pragma once
+// The records a scan produces: one value as text, one finding, one summary row per family.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One registry value as text. The raw bytes are kept as well, so that a backup never depends on a
+// text form that cannot hold every value exactly.
+class CRegValue {
+public:
+    std::string m_strName; // "(Default)" for the unnamed value
+    std::string m_strData; // text form; "(value not set)" when the unnamed value is absent
+    DWORD m_dwType = REG_SZ;
+    std::vector<BYTE> m_raw; // the bytes as read from the registry
+    bool m_bHasRaw = false;  // false for records that were not read from the registry
+};
+
+// One summary row per scan family.
+class CScanError {
+public:
+    std::string m_strDescription;
+    int m_nScanned = 0;
+    int m_nFound = 0;
+    int m_nFixed = 0; // successes minus access-denied failures of the last fix
+};
+
+// One finding: the key or value that the fix removes.
+class CRegErrorLog {
+public:
+    CRegErrorLog() = default;
+    virtual ~CRegErrorLog() = default;
+    CRegErrorLog(const CRegErrorLog&) = delete;
+    CRegErrorLog& operator=(const CRegErrorLog&) = delete;
+
+    void SetCategory(const std::string& category) { m_strCategory = category; }
+    void SetKeyPath(const std::string& keyPath) { m_strKeyPath = keyPath; }
+    void SetKind(const std::string& kind) { m_strKind = kind; }
+    void SetValue(std::unique_ptr<CRegValue> value) { m_pValue = std::move(value); }
+
+    std::string GetCategory() const { return m_strCategory; }
+    std::string GetKeyPath() const { return m_strKeyPath; }
+    std::string GetKind() const { return m_strKind; }
+    const CRegValue* GetValue() const { return m_pValue.get(); }
+
+private:
+    std::string m_strCategory;
+    std::string m_strKeyPath;
+    std::unique_ptr<CRegValue> m_pValue; // owned; null for kinds that name a whole key without a value
+    std::string m_strKind;               // "KEY" or "VAL"
+};
+
+using RegValueList = std::vector<std::unique_ptr<CRegValue>>;
+using ScanErrorList = std::vector<std::unique_ptr<CScanError>>;
+using RegErrorLogList = std::vector<std::unique_ptr<CRegErrorLog>>;
+
+// Summary row descriptions, in the order a full scan appends them.
+inline constexpr char kDescriptionCLSID[] = "Invalid CLSID";
+inline constexpr char kDescriptionHelp[] = "Corrupt Help Files";
+inline constexpr char kDescriptionSharedTools[] = "Invalid Shared Tools";
+inline constexpr char kDescriptionSharedFiles[] = "Corrupt Shared Files";
+inline constexpr char kDescriptionFonts[] = "Corrupt Fonts";
+
+// Category tags written by the scans and selected (upper-cased) by the fix passes.
+inline constexpr char kCategoryCLSID[] = "CLSID";
+inline constexpr char kCategoryProgID[] = "PROGID";
+inline constexpr char kCategoryHelp[] = "Help";
+inline constexpr char kCategoryFont[] = "font";
+inline constexpr char kCategorySharedTools[] = "SharedTools";
+inline constexpr char kCategorySharedFile[] = "SharedFile";
+
+inline constexpr char kKindKey[] = "KEY";
+inline constexpr char kKindValue[] = "VAL";
+
+inline constexpr char kDefaultValueName[] = "(Default)";
+inline constexpr char kValueNotSet[] = "(value not set)";

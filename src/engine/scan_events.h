@@ -1,0 +1,27 @@
+#pragma once
+// The channels between a scan or fix worker and its window.
+#include <windows.h>
+
+#include <string>
+
+inline constexpr char kStopEventName[] = "ORVALINSTOPSCANNING";
+inline constexpr char kAbortEventName[] = "ORVALIN_ABORTED";
+
+inline constexpr UINT WM_TRAYNOTIFY = WM_USER + 0x02;
+inline constexpr UINT WM_STOPFLASH = WM_USER + 0x0A;
+inline constexpr UINT WM_PLAYFLASH = WM_USER + 0x0B;
+inline constexpr UINT WM_PREPARETOCLOSE = WM_USER + 0x65;
+inline constexpr UINT WM_ENABLESCANBUTTON = WM_USER + 0x66;
+inline constexpr UINT WM_FINISHSCAN = WM_USER + 0x67;
+inline constexpr UINT WM_FINISHFIXING = WM_USER + 0x68;
+
+// Progress of a scan or fix: current item, status text, items scanned, errors found.
+using ScanProgressProc = void (*)(std::string item, std::string status, int scanned, int found);
+
+// The named, manual-reset stop event. The first call creates it and keeps one handle open for the life of
+// the process, so that a state set by one scan window is still seen by the next; the handle is shared.
+HANDLE StopEvent();
+// The named abort event, set when a run ended because of a stop.
+HANDLE AbortEvent();
+// True when the stop event is signalled (zero time-out).
+bool StopRequested();
