@@ -1,0 +1,77 @@
+// orvalin-seed: fills the registry of the prefix it runs in with the demo mix, or removes it.
+//   orvalin-seed [--scale N]   write N units (default 1)
+//   orvalin-seed --remove      remove every seeded key, value and file
+#include "demo_set.h"
+#include "demo_writer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: orvalin-seed [--scale N] | --remove\n"
+    "Writes a demo mix of COM classes, help files, fonts, shared tools and shared DLLs\n"
+    "(some with their files, some without) into this registry, N times; --remove undoes it.\n";
+
+int Usage(const char* message) {
+    std::fprintf(stderr, "orvalin-seed: %s\n%s", message, kUsage);
+    return 2;
+}
+
+int Seed(int units) {
+    const seed::DemoLayout layout = seed::DefaultLayout();
+    seed::DemoWriter writer;
+    seed::WriteCommonFiles(writer, layout);
+    for (int unit = 0; unit < units; ++unit) {
+        seed::WriteUnit(writer, layout, unit);
+    }
+    writer.Dword(seed::kDemoKey, "Units", static_cast<DWORD>(units));
+    const seed::UnitCounts c = seed::CountsPerUnit();
+    std::printf("seeded %d unit(s) into %s and the registry: %d COM classes, %d help files, %d fonts, "
+                "%d shared tools, %d shared DLLs; a scan should report %d findings from them\n",
+                units, layout.root.c_str(), c.classes * units, c.helpValues * units, c.fonts * units,
+                c.tools * units, c.sharedDlls * units, c.findings * units);
+    if (writer.Failures() > 0) {
+        std::fprintf(stderr, "orvalin-seed: %d write(s) failed\n", writer.Failures());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int units = 1;
+    bool remove = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--remove") {
+            remove = true;
+        } else if (arg == "--scale" && i + 1 < argc) {
+            char* end = nullptr;
+            const long n = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || n < 1 || n > 100000) {
+                return Usage("--scale takes a whole number from 1 to 100000");
+            }
+            units = static_cast<int>(n);
+        } else {
+            return Usage(("unknown argument '" + arg + "'").c_str());
+        }
+    }
+    if (remove) {
+        const int failures = seed::RemoveDemoData(seed::DefaultLayout());
+        if (failures > 0) {
+            std::fprintf(stderr, "orvalin-seed: %d item(s) could not be removed\n", failures);
+            return 1;
+        }
+        std::printf("removed the demo data\n");
+        return 0;
+    }
+    return Seed(units);
+}
