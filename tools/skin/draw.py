@@ -14,13 +14,20 @@ FONT_DIRS = [
     "/usr/share/fonts/truetype/liberation",
 ]
 FONT_FILES = {
-    "regular": ["DejaVuSans.ttf", "LiberationSans-Regular.ttf"],
-    "bold": ["DejaVuSans-Bold.ttf", "LiberationSans-Bold.ttf"],
+    "regular": ["LiberationSans-Regular.ttf", "DejaVuSans.ttf"],
+    "bold": ["LiberationSans-Bold.ttf", "DejaVuSans-Bold.ttf"],
+    "logo": ["DejaVuSans-Bold.ttf", "LiberationSans-Bold.ttf"],
 }
-# The program draws its texts with Tahoma; Wine ships a metric-compatible one.
+# The program draws its texts in Tahoma. Wine on Debian maps Tahoma to
+# Liberation Sans; Windows has the real one, a little wider. Text must fit in
+# all of these, and in the wider DejaVu Sans as a margin.
 RUNTIME_FONT_FILES = {
-    "regular": ["/usr/share/wine/fonts/tahoma.ttf"],
-    "bold": ["/usr/share/wine/fonts/tahomabd.ttf"],
+    "regular": ["/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+                "/usr/share/wine/fonts/tahoma.ttf",
+                "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"],
+    "bold": ["/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
+             "/usr/share/wine/fonts/tahomabd.ttf",
+             "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"],
 }
 
 _font_cache = {}
@@ -35,11 +42,12 @@ def _find(paths):
     return None
 
 
-def art_font(size, bold=False):
+def art_font(size, bold=False, logo=False):
     """The font painted into the images (button labels, logo)."""
-    key = ("art", size, bold)
+    kind = "logo" if logo else "bold" if bold else "regular"
+    key = ("art", size, kind)
     if key not in _font_cache:
-        names = FONT_FILES["bold" if bold else "regular"]
+        names = FONT_FILES[kind]
         path = _find([f"{d}/{n}" for n in names for d in FONT_DIRS])
         if path is None:
             raise SystemExit("no DejaVu or Liberation font found (install fonts-dejavu-core)")
@@ -48,18 +56,17 @@ def art_font(size, bold=False):
 
 
 def runtime_fonts(size, bold=False):
-    """Fonts that stand in for the run-time text font: Wine's Tahoma when it is
-    installed, and always the (wider) art font, so that a fit test with both
-    is conservative."""
+    """Stand-ins for the run-time text font, the one Wine shows first."""
+    import os
+
     fonts = []
-    path = _find(RUNTIME_FONT_FILES["bold" if bold else "regular"])
-    if path:
-        key = ("rt", size, bold)
-        if key not in _font_cache:
-            _font_cache[key] = ImageFont.truetype(path, size)
-        fonts.append(_font_cache[key])
-    fonts.append(art_font(size, bold))
-    return fonts
+    for path in RUNTIME_FONT_FILES["bold" if bold else "regular"]:
+        if os.path.exists(path):
+            key = ("rt", size, bold, path)
+            if key not in _font_cache:
+                _font_cache[key] = ImageFont.truetype(path, size)
+            fonts.append(_font_cache[key])
+    return fonts or [art_font(size, bold)]
 
 
 def text_width(font, s):
