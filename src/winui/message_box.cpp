@@ -17,12 +17,17 @@ public:
     int Show(HWND, const std::string& text, const std::string& caption, UINT type) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL: return IDOK;
+        case MB_OKCANCEL:
+            return IDOK;
         case MB_YESNO:
-        case MB_YESNOCANCEL: return IDYES;
-        case MB_RETRYCANCEL: return IDRETRY;
-        case MB_ABORTRETRYIGNORE: return IDABORT;
-        default: return IDOK;
+        case MB_YESNOCANCEL:
+            return IDYES;
+        case MB_RETRYCANCEL:
+            return IDRETRY;
+        case MB_ABORTRETRYIGNORE:
+            return IDABORT;
+        default:
+            return IDOK;
         }
     }
 };
