@@ -1,0 +1,131 @@
+#include "cli/scan_report.h"
+
+#include "cli/cli_output.h"
+
+#include <cstdio>
+
+namespace cli {
+namespace {
+
+constexpr char kShortcutDescription[] = "Missing ShortCuts";
+constexpr char kAccessDenied[] = "Access Denied";
+
+std::string FixedText(int fixed) {
+    return fixed < 0 ? kAccessDenied : std::to_string(fixed);
+}
+
+std::string Columns(const std::string& description, const std::string& scanned, const std::string& found,
+                    const std::string* fixed) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%-24s %9s %9s", description.c_str(), scanned.c_str(), found.c_str());
+    std::string line = buf;
+    if (fixed != nullptr) {
+        std::snprintf(buf, sizeof buf, " %14s", fixed->c_str());
+        line += buf;
+    }
+    return line + "\n";
+}
+
+std::string TableLine(const std::string& description, int scanned, int found, bool showFixed, int fixed) {
+    const std::string fixedText = FixedText(fixed);
+    return Columns(description, std::to_string(scanned), std::to_string(found),
+                   showFixed ? &fixedText : nullptr);
+}
+
+std::string JsonRow(const std::string& description, int scanned, int found, int fixed) {
+    return "{\"description\":" + JsonString(description) + ",\"scanned\":" + std::to_string(scanned) +
+           ",\"found\":" + std::to_string(found) + ",\"fixed\":" + std::to_string(fixed) + "}";
+}
+
+std::string JsonFinding(const CRegErrorLog& finding) {
+    std::string out = "{\"category\":" + JsonString(finding.GetCategory()) +
+                      ",\"kind\":" + JsonString(finding.GetKind()) +
+                      ",\"keyPath\":" + JsonString(finding.GetKeyPath()) + ",\"value\":";
+    if (const CRegValue* value = finding.GetValue()) {
+        out += "{\"name\":" + JsonString(value->m_strName) + ",\"data\":" + JsonString(value->m_strData) +
+               ",\"type\":" + std::to_string(value->m_dwType) + "}";
+    } else {
+        out += "null";
+    }
+    return out + "}";
+}
+
+} // namespace
+
+std::string FormatReportText(const ScanReport& report) {
+    const std::string fixedHeader = "Fixed";
+    std::string out = Columns("Description", "Scanned", "Found", report.showFixed ? &fixedHeader : nullptr);
+    int scanned = 0;
+    int found = 0;
+    for (const auto& row : report.rows) {
+        out +=
+            TableLine(row->m_strDescription, row->m_nScanned, row->m_nFound, report.showFixed, row->m_nFixed);
+        scanned += row->m_nScanned;
+        found += row->m_nFound;
+    }
+    if (const ShortcutReport* s = report.shortcuts) {
+        out += TableLine(kShortcutDescription, s->scanned, s->found, report.showFixed, s->fixed);
+        scanned += s->scanned;
+        found += s->found;
+    }
+    out += TableLine("Total", scanned, found, false, 0);
+
+    out += "\nFindings: " + std::to_string(report.findings.size()) + "\n";
+    for (const auto& finding : report.findings) {
+        char head[64];
+        std::snprintf(head, sizeof head, "%-11s %-3s  ", finding->GetCategory().c_str(),
+                      finding->GetKind().c_str());
+        out += head + finding->GetKeyPath() + "\n";
+        if (const CRegValue* value = finding->GetValue()) {
+            out += "                  " + value->m_strName + " = " + value->m_strData + "\n";
+        }
+    }
+    if (const ShortcutReport* s = report.shortcuts) {
+        out += "\nMissing shortcuts: " + std::to_string(s->missing.size()) + "\n";
+        for (const auto& path : s->missing) {
+            out += "  " + path + "\n";
+        }
+    }
+    if (report.backup) {
+        out += "\nBackup: " + *report.backup + "\n";
+    }
+    return out;
+}
+
+std::string FormatReportJson(const ScanReport& report) {
+    std::string out = "{\"rows\":[";
+    const char* separator = "\n";
+    for (const auto& row : report.rows) {
+        out += separator + JsonRow(row->m_strDescription, row->m_nScanned, row->m_nFound, row->m_nFixed);
+        separator = ",\n";
+    }
+    out += "\n],\"findings\":[";
+    separator = "\n";
+    for (const auto& finding : report.findings) {
+        out += separator + JsonFinding(*finding);
+        separator = ",\n";
+    }
+    out += "\n]";
+    if (const ShortcutReport* s = report.shortcuts) {
+        out += ",\"shortcuts\":{\"scanned\":" + std::to_string(s->scanned) +
+               ",\"found\":" + std::to_string(s->found) + ",\"fixed\":" + std::to_string(s->fixed) +
+               ",\"missing\":[";
+        separator = "";
+        for (const auto& path : s->missing) {
+            out += separator + JsonString(path);
+            separator = ",";
+        }
+        out += "]}";
+    }
+    if (report.backup) {
+        out += ",\"backup\":" + JsonString(*report.backup);
+    }
+    return out + "}\n";
+}
+
+bool WriteStdout(const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return std::fflush(stdout) == 0 && written;
+}
+
+} // namespace cli
