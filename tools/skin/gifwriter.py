@@ -45,7 +45,27 @@ def build_palette(images):
 
 
 def to_indexed(im, pal_img):
-    return im.convert("RGB").quantize(palette=pal_img, dither=Image.Dither.NONE)
+    """Map every pixel to its nearest palette entry; a colour that is in the
+    palette keeps its exact value (PIL's own mapping works on a coarse grid
+    and may not)."""
+    im = im.convert("RGB")
+    flat = pal_img.getpalette()[:768]
+    entries = [tuple(flat[i:i + 3]) for i in range(0, 768, 3)]
+    exact = {}
+    for i, rgb in enumerate(entries):
+        exact.setdefault(rgb, i)
+    lookup = {}
+    for _, rgb in im.getcolors(maxcolors=im.width * im.height):
+        if rgb in exact:
+            lookup[rgb] = exact[rgb]
+        else:
+            lookup[rgb] = min(range(len(entries)), key=lambda i: (
+                (entries[i][0] - rgb[0]) ** 2 + (entries[i][1] - rgb[1]) ** 2
+                + (entries[i][2] - rgb[2]) ** 2, i))
+    out = Image.new("P", im.size)
+    out.putdata([lookup[p] for p in im.getdata()])
+    out.putpalette(flat)
+    return out
 
 
 def gif_bytes(indexed):

@@ -157,7 +157,7 @@ def _check_items():
     for i, label in enumerate(_checks):
         x = 20 + 232 * (i % 2)
         y = 138 + 32 * (i // 2)
-        deco.append(("icon", "check_disc", (x, y, 18, 18), TEAL))
+        deco.append(("icon", "check_disc", (x, y - 1, 18, 18), TEAL))
         texts.append(Text(f"TEXT_MAIN_ITEM{i + 1}", (x + 28, y, 196, 18), label, 13, False, INK))
     return texts, deco
 
@@ -244,8 +244,8 @@ PAGE_SUPPORT = Screen(
     ]) + [
         Text("TEXT_SUPPORT_TIPTITLE", (136, 112, 320, 18), "Before you contact us", 13, True, INK),
         Text("TEXT_SUPPORT_TIP1", (136, 140, 320, 18), "Note the problem counts that the scan showed.", 12, False, BODY),
-        Text("TEXT_SUPPORT_TIP2", (136, 164, 320, 18), "Keep the backup files whose names start", 12, False, BODY),
-        Text("TEXT_SUPPORT_TIP3", (136, 182, 320, 18), "with FixedOn: Restore backup needs them.", 12, False, BODY),
+        Text("TEXT_SUPPORT_TIP2", (136, 164, 320, 18), "Keep the backup files named FixedOn and a date:", 12, False, BODY),
+        Text("TEXT_SUPPORT_TIP3", (136, 182, 320, 18), "Restore backup needs them to undo a repair.", 12, False, BODY),
         Text("TEXT_SUPPORT_SAFETY", (48, 247, 412, 18), "The support site opens in your web browser.", 12, False, BODY),
     ],
     deco=[("card", CARD_RECT), ("divider", (20, CARD_FOOT_Y, 440)),
