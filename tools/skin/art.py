@@ -67,6 +67,8 @@ def draw_deco(c, screen):
         kind = item[0]
         if kind == "sidebar":
             c.rect((0, 0, SIDEBAR_W, c.h), SIDEBAR)
+        elif kind == "sidecard":
+            c.rrect(item[1], 12, mix(SIDEBAR_HOVER, SIDEBAR, 0.45))
         elif kind == "logo":
             draw_logo(c, *item[1])
         elif kind == "header":

@@ -123,7 +123,7 @@ MAIN = Screen(
         Text("TEXT_TAGLINE", (59, 53, 130, 16), "Registry care", 11, False, SIDEBAR_MUTED),
         Text("TEXT_VERSION", (24, 440, 150, 16), "Version 1.0", 11, False, SIDEBAR_MUTED),
     ],
-    deco=[("sidebar",), ("logo", (22, 22))],
+    deco=[("sidebar",), ("logo", (22, 22)), ("sidecard", MAIN_ANIMATION)],
     animation=MAIN_ANIMATION,
 )
 
