@@ -1,0 +1,88 @@
+#pragma once
+// Owning pointers to COM interfaces, the COM library for the length of one operation, and the
+// ANSI/UTF-16 conversions the scheduler's wide-string interfaces need.
+#include <objbase.h>
+
+#include <string>
+#include <utility>
+
+namespace scheduler {
+
+template <class T> class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    ~ComPtr() { Reset(); }
+
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+    // The slot for an out parameter; whatever was held is released first.
+    T** Put() {
+        Reset();
+        return &p_;
+    }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+    IUnknown** PutUnknown() { return reinterpret_cast<IUnknown**>(Put()); }
+
+    void Reset() {
+        if (p_ != nullptr) {
+            p_->Release();
+            p_ = nullptr;
+        }
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+// CoInitialize for one operation. CoUninitialize only balances a call that succeeded (S_OK or
+// S_FALSE); a thread already in the multithreaded apartment keeps its COM as it was.
+class ComScope {
+public:
+    ComScope() : hr_(CoInitialize(nullptr)) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) {
+            CoUninitialize();
+        }
+    }
+
+private:
+    HRESULT hr_;
+};
+
+// A CoTaskMemAlloc'ed wide string handed out by a COM call.
+class CoTaskString {
+public:
+    CoTaskString() = default;
+    CoTaskString(const CoTaskString&) = delete;
+    CoTaskString& operator=(const CoTaskString&) = delete;
+    ~CoTaskString() { CoTaskMemFree(p_); }
+    LPWSTR* Put() {
+        CoTaskMemFree(p_);
+        p_ = nullptr;
+        return &p_;
+    }
+    const wchar_t* Get() const { return p_ != nullptr ? p_ : L""; }
+
+private:
+    LPWSTR p_ = nullptr;
+};
+
+// Active code page <-> UTF-16.
+std::wstring Widen(const std::string& text);
+std::string Narrow(const std::wstring& text);
+
+} // namespace scheduler

@@ -1,0 +1,262 @@
+#include "scheduler/task_operations.h"
+
+#include "scheduler/com_support.h"
+#include "scheduler/trigger.h"
+#include "scheduler/trigger_text.h"
+
+namespace scheduler {
+namespace {
+
+HRESULT OpenScheduler(ComPtr<ITaskScheduler>& scheduler) {
+    return CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
+                            scheduler.PutVoid());
+}
+
+// Opens an existing work item.
+HRESULT OpenWorkItem(const std::string& name, ComPtr<ITask>& task) {
+    ComPtr<ITaskScheduler> scheduler;
+    HRESULT hr = OpenScheduler(scheduler);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = scheduler->Activate(Widen(name).c_str(), IID_ITask, task.PutUnknown());
+    if (SUCCEEDED(hr) && !task) {
+        hr = E_FAIL;
+    }
+    return hr;
+}
+
+// Stores the work item under its own name.
+HRESULT SaveWorkItem(ITask& task) {
+    ComPtr<IPersistFile> file;
+    const HRESULT hr = task.QueryInterface(IID_IPersistFile, file.PutVoid());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return file->Save(nullptr, FALSE);
+}
+
+HRESULT ReadTrigger(ITask& task, WORD index, TASK_TRIGGER& trigger) {
+    ComPtr<ITaskTrigger> taskTrigger;
+    const HRESULT hr = task.GetTrigger(index, taskTrigger.Put());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    trigger = {};
+    trigger.cbTriggerSize = sizeof(TASK_TRIGGER);
+    return taskTrigger->GetTrigger(&trigger);
+}
+
+bool SettingsComplete(const CScheduledTask& settings, const std::string& name) {
+    return settings.HasStartTime() && !name.empty() && !settings.ProgramPath().empty();
+}
+
+} // namespace
+
+DWORD TaskFlags(bool ntFamily) {
+    DWORD flags = TASK_FLAG_DONT_START_IF_ON_BATTERIES | TASK_FLAG_KILL_IF_GOING_ON_BATTERIES;
+    if (ntFamily) {
+        flags |= TASK_FLAG_INTERACTIVE | TASK_FLAG_RUN_ONLY_IF_LOGGED_ON;
+    }
+    return flags;
+}
+
+HRESULT ConfigureWorkItem(ITask& task, const CScheduledTask& settings) {
+    HRESULT hr = task.SetApplicationName(Widen(settings.ProgramPath()).c_str());
+    if (SUCCEEDED(hr) && !settings.Parameters().empty()) {
+        hr = task.SetParameters(Widen(settings.Parameters()).c_str());
+    }
+    if (SUCCEEDED(hr) && !settings.StartingDir().empty()) {
+        hr = task.SetWorkingDirectory(Widen(settings.StartingDir()).c_str());
+    }
+    if (SUCCEEDED(hr)) {
+        hr = task.SetFlags(TaskFlags(!IsWindows9xFamily()));
+    }
+    if (SUCCEEDED(hr) && settings.AccountWanted()) {
+        hr = task.SetAccountInformation(Widen(settings.Account()).c_str(), nullptr);
+    }
+    if (SUCCEEDED(hr) && !settings.Comment().empty()) {
+        hr = task.SetComment(Widen(settings.Comment()).c_str());
+    }
+    return hr;
+}
+
+HRESULT SaveTask(const CScheduledTask& settings, const std::string& name) {
+    if (!SettingsComplete(settings, name)) {
+        return E_FAIL;
+    }
+    ComScope com;
+    ComPtr<ITaskScheduler> scheduler;
+    HRESULT hr = OpenScheduler(scheduler);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const std::wstring wideName = Widen(name);
+    {
+        // Wine's NewWorkItem silently replaces an existing work item, so look first.
+        ComPtr<ITask> existing;
+        if (SUCCEEDED(scheduler->Activate(wideName.c_str(), IID_ITask, existing.PutUnknown())) && existing) {
+            return kWorkItemExists;
+        }
+    }
+    ComPtr<IUnknown> created;
+    hr = scheduler->NewWorkItem(wideName.c_str(), CLSID_CTask, IID_ITask, created.Put());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    ComPtr<ITask> task;
+    hr = created->QueryInterface(IID_ITask, task.PutVoid());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = ConfigureWorkItem(*task.Get(), settings);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return SaveWorkItem(*task.Get());
+}
+
+HRESULT AddTrigger(const CScheduledTask& settings, const std::string& name) {
+    if (!SettingsComplete(settings, name)) {
+        return E_FAIL;
+    }
+    ComScope com;
+    ComPtr<ITask> task;
+    HRESULT hr = OpenWorkItem(name, task);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    WORD newIndex = 0;
+    ComPtr<ITaskTrigger> taskTrigger;
+    hr = task->CreateTrigger(&newIndex, taskTrigger.Put());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    TASK_TRIGGER trigger = BuildTrigger(settings);
+    hr = taskTrigger->SetTrigger(&trigger);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return SaveWorkItem(*task.Get());
+}
+
+HRESULT FindTrigger(const CScheduledTask& settings, const std::string& name, int& index) {
+    index = -1;
+    ComScope com;
+    if (name.empty()) {
+        return E_FAIL;
+    }
+    ComPtr<ITask> task;
+    HRESULT hr = OpenWorkItem(name, task);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    WORD count = 0;
+    hr = task->GetTriggerCount(&count);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    for (WORD i = 0; i < count; ++i) {
+        TASK_TRIGGER trigger{};
+        hr = ReadTrigger(*task.Get(), i, trigger);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        if (IsScheduleTrigger(trigger) && StartsAt(trigger, settings.StartTime())) {
+            index = i;
+            break;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT ListSchedule(const std::string& name, std::vector<ScheduleEntry>& entries, std::time_t& lastRun) {
+    entries.clear();
+    lastRun = 0;
+    ComScope com;
+    if (name.empty()) {
+        return E_FAIL;
+    }
+    ComPtr<ITask> task;
+    HRESULT hr = OpenWorkItem(name, task);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    SYSTEMTIME lastRunLocal{};
+    hr = task->GetMostRecentRunTime(&lastRunLocal);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    WORD count = 0;
+    const HRESULT countResult = task->GetTriggerCount(&count);
+    if (FAILED(countResult)) {
+        return countResult;
+    }
+    std::vector<ScheduleEntry> found;
+    for (WORD i = 0; i < count; ++i) {
+        TASK_TRIGGER trigger{};
+        hr = ReadTrigger(*task.Get(), i, trigger);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        if (IsScheduleTrigger(trigger)) {
+            // The scheduler's own GetTriggerString is not available everywhere (Wine: E_NOTIMPL).
+            found.push_back({DescribeTrigger(trigger), i});
+        }
+    }
+    entries = std::move(found);
+    lastRun = LocalSystemTimeToTime(lastRunLocal);
+    return countResult;
+}
+
+HRESULT DeleteTrigger(const std::string& name, int index) {
+    ComScope com;
+    if (name.empty()) {
+        return E_FAIL;
+    }
+    ComPtr<ITask> task;
+    HRESULT hr = OpenWorkItem(name, task);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    WORD count = 0;
+    hr = task->GetTriggerCount(&count);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    if (index < 0 || index >= count) {
+        return SCHED_E_TRIGGER_NOT_FOUND;
+    }
+    const WORD at = static_cast<WORD>(index);
+    TASK_TRIGGER trigger{};
+    hr = ReadTrigger(*task.Get(), at, trigger);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    if (!IsScheduleTrigger(trigger)) {
+        return SCHED_E_TRIGGER_NOT_FOUND;
+    }
+    hr = task->DeleteTrigger(at);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return SaveWorkItem(*task.Get());
+}
+
+std::time_t LocalSystemTimeToTime(const SYSTEMTIME& local) {
+    if (local.wYear == 0) {
+        return 0;
+    }
+    std::tm parts{};
+    parts.tm_year = local.wYear - 1900;
+    parts.tm_mon = local.wMonth - 1;
+    parts.tm_mday = local.wDay;
+    parts.tm_hour = local.wHour;
+    parts.tm_min = local.wMinute;
+    parts.tm_sec = local.wSecond;
+    parts.tm_isdst = -1;
+    const std::time_t time = std::mktime(&parts);
+    return time == static_cast<std::time_t>(-1) ? 0 : time;
+}
+
+} // namespace scheduler
