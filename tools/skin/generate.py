@@ -89,7 +89,7 @@ def list_record(lb):
 
 def numbered(section, values):
     lines = [f"[{section}]"]
-    lines += [f"{i}={v}" for i, v in enumerate(values, 1)]
+    lines += [f"{i}={v}".rstrip() for i, v in enumerate(values, 1)]
     return lines + [""]
 
 

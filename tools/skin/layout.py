@@ -103,7 +103,10 @@ def images(key):
 MAIN_SIZE = (720, 470)
 SIDEBAR_W = 200
 CORNER = 12
-PANEL_RECT = (220, 48, 480, 402)
+# Pages are laid out on a 480-pixel column; the panel is wider by PAGE_PAD on
+# each side so that card shadows fade out inside it instead of being cut.
+PAGE_PAD = 12
+PANEL_RECT = (220 - PAGE_PAD, 48, 480 + 2 * PAGE_PAD, 402)
 MAIN_ANIMATION = (20, 296, 160, 128)
 
 MAIN = Screen(
@@ -253,7 +256,33 @@ PAGE_SUPPORT = Screen(
           ("icon", "info", (20, 246, 18, 18), PRIMARY)],
 )
 
-PAGES = [PAGE_MAIN, PAGE_SCHEDULE, PAGE_LIVEUPDATE, PAGE_SUPPORT]
+
+
+def _shift_rect(r, dx):
+    return (r[0] + dx,) + tuple(r[1:])
+
+
+def _pad_page(page, dx=PAGE_PAD):
+    """Move a page's content from the 480-pixel column into the panel."""
+    for b in page.buttons:
+        b.rect = _shift_rect(b.rect, dx)
+    for t in page.texts:
+        t.rect = _shift_rect(t.rect, dx)
+    if page.listbox:
+        page.listbox.rect = _shift_rect(page.listbox.rect, dx)
+    deco = []
+    for item in page.deco:
+        item = list(item)
+        for i, v in enumerate(item):
+            if isinstance(v, tuple) and len(v) in (3, 4) and all(isinstance(n, int) for n in v) \
+                    and item[0] not in ("sidebar",) and not (i == len(item) - 1 and item[0] in ("icon", "badge")):
+                item[i] = _shift_rect(v, dx)
+        deco.append(tuple(item))
+    page.deco = deco
+    return page
+
+
+PAGES = [_pad_page(p) for p in (PAGE_MAIN, PAGE_SCHEDULE, PAGE_LIVEUPDATE, PAGE_SUPPORT)]
 
 # ---------------------------------------------------------------- scan dialog
 
