@@ -173,7 +173,7 @@ void Window::ModifyStyle(DWORD remove, DWORD add) const {
     }
 }
 
-std::string Window::Text() const {
+std::string Window::Caption() const {
     if (!hwnd_) {
         return {};
     }
@@ -183,7 +183,7 @@ std::string Window::Text() const {
     return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
-void Window::SetText(const std::string& text) const {
+void Window::SetCaption(const std::string& text) const {
     if (hwnd_) {
         SetWindowTextA(hwnd_, text.c_str());
     }

@@ -57,8 +57,8 @@ public:
     bool IsVisible() const;
     RECT ClientRect() const;
     void ModifyStyle(DWORD remove, DWORD add) const;
-    std::string Text() const;
-    void SetText(const std::string& text) const;
+    std::string Caption() const;
+    void SetCaption(const std::string& text) const;
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
 protected:

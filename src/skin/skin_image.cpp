@@ -1,0 +1,326 @@
+#include "skin/skin_image.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "winui/gdi_scoped.h"
+
+namespace {
+
+// The rectangles one ExtCreateRegion call may get, and the step by which the buffer grows.
+constexpr DWORD kRectsPerBatch = 2000;
+constexpr DWORD kRectsGrowth = 100;
+
+template <typename T> struct ComRelease {
+    T* p = nullptr;
+    ~ComRelease() {
+        if (p) {
+            p->Release();
+        }
+    }
+};
+
+// The picture's bitmap copied into a bitmap of our own, so it outlives the picture object.
+HBITMAP CopyPictureBitmap(HBITMAP source) {
+    const SIZE size = BitmapSize(source);
+    if (size.cx <= 0 || size.cy <= 0) {
+        return nullptr;
+    }
+    winui::WindowDc screen(nullptr);
+    winui::Bitmap copy(CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    winui::MemoryDc from(CreateCompatibleDC(screen.Get()));
+    winui::MemoryDc to(CreateCompatibleDC(screen.Get()));
+    if (!copy || !from || !to) {
+        return nullptr;
+    }
+    {
+        winui::SelectGuard selectFrom(from.Get(), source);
+        winui::SelectGuard selectTo(to.Get(), copy.Get());
+        BitBlt(to.Get(), 0, 0, size.cx, size.cy, from.Get(), 0, 0, SRCCOPY);
+    }
+    return copy.Release();
+}
+
+// The RGNDATA block of BitmapToRegion: a header and a growing array of rectangles in movable memory.
+class RegionBuilder {
+public:
+    RegionBuilder() { Allocate(kRectsGrowth); }
+    ~RegionBuilder() {
+        if (memory_) {
+            if (data_) {
+                GlobalUnlock(memory_);
+            }
+            GlobalFree(memory_);
+        }
+    }
+    RegionBuilder(const RegionBuilder&) = delete;
+    RegionBuilder& operator=(const RegionBuilder&) = delete;
+
+    bool Ok() const { return data_ != nullptr; }
+
+    bool Add(LONG left, LONG top, LONG right, LONG bottom) {
+        if (data_->rdh.nCount == room_ && !Grow()) {
+            return false;
+        }
+        RECT* rects = reinterpret_cast<RECT*>(data_->Buffer);
+        rects[data_->rdh.nCount] = RECT{left, top, right, bottom};
+        RECT& bound = data_->rdh.rcBound;
+        bound.left = std::min(bound.left, left);
+        bound.top = std::min(bound.top, top);
+        bound.right = std::max(bound.right, right);
+        bound.bottom = std::max(bound.bottom, bottom);
+        ++data_->rdh.nCount;
+        return data_->rdh.nCount < kRectsPerBatch || Flush();
+    }
+
+    // Turns the rectangles gathered so far into a region and joins it to the result.
+    bool Flush() {
+        const DWORD size = sizeof(RGNDATAHEADER) + sizeof(RECT) * room_;
+        HRGN batch = ExtCreateRegion(nullptr, size, data_);
+        if (!batch) {
+            return false;
+        }
+        if (result_) {
+            CombineRgn(result_.Get(), result_.Get(), batch, RGN_OR);
+            DeleteObject(batch);
+        } else {
+            result_.Reset(batch);
+        }
+        Restart();
+        return true;
+    }
+
+    winui::Region TakeResult() { return std::move(result_); }
+
+private:
+    void Allocate(DWORD room) {
+        memory_ = GlobalAlloc(GMEM_MOVEABLE, sizeof(RGNDATAHEADER) + sizeof(RECT) * room);
+        if (!memory_) {
+            return;
+        }
+        data_ = static_cast<RGNDATA*>(GlobalLock(memory_));
+        if (!data_) {
+            return;
+        }
+        room_ = room;
+        data_->rdh.dwSize = sizeof(RGNDATAHEADER);
+        data_->rdh.iType = RDH_RECTANGLES;
+        data_->rdh.nRgnSize = 0;
+        Restart();
+    }
+
+    void Restart() {
+        data_->rdh.nCount = 0;
+        data_->rdh.rcBound = RECT{LONG_MAX, LONG_MAX, 0, 0};
+    }
+
+    bool Grow() {
+        const DWORD room = room_ + kRectsGrowth;
+        GlobalUnlock(memory_);
+        data_ = nullptr;
+        HGLOBAL grown = GlobalReAlloc(memory_, sizeof(RGNDATAHEADER) + sizeof(RECT) * room, GMEM_MOVEABLE);
+        if (grown) {
+            memory_ = grown;
+            room_ = room;
+        }
+        data_ = static_cast<RGNDATA*>(GlobalLock(memory_));
+        return grown && data_;
+    }
+
+    HGLOBAL memory_ = nullptr;
+    RGNDATA* data_ = nullptr;
+    DWORD room_ = 0;
+    winui::Region result_;
+};
+
+bool InRange(BYTE value, BYTE low, BYTE tolerance) {
+    const int high = std::min(255, low + tolerance);
+    return value >= low && value <= high;
+}
+
+} // namespace
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info) {
+        return SIZE{0, 0};
+    }
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+bool LoadPicture(const std::string& path, winui::Bitmap& bitmap, SIZE& size) {
+    bitmap.Reset();
+    size = SIZE{0, 0};
+    winui::FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    const DWORD fileSize = GetFileSize(file.Get(), nullptr);
+    if (fileSize == 0 || fileSize == INVALID_FILE_SIZE) {
+        return false;
+    }
+    winui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, fileSize));
+    if (!memory) {
+        return false;
+    }
+    void* bytes = GlobalLock(memory.Get());
+    DWORD read = 0;
+    const BOOL readOk = bytes && ReadFile(file.Get(), bytes, fileSize, &read, nullptr);
+    if (bytes) {
+        GlobalUnlock(memory.Get());
+    }
+    file.Reset();
+    if (!readOk || read != fileSize) {
+        return false;
+    }
+    ComRelease<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, &stream.p))) {
+        return false;
+    }
+    memory.Release(); // the stream frees it now
+    ComRelease<IPicture> picture;
+    const HRESULT hr = OleLoadPicture(stream.p, static_cast<LONG>(fileSize), FALSE, IID_IPicture,
+                                      reinterpret_cast<void**>(&picture.p));
+    if (FAILED(hr) || !picture.p) {
+        return false;
+    }
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture.p->get_Handle(&handle))) {
+        return false;
+    }
+    bitmap.Reset(CopyPictureBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle))));
+    size = BitmapSize(bitmap.Get());
+    return static_cast<bool>(bitmap);
+}
+
+void CropBitmap(HDC referenceDc, winui::Bitmap& target, HBITMAP source, int left, int top, int right,
+                int bottom) {
+    if (!source) {
+        return;
+    }
+    const int width = right - left;
+    const int height = bottom - top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    winui::WindowDc screen(nullptr);
+    const HDC reference = referenceDc ? referenceDc : screen.Get();
+    winui::Bitmap piece(CreateCompatibleBitmap(reference, width, height));
+    winui::MemoryDc to(CreateCompatibleDC(reference));
+    winui::MemoryDc from(CreateCompatibleDC(reference));
+    if (!piece || !to || !from) {
+        return;
+    }
+    {
+        winui::SelectGuard selectTo(to.Get(), piece.Get());
+        winui::SelectGuard selectFrom(from.Get(), source);
+        // Pixels beyond the source stay black rather than undefined.
+        PatBlt(to.Get(), 0, 0, width, height, BLACKNESS);
+        const SIZE sourceSize = BitmapSize(source);
+        const int x0 = std::max(left, 0);
+        const int y0 = std::max(top, 0);
+        const int x1 = std::min(right, static_cast<int>(sourceSize.cx));
+        const int y1 = std::min(bottom, static_cast<int>(sourceSize.cy));
+        if (x1 > x0 && y1 > y0) {
+            BitBlt(to.Get(), x0 - left, y0 - top, x1 - x0, y1 - y0, from.Get(), x0, y0, SRCCOPY);
+        }
+    }
+    target = std::move(piece);
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom) {
+    if (!dc || !bitmap) {
+        return;
+    }
+    const SIZE size = BitmapSize(bitmap);
+    const int width = std::min(right - left, static_cast<int>(size.cx));
+    const int height = std::min(bottom - top, static_cast<int>(size.cy));
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    winui::MemoryDc memory(CreateCompatibleDC(dc));
+    if (!memory) {
+        return;
+    }
+    winui::SelectGuard select(memory.Get(), bitmap);
+    BitBlt(dc, left, top, width, height, memory.Get(), 0, 0, SRCCOPY);
+}
+
+winui::Region BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
+    if (!bitmap) {
+        return {};
+    }
+    winui::MemoryDc pixelsDc(CreateCompatibleDC(nullptr));
+    if (!pixelsDc) {
+        return {};
+    }
+    const SIZE size = BitmapSize(bitmap);
+    if (size.cx <= 0 || size.cy <= 0) {
+        return {};
+    }
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = size.cx;
+    header.biHeight = size.cy; // bottom-up rows
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    winui::Bitmap dib(CreateDIBSection(pixelsDc.Get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                       &bits, nullptr, 0));
+    if (!dib || !bits) {
+        return {};
+    }
+    winui::SelectGuard selectDib(pixelsDc.Get(), dib.Get());
+    winui::MemoryDc sourceDc(CreateCompatibleDC(pixelsDc.Get()));
+    if (!sourceDc) {
+        return {};
+    }
+    BITMAP dibInfo{};
+    GetObjectA(dib.Get(), sizeof dibInfo, &dibInfo);
+    LONG stride = dibInfo.bmWidthBytes;
+    if (stride % 4) {
+        stride += 4 - stride % 4;
+    }
+    {
+        winui::SelectGuard selectSource(sourceDc.Get(), bitmap);
+        BitBlt(pixelsDc.Get(), 0, 0, size.cx, size.cy, sourceDc.Get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+
+    RegionBuilder builder;
+    if (!builder.Ok()) {
+        return {};
+    }
+    const BYTE keyRed = GetRValue(key), keyGreen = GetGValue(key), keyBlue = GetBValue(key);
+    const BYTE tolRed = GetRValue(tolerance), tolGreen = GetGValue(tolerance), tolBlue = GetBValue(tolerance);
+    // Row y of the image is row (height - 1 - y) of the bottom-up DIB; pixels are blue, green, red, unused.
+    const auto* base = static_cast<const BYTE*>(bits);
+    for (LONG y = 0; y < size.cy; ++y) {
+        const BYTE* row = base + static_cast<size_t>(size.cy - 1 - y) * static_cast<size_t>(stride);
+        const auto transparent = [&](LONG x) {
+            const BYTE* pixel = row + static_cast<size_t>(x) * 4;
+            return InRange(pixel[2], keyRed, tolRed) && InRange(pixel[1], keyGreen, tolGreen) &&
+                   InRange(pixel[0], keyBlue, tolBlue);
+        };
+        for (LONG x = 0; x < size.cx; ++x) {
+            const LONG x0 = x;
+            while (x < size.cx && !transparent(x)) {
+                ++x;
+            }
+            if (x > x0 && !builder.Add(x0, y, x, y + 1)) {
+                return {};
+            }
+        }
+    }
+    if (!builder.Flush()) {
+        return {};
+    }
+    return builder.TakeResult();
+}
