@@ -20,9 +20,9 @@ const std::string kSharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\S
 constexpr int kClassesPerUnit = 40;
 constexpr int kWidgetFiles = 8;
 
-std::string ClassId(int unit, int index) {
+std::string ClassId(int unit, int index, const char* group = "4000") {
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%s0DE5-4000-8000-%012X}", kClassMarker,
+    std::snprintf(buf, sizeof buf, "%s0DE5-%s-8000-%012X}", kClassMarker, group,
                   static_cast<unsigned>(unit * 100 + index));
     return buf;
 }
@@ -316,6 +316,13 @@ void WriteUnit(DemoWriter& w, const DemoLayout& layout, int unit) {
     WriteFonts(w, layout, unit);
     WriteTools(w, layout, unit);
     WriteSharedDlls(w, layout, unit);
+}
+
+void WriteExtraClass(DemoWriter& w, const DemoLayout& l, int index) {
+    ClassEntry{w, ClassId(0, index, "4001")}
+        .Name("OrvalinDemo extra class " + std::to_string(index))
+        .Server("InprocServer32", l.root + "\\bin\\widget" + std::to_string(index % kWidgetFiles) + ".dll",
+                "Both");
 }
 
 int RemoveDemoData(const DemoLayout& layout) {

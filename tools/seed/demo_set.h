@@ -37,6 +37,8 @@ UnitCounts CountsPerUnit();
 void WriteCommonFiles(DemoWriter& w, const DemoLayout& layout);
 // Unit number `unit`: its names and class ids are unique to it.
 void WriteUnit(DemoWriter& w, const DemoLayout& layout, int unit);
+// One more working class beyond the units (number `index`), to grow the registry without adding findings.
+void WriteExtraClass(DemoWriter& w, const DemoLayout& layout, int index);
 // Removes every seeded key, value and file; returns the number of failures.
 int RemoveDemoData(const DemoLayout& layout);
 

@@ -1,5 +1,5 @@
 // orvalin-seed: fills the registry of the prefix it runs in with the demo mix, or removes it.
-//   orvalin-seed [--scale N]   write N units (default 1)
+//   orvalin-seed [--scale N] [--extra-classes M]   write N units (default 1) and M more working classes
 //   orvalin-seed --remove      remove every seeded key, value and file
 #include "demo_set.h"
 #include "demo_writer.h"
@@ -11,28 +11,33 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: orvalin-seed [--scale N] | --remove\n"
+    "Usage: orvalin-seed [--scale N] [--extra-classes M] | --remove\n"
     "Writes a demo mix of COM classes, help files, fonts, shared tools and shared DLLs\n"
-    "(some with their files, some without) into this registry, N times; --remove undoes it.\n";
+    "(some with their files, some without) into this registry, N times, and M more working\n"
+    "COM classes; --remove undoes it.\n";
 
 int Usage(const char* message) {
     std::fprintf(stderr, "orvalin-seed: %s\n%s", message, kUsage);
     return 2;
 }
 
-int Seed(int units) {
+int Seed(int units, int extraClasses) {
     const seed::DemoLayout layout = seed::DefaultLayout();
     seed::DemoWriter writer;
     seed::WriteCommonFiles(writer, layout);
     for (int unit = 0; unit < units; ++unit) {
         seed::WriteUnit(writer, layout, unit);
     }
+    for (int i = 0; i < extraClasses; ++i) {
+        seed::WriteExtraClass(writer, layout, i);
+    }
     writer.Dword(seed::kDemoKey, "Units", static_cast<DWORD>(units));
+    writer.Dword(seed::kDemoKey, "ExtraClasses", static_cast<DWORD>(extraClasses));
     const seed::UnitCounts c = seed::CountsPerUnit();
     std::printf("seeded %d unit(s) into %s and the registry: %d COM classes, %d help files, %d fonts, "
                 "%d shared tools, %d shared DLLs; a scan should report %d findings from them\n",
-                units, layout.root.c_str(), c.classes * units, c.helpValues * units, c.fonts * units,
-                c.tools * units, c.sharedDlls * units, c.findings * units);
+                units, layout.root.c_str(), c.classes * units + extraClasses, c.helpValues * units,
+                c.fonts * units, c.tools * units, c.sharedDlls * units, c.findings * units);
     if (writer.Failures() > 0) {
         std::fprintf(stderr, "orvalin-seed: %d write(s) failed\n", writer.Failures());
         return 1;
@@ -40,10 +45,21 @@ int Seed(int units) {
     return 0;
 }
 
+bool ParseCount(const char* text, long lowest, int* result) {
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || n < lowest || n > 100000) {
+        return false;
+    }
+    *result = static_cast<int>(n);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     int units = 1;
+    int extraClasses = 0;
     bool remove = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -54,12 +70,13 @@ int main(int argc, char** argv) {
         if (arg == "--remove") {
             remove = true;
         } else if (arg == "--scale" && i + 1 < argc) {
-            char* end = nullptr;
-            const long n = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || n < 1 || n > 100000) {
+            if (!ParseCount(argv[++i], 1, &units)) {
                 return Usage("--scale takes a whole number from 1 to 100000");
             }
-            units = static_cast<int>(n);
+        } else if (arg == "--extra-classes" && i + 1 < argc) {
+            if (!ParseCount(argv[++i], 0, &extraClasses)) {
+                return Usage("--extra-classes takes a whole number from 0 to 100000");
+            }
         } else {
             return Usage(("unknown argument '" + arg + "'").c_str());
         }
@@ -73,5 +90,5 @@ int main(int argc, char** argv) {
         std::printf("removed the demo data\n");
         return 0;
     }
-    return Seed(units);
+    return Seed(units, extraClasses);
 }
