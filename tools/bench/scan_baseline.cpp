@@ -2,6 +2,7 @@
 // with direct Win32 calls and nothing else (no records, no callbacks, no stop checks). It prints one
 // line per broken entry on stdout and the totals on stderr, so its output costs about what the scan's does.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cctype>
@@ -314,7 +315,10 @@ int Baseline::Run() {
         std::fprintf(stderr, " %d/%d", r.scanned, r.found);
         found += r.found;
     }
-    std::fprintf(stderr, " findings=%d\n", found);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::fprintf(stderr, " findings=%d peak_working_set_kib=%zu\n", found, memory.PeakWorkingSetSize / 1024);
     return 0;
 }
 
