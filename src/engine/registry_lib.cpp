@@ -1,16 +1,158 @@
 #include "engine/registry_lib.h"
 
 #include "backup/xml_writer.h"
+#include "engine/key_handle.h"
 #include "winui/message_box.h"
+
+#include <mbstring.h>
+
+namespace {
+
+// Root names in table order; compared without regard to case.
+const struct {
+    const char* name;
+    HKEY key;
+} kRoots[] = {
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"HKEY_USERS", HKEY_USERS},
+    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+};
+
+// The bad-root result of OpenKey, RegDelKey and RegDelKeyValue.
+constexpr LONG kBadRoot = 1;
+
+// Delete and enumerate: what a recursive delete needs on each key.
+constexpr REGSAM kDeleteAccess = DELETE | KEY_ENUMERATE_SUB_KEYS;
+
+std::string SystemDirectory() {
+    char dir[MAX_PATH + 1] = {};
+    const UINT n = GetSystemDirectoryA(dir, sizeof dir);
+    return n > 0 && n < sizeof dir ? std::string(dir, n) : std::string();
+}
+
+std::string WindowsDirectory() {
+    char dir[MAX_PATH + 1] = {};
+    const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
+    return n > 0 && n < sizeof dir ? std::string(dir, n) : std::string();
+}
+
+} // namespace
 
 bool IsWindows9x() {
     return (GetVersion() & 0x80000000u) != 0;
 }
 
-CRegistryLib::CRegistryLib(engine::RegistryApi& registry) : CRegistryLib(registry, winui::SystemMessageBoxes()) {}
+CRegistryLib::CRegistryLib(engine::RegistryApi& registry)
+    : CRegistryLib(registry, winui::SystemMessageBoxes()) {}
 
 CRegistryLib::CRegistryLib(engine::RegistryApi& registry, winui::MessageBoxes& messages)
     : m_xmlWriter(std::make_unique<CXmlWriter>()), m_bWin9x(IsWindows9x()), m_registry(registry),
-      m_messages(messages) {}
+      m_messages(messages), m_strSystemDir(SystemDirectory()), m_strWindowsDir(WindowsDirectory()) {}
 
 CRegistryLib::~CRegistryLib() = default;
+
+std::string CRegistryLib::SeperateMainKey(std::string& path) {
+    if (path.empty()) {
+        return std::string();
+    }
+    const size_t slash = path.find('\\');
+    if (slash == std::string::npos) {
+        std::string root;
+        root.swap(path);
+        return root;
+    }
+    std::string root = path.substr(0, slash);
+    path.erase(0, slash + 1);
+    return root;
+}
+
+bool CRegistryLib::MapRootKey(const std::string& root, HKEY* key) {
+    for (const auto& entry : kRoots) {
+        if (_mbsicmp(reinterpret_cast<const unsigned char*>(root.c_str()),
+                     reinterpret_cast<const unsigned char*>(entry.name)) == 0) {
+            if (key != nullptr) {
+                *key = entry.key;
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+LONG CRegistryLib::OpenKey(const std::string& root, const std::string& subKey, HKEY* result) {
+    if (result == nullptr) {
+        return kBadRoot;
+    }
+    *result = nullptr;
+    HKEY rootKey = nullptr;
+    if (!MapRootKey(root, &rootKey)) {
+        return kBadRoot;
+    }
+    return m_registry.OpenKey(rootKey, subKey.c_str(), result);
+}
+
+LONG CRegistryLib::RegDeleteKeyNT(HKEY parent, const char* subKey) {
+    if (subKey == nullptr || *subKey == '\0') {
+        return ERROR_BADKEY;
+    }
+    engine::KeyHandle key(m_registry);
+    const LONG opened = m_registry.OpenKeyEx(parent, subKey, 0, kDeleteAccess, key.Receive());
+    if (opened != ERROR_SUCCESS) {
+        return opened;
+    }
+    LONG result = ERROR_SUCCESS;
+    for (;;) {
+        // Always index 0: each child is gone once deleted.
+        char child[256];
+        DWORD length = sizeof child;
+        const LONG rc = m_registry.EnumKeyEx(key.Get(), 0, child, &length);
+        if (rc == ERROR_NO_MORE_ITEMS) {
+            result = m_registry.DeleteKey(parent, subKey);
+            break;
+        }
+        if (rc != ERROR_SUCCESS) {
+            result = rc;
+            break;
+        }
+        result = RegDeleteKeyNT(key.Get(), child);
+        if (result != ERROR_SUCCESS) {
+            break;
+        }
+    }
+    return result;
+}
+
+LONG CRegistryLib::RegDelKey(const std::string& root, const std::string& subKey) {
+    HKEY rootKey = nullptr;
+    if (!MapRootKey(root, &rootKey)) {
+        return kBadRoot;
+    }
+    if (m_bWin9x) {
+        return m_registry.DeleteKey(rootKey, subKey.c_str());
+    }
+    return RegDeleteKeyNT(rootKey, subKey.c_str());
+}
+
+LONG CRegistryLib::RegDelKeyValue(const std::string& root, const std::string& subKey,
+                                  const std::string& valueName) {
+    HKEY rootKey = nullptr;
+    if (!MapRootKey(root, &rootKey)) {
+        return kBadRoot;
+    }
+    engine::KeyHandle key(m_registry);
+    const LONG opened = m_registry.OpenKeyEx(rootKey, subKey.c_str(), 0, KEY_SET_VALUE, key.Receive());
+    if (opened != ERROR_SUCCESS) {
+        return opened;
+    }
+    LONG result = m_registry.DeleteValue(key.Get(), valueName.c_str());
+    // "(Default)" is how the scans name the unnamed value; a value of that literal name goes first.
+    if (result == ERROR_FILE_NOT_FOUND && valueName == kDefaultValueName) {
+        result = m_registry.DeleteValue(key.Get(), "");
+    }
+    return result;
+}
+
+std::string CRegistryLib::FontsKeyPath() const {
+    return m_bWin9x ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"
+                    : "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+}

@@ -35,16 +35,23 @@ public:
     // Maps a root name (any case) to its predefined handle; false for names outside the table.
     static bool MapRootKey(const std::string& root, HKEY* key);
     LONG OpenKey(const std::string& root, const std::string& subKey, HKEY* result);
+    // Deletes a key with all its subkeys, deepest first (the NT family's RegDeleteKeyA deletes only leaves).
     LONG RegDeleteKeyNT(HKEY parent, const char* subKey);
     LONG RegDelKey(const std::string& root, const std::string& subKey);
+    // Deletes one value. "(Default)" names the unnamed value unless the key has a value of that literal name.
     LONG RegDelKeyValue(const std::string& root, const std::string& subKey, const std::string& valueName);
-    // The file path that registry data refers to, for a test with _access.
+    // The file path that registry data refers to, for a test with _access. For PathFamily::Help the value
+    // name is appended (the data names the folder, the value name the file).
     std::string NormalizeReferencedPath(const std::string& text, PathFamily family,
                                         const std::string& valueName = std::string()) const;
-    // Reads every value of an open key as CRegValue records (a "(Default)" record always comes first).
-    void AddRegistryValues(HKEY key, RegValueList& values);
+    // Reads every value of an open key as CRegValue records, raw bytes included; a "(Default)" record always
+    // exists, first when the key has no unnamed value. Returns 0 when every value was read, otherwise the
+    // first failure (the records read so far are still appended), so a backup can tell an incomplete read.
+    LONG AddRegistryValues(HKEY key, RegValueList& values);
 
     // --- scan ---
+    // Runs the five families in their fixed order, each appending its summary row to `errors`, after emptying
+    // `errors` and m_arrErrorLog and resetting the stop event.
     void ScanRegistry(ScanErrorList& errors);
     void ScanRegistryCLSID(ScanErrorList& errors);
     void ScanRegistryHelp(ScanErrorList& errors);
@@ -68,6 +75,8 @@ public:
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }
     engine::RegistryApi& Registry() { return m_registry; }
     winui::MessageBoxes& Messages() { return m_messages; }
+    // The Fonts key the font scan reads on this Windows family.
+    std::string FontsKeyPath() const;
 
     ScanProgressProc m_pfnProgress = nullptr;
     RegErrorLogList m_arrErrorLog;
@@ -75,6 +84,33 @@ public:
     bool m_bWin9x = false;
 
 private:
+    struct Counts {
+        int scanned = 0;
+        int found = 0;
+    };
+    // Pieces of AddRegistryValues, also used by the families that walk one long value list record by record.
+    void PrepareValueBuffers(DWORD longestName, DWORD longestData);
+    LONG ReadValue(HKEY key, DWORD index, std::unique_ptr<CRegValue>& value);
+    static std::unique_ptr<CRegValue> UnsetDefaultValue();
+    // True when AddRegistryValues would find a record named "(Default)" without inserting one.
+    bool HasDefaultRecord(HKEY key);
+
+    void Progress(const std::string& item, const char* status, const Counts& counts) const;
+    void AddFinding(const char* category, const char* kind, std::string keyPath,
+                    std::unique_ptr<CRegValue> value);
+    static void AppendRow(ScanErrorList& errors, const char* description, const Counts& counts);
+    // Scans the values of one key that lists file references (fonts, shared files).
+    void ScanValueList(const std::string& keyPath, PathFamily family, bool pathInName, const char* category,
+                       const char* status, Counts& counts);
+    void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
+    // True when HKEY_CLASSES_ROOT\<progId> may be deleted with the class `className`.
+    bool ProgIdBelongsToClass(const std::string& progId, const char* className);
+
     engine::RegistryApi& m_registry;
     winui::MessageBoxes& m_messages;
+    std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
+    std::string m_strWindowsDir; // "C:\WINDOWS", read once
+    // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.
+    std::vector<char> m_nameBuffer;
+    std::vector<BYTE> m_dataBuffer;
 };

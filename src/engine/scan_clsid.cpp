@@ -1,0 +1,164 @@
+// The COM class scan: every class under HKEY_CLASSES_ROOT\CLSID whose server files are all missing.
+#include "engine/key_handle.h"
+#include "engine/registry_lib.h"
+#include "engine/scan_support.h"
+
+namespace {
+
+constexpr char kClsidKeyPath[] = "HKEY_CLASSES_ROOT\\CLSID";
+constexpr char kStatus[] = "Scanning CLSID";
+
+bool IsServerKey(const char* name) {
+    for (const char* server : {"inprocserver32", "localserver32", "inprocserver", "localserver"}) {
+        if (_stricmp(name, server) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
+    if (StopRequested()) {
+        return;
+    }
+    Counts counts;
+    std::string subKey = kClsidKeyPath;
+    const std::string root = SeperateMainKey(subKey);
+    engine::KeyHandle clsidKey(m_registry);
+    if (OpenKey(root, subKey, clsidKey.Receive()) == ERROR_SUCCESS) {
+        DWORD longestName = 0;
+        if (m_registry.QueryInfoKey(clsidKey.Get(), nullptr, &longestName, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            return;
+        }
+        engine::SubKeyReader classes(m_registry, clsidKey.Get(), longestName);
+        for (DWORD i = 0; !StopRequested(); ++i) {
+            if (classes.Read(i) != ERROR_SUCCESS) {
+                break;
+            }
+            if (classes.Length() != 0) {
+                ScanClassKey(clsidKey.Get(), classes.Name(), counts);
+            }
+        }
+    }
+    AppendRow(errors, kDescriptionCLSID, counts);
+}
+
+// A class is recorded only when none of its server keys names an existing file: one working server (an
+// InprocServer32 beside a dead 16-bit InprocServer, say) keeps the class in use. A class that could not be
+// judged completely (a server key or value that cannot be read, a stop in the middle) is not recorded either.
+void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& counts) {
+    engine::KeyHandle classKey(m_registry);
+    if (m_registry.OpenKey(clsidKey, className, classKey.Receive()) != ERROR_SUCCESS) {
+        return;
+    }
+    DWORD subKeys = 0;
+    DWORD longestName = 0;
+    if (m_registry.QueryInfoKey(classKey.Get(), &subKeys, &longestName, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS ||
+        subKeys == 0) {
+        return;
+    }
+
+    RegValueList missing; // the "(Default)" records of servers whose file is missing
+    bool anyServerWorks = false;
+    bool judged = true;
+    engine::SubKeyReader children(m_registry, classKey.Get(), longestName);
+    for (DWORD j = 0;; ++j) {
+        if (StopRequested()) {
+            judged = false;
+            break;
+        }
+        const LONG rc = children.Read(j);
+        if (rc != ERROR_SUCCESS) {
+            judged = judged && rc == ERROR_NO_MORE_ITEMS;
+            break;
+        }
+        if (children.Length() == 0 || !IsServerKey(children.Name())) {
+            continue;
+        }
+        engine::KeyHandle serverKey(m_registry);
+        if (m_registry.OpenKey(classKey.Get(), children.Name(), serverKey.Receive()) != ERROR_SUCCESS) {
+            judged = false;
+            continue;
+        }
+        RegValueList values;
+        if (AddRegistryValues(serverKey.Get(), values) != ERROR_SUCCESS) {
+            judged = false;
+        }
+        for (auto& record : values) {
+            if (record->m_strName != kDefaultValueName) {
+                continue;
+            }
+            ++counts.scanned;
+            if (record->m_strData == kValueNotSet) {
+                continue;
+            }
+            const std::string path = NormalizeReferencedPath(record->m_strData, PathFamily::CLSID);
+            if (engine::FileMissing(path)) {
+                missing.push_back(std::move(record));
+            } else {
+                anyServerWorks = true;
+            }
+            Progress(path, kStatus, counts);
+        }
+    }
+    if (anyServerWorks || !judged) {
+        return;
+    }
+
+    // No server of this class works: each missing server gives its finding, and the ProgID its own.
+    for (auto& record : missing) {
+        AddFinding(kCategoryCLSID, kKindKey, std::string(kClsidKeyPath) + "\\" + className,
+                   std::move(record));
+        engine::KeyHandle progIdKey(m_registry);
+        if (m_registry.OpenKey(classKey.Get(), "ProgID", progIdKey.Receive()) == ERROR_SUCCESS) {
+            RegValueList progIdValues;
+            AddRegistryValues(progIdKey.Get(), progIdValues);
+            for (const auto& progId : progIdValues) {
+                if (progId->m_strName != kDefaultValueName) {
+                    continue;
+                }
+                ++counts.scanned;
+                if (progId->m_strData != kValueNotSet && ProgIdBelongsToClass(progId->m_strData, className)) {
+                    AddFinding(kCategoryProgID, kKindKey, "HKEY_CLASSES_ROOT\\" + progId->m_strData, nullptr);
+                    ++counts.found;
+                }
+            }
+        }
+        ++counts.found;
+    }
+}
+
+// The ProgID finding deletes HKEY_CLASSES_ROOT\<text>. That is safe only for a plain key name (not a path)
+// that is either absent or the ProgID of this very class (its CLSID subkey names the class); a value such as
+// "CLSID",
+// ".txt" or "*" would otherwise take a whole shared tree with it.
+bool CRegistryLib::ProgIdBelongsToClass(const std::string& progId, const char* className) {
+    if (progId.empty() || progId.find('\\') != std::string::npos) {
+        return false;
+    }
+    engine::KeyHandle progIdKey(m_registry);
+    const LONG opened = m_registry.OpenKey(HKEY_CLASSES_ROOT, progId.c_str(), progIdKey.Receive());
+    if (opened == ERROR_FILE_NOT_FOUND) {
+        return true;
+    }
+    if (opened != ERROR_SUCCESS) {
+        return false;
+    }
+    engine::KeyHandle clsidKey(m_registry);
+    if (m_registry.OpenKey(progIdKey.Get(), "CLSID", clsidKey.Receive()) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegValueList values;
+    AddRegistryValues(clsidKey.Get(), values);
+    for (const auto& value : values) {
+        if (value->m_strName == kDefaultValueName && value->m_strData != kValueNotSet &&
+            _stricmp(value->m_strData.c_str(), className) == 0) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,96 @@
+// The registry scan: the five families in their fixed order, and what they share.
+#include "engine/key_handle.h"
+#include "engine/registry_lib.h"
+#include "engine/scan_support.h"
+
+void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
+    errors.clear();
+    m_arrErrorLog.clear();
+    if (const HANDLE stop = StopEvent()) {
+        ResetEvent(stop);
+    }
+    // No stop check between the families: each one checks at its start and then adds no row.
+    ScanRegistryCLSID(errors);
+    ScanRegistryHelp(errors);
+    ScanRegistrySharedTools(errors);
+    ScanRegistrySharedFiles(errors);
+    ScanRegistryFonts(errors);
+}
+
+void CRegistryLib::Progress(const std::string& item, const char* status, const Counts& counts) const {
+    if (m_pfnProgress != nullptr) {
+        m_pfnProgress(item, status, counts.scanned, counts.found);
+    }
+}
+
+void CRegistryLib::AddFinding(const char* category, const char* kind, std::string keyPath,
+                              std::unique_ptr<CRegValue> value) {
+    auto finding = std::make_unique<CRegErrorLog>();
+    finding->SetValue(std::move(value));
+    finding->SetKeyPath(std::move(keyPath));
+    finding->SetCategory(category);
+    finding->SetKind(kind);
+    m_arrErrorLog.push_back(std::move(finding));
+}
+
+void CRegistryLib::AppendRow(ScanErrorList& errors, const char* description, const Counts& counts) {
+    auto row = std::make_unique<CScanError>();
+    row->m_strDescription = description;
+    row->m_nScanned = counts.scanned;
+    row->m_nFound = counts.found;
+    row->m_nFixed = 0;
+    errors.push_back(std::move(row));
+}
+
+// The values are read and examined one at a time, in the order AddRegistryValues lists them (the "(Default)"
+// record first when the key has no unnamed value), so a key with many thousands of values costs no more
+// memory than one value.
+void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, bool pathInName,
+                                 const char* category, const char* status, Counts& counts) {
+    std::string subKey = keyPath;
+    const std::string root = SeperateMainKey(subKey);
+    engine::KeyHandle key(m_registry);
+    if (OpenKey(root, subKey, key.Receive()) != ERROR_SUCCESS) {
+        return;
+    }
+
+    const auto examine = [&](std::unique_ptr<CRegValue> record) {
+        ++counts.scanned;
+        const std::string& reference = pathInName ? record->m_strName : record->m_strData;
+        if (pathInName ? (reference == kValueNotSet || reference == kDefaultValueName)
+                       : reference == kValueNotSet) {
+            return;
+        }
+        const std::string path = NormalizeReferencedPath(reference, family);
+        if (engine::FileMissing(path)) {
+            AddFinding(category, kKindValue, keyPath, std::move(record));
+            ++counts.found;
+        }
+        Progress(path, status, counts);
+    };
+
+    DWORD count = 0;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    const LONG queried =
+        m_registry.QueryInfoKey(key.Get(), nullptr, nullptr, &count, &longestName, &longestData);
+    PrepareValueBuffers(longestName, longestData);
+    if (queried != ERROR_SUCCESS || count == 0 || count == 0xFFFFFFFF || !HasDefaultRecord(key.Get())) {
+        if (StopRequested()) {
+            return;
+        }
+        examine(UnsetDefaultValue());
+    }
+    if (queried != ERROR_SUCCESS || count == 0xFFFFFFFF) {
+        return;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        if (StopRequested()) {
+            return;
+        }
+        std::unique_ptr<CRegValue> record;
+        if (ReadValue(key.Get(), i, record) == ERROR_SUCCESS) {
+            examine(std::move(record));
+        }
+    }
+}

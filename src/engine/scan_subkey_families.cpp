@@ -1,0 +1,120 @@
+// The two families that walk the subkeys of one key and read each subkey's values: help files and shared
+// tools.
+#include "engine/key_handle.h"
+#include "engine/registry_lib.h"
+#include "engine/scan_support.h"
+
+#include <cstring>
+
+namespace {
+
+// Walks the subkeys of `keyPath`; reads the values of each subkey that `accept` takes and hands every record
+// to `examine`. The stop event is tested before each subkey and before each record. Returns false when the
+// family ends without a row (the key's RegQueryInfoKeyA failed); a key that cannot be opened gives a row.
+template <class Accept, class Examine>
+bool WalkSubKeyValues(CRegistryLib& lib, const char* keyPath, Accept accept, Examine examine) {
+    engine::RegistryApi& registry = lib.Registry();
+    std::string subKey = keyPath;
+    const std::string root = CRegistryLib::SeperateMainKey(subKey);
+    engine::KeyHandle parent(registry);
+    if (lib.OpenKey(root, subKey, parent.Receive()) != ERROR_SUCCESS) {
+        return true;
+    }
+    DWORD longestName = 0;
+    if (registry.QueryInfoKey(parent.Get(), nullptr, &longestName, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    engine::SubKeyReader names(registry, parent.Get(), longestName);
+    for (DWORD i = 0; !StopRequested(); ++i) {
+        if (names.Read(i) != ERROR_SUCCESS) {
+            break;
+        }
+        if (names.Length() == 0 || !accept(names.Name())) {
+            continue;
+        }
+        engine::KeyHandle child(registry);
+        if (registry.OpenKey(parent.Get(), names.Name(), child.Receive()) != ERROR_SUCCESS) {
+            continue;
+        }
+        RegValueList values;
+        lib.AddRegistryValues(child.Get(), values);
+        for (auto& record : values) {
+            if (StopRequested()) {
+                break; // the records left are released with the list
+            }
+            examine(names.Name(), std::move(record));
+        }
+    }
+    return true;
+}
+
+// The name with leading and trailing white space removed, in lower case, equals `word` (lower case).
+bool TrimmedEqualsLower(const std::string& name, const char* word) {
+    static constexpr char kSpace[] = " \t\r\n\v\f";
+    const size_t begin = name.find_first_not_of(kSpace);
+    if (begin == std::string::npos) {
+        return *word == '\0';
+    }
+    const size_t end = name.find_last_not_of(kSpace);
+    const size_t length = end - begin + 1;
+    return length == std::strlen(word) && _strnicmp(name.c_str() + begin, word, length) == 0;
+}
+
+} // namespace
+
+void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
+    if (StopRequested()) {
+        return;
+    }
+    static constexpr char kWindowsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
+    Counts counts;
+    const auto isHelpKey = [](const char* name) {
+        return _stricmp(name, "help") == 0 || _stricmp(name, "html help") == 0;
+    };
+    // The value's data is the folder, its name the file.
+    const auto examine = [&](const char* helpKey, std::unique_ptr<CRegValue> record) {
+        ++counts.scanned;
+        if (record->m_strData == kValueNotSet) {
+            return;
+        }
+        const std::string path =
+            NormalizeReferencedPath(record->m_strData, PathFamily::Help, record->m_strName);
+        if (engine::FileMissing(path)) {
+            const char* lowerName = _stricmp(helpKey, "help") == 0 ? "help" : "html help";
+            AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
+                       std::move(record));
+            ++counts.found;
+        }
+        Progress(path, "Scanning Help Files", counts);
+    };
+    if (WalkSubKeyValues(*this, kWindowsKey, isHelpKey, examine)) {
+        AppendRow(errors, kDescriptionHelp, counts);
+    }
+}
+
+void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
+    if (StopRequested()) {
+        return;
+    }
+    static constexpr char kSharedToolsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
+    Counts counts;
+    // Every record of a tool key counts; only its "path" value names the tool's file.
+    const auto examine = [&](const char* toolKey, std::unique_ptr<CRegValue> record) {
+        ++counts.scanned;
+        if (!TrimmedEqualsLower(record->m_strName, "path") || record->m_strData == kValueNotSet) {
+            return;
+        }
+        const std::string path = NormalizeReferencedPath(record->m_strData, PathFamily::SharedTools);
+        if (engine::FileMissing(path)) {
+            AddFinding(kCategorySharedTools, kKindKey, std::string(kSharedToolsKey) + "\\" + toolKey,
+                       std::move(record));
+            ++counts.found;
+        }
+        Progress(path, "Scanning Shared Tools", counts);
+    };
+    if (WalkSubKeyValues(
+            *this, kSharedToolsKey, [](const char*) { return true; }, examine)) {
+        AppendRow(errors, kDescriptionSharedTools, counts);
+    }
+}

@@ -1,0 +1,548 @@
+#include "support/memory_registry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string.h>
+
+namespace testsupport {
+
+struct MemoryRegistry::Node {
+    std::string name;
+    std::string path; // full path with the root name
+    Node* parent = nullptr;
+    bool deleted = false;
+    std::vector<std::shared_ptr<Node>> children; // sorted without regard to case, like the real registry
+    std::vector<Value> values;                   // in the order they were first set
+};
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    return _stricmp(a.c_str(), b.c_str()) == 0;
+}
+
+std::vector<std::string> SplitPath(const char* subKey) {
+    std::vector<std::string> parts;
+    if (subKey == nullptr) {
+        return parts;
+    }
+    std::string part;
+    for (const char* p = subKey;; ++p) {
+        if (*p == '\\' || *p == '\0') {
+            if (!part.empty()) {
+                parts.push_back(part);
+            }
+            part.clear();
+            if (*p == '\0') {
+                break;
+            }
+        } else {
+            part += *p;
+        }
+    }
+    return parts;
+}
+
+constexpr REGSAM kAllAccess = KEY_ALL_ACCESS | MAXIMUM_ALLOWED;
+
+bool Allows(REGSAM access, REGSAM needed) {
+    return (access & MAXIMUM_ALLOWED) != 0 || (access & needed) == needed;
+}
+
+MemoryRegistry::Value* FindValue(std::vector<MemoryRegistry::Value>& values, const char* name) {
+    const std::string wanted = name == nullptr ? std::string() : std::string(name);
+    for (auto& v : values) {
+        if (SameName(v.name, wanted)) {
+            return &v;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+MemoryRegistry::MemoryRegistry() {
+    const std::pair<HKEY, const char*> roots[] = {
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},   {HKEY_USERS, "HKEY_USERS"},
+        {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"}, {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
+    for (const auto& [handle, name] : roots) {
+        auto node = std::make_shared<Node>();
+        node->name = name;
+        node->path = name;
+        m_roots[handle] = Handle{node, kAllAccess};
+    }
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+const MemoryRegistry::Handle* MemoryRegistry::Resolve(HKEY key) const {
+    if (const auto root = m_roots.find(key); root != m_roots.end()) {
+        return &root->second;
+    }
+    if (const auto open = m_handles.find(key); open != m_handles.end()) {
+        return &open->second;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(const std::shared_ptr<Node>& from,
+                                                           const char* subKey) const {
+    std::shared_ptr<Node> node = from;
+    for (const auto& part : SplitPath(subKey)) {
+        const auto it = std::find_if(node->children.begin(), node->children.end(),
+                                     [&](const auto& child) { return SameName(child->name, part); });
+        if (it == node->children.end()) {
+            return nullptr;
+        }
+        node = *it;
+    }
+    return node;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::FindPath(const std::string& path) const {
+    const auto slash = path.find('\\');
+    const std::string rootName = path.substr(0, slash);
+    for (const auto& [handle, root] : m_roots) {
+        if (SameName(root.node->name, rootName)) {
+            return Find(root.node, slash == std::string::npos ? "" : path.c_str() + slash + 1);
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::MakePath(const std::string& path) {
+    const auto slash = path.find('\\');
+    const std::string rootName = path.substr(0, slash);
+    std::shared_ptr<Node> node;
+    for (const auto& [handle, root] : m_roots) {
+        if (SameName(root.node->name, rootName)) {
+            node = root.node;
+        }
+    }
+    if (!node) {
+        return nullptr;
+    }
+    for (const auto& part : SplitPath(slash == std::string::npos ? "" : path.c_str() + slash + 1)) {
+        auto it = std::find_if(node->children.begin(), node->children.end(),
+                               [&](const auto& child) { return SameName(child->name, part); });
+        if (it == node->children.end()) {
+            auto child = std::make_shared<Node>();
+            child->name = part;
+            child->path = node->path + "\\" + part;
+            child->parent = node.get();
+            it = std::lower_bound(
+                node->children.begin(), node->children.end(), part,
+                [](const auto& c, const std::string& n) { return _stricmp(c->name.c_str(), n.c_str()) < 0; });
+            it = node->children.insert(it, std::move(child));
+        }
+        node = *it;
+    }
+    return node;
+}
+
+void MemoryRegistry::AddKey(const std::string& path) {
+    MakePath(path);
+}
+
+void MemoryRegistry::SetValue(const std::string& path, const std::string& name, DWORD type,
+                              std::vector<BYTE> data) {
+    const auto node = MakePath(path);
+    if (!node) {
+        return;
+    }
+    if (Value* existing = FindValue(node->values, name.c_str())) {
+        existing->type = type;
+        existing->data = std::move(data);
+    } else {
+        node->values.push_back(Value{name, type, std::move(data)});
+    }
+}
+
+void MemoryRegistry::SetString(const std::string& path, const std::string& name, const std::string& text,
+                               DWORD type) {
+    std::vector<BYTE> data(text.begin(), text.end());
+    data.push_back(0);
+    SetValue(path, name, type, std::move(data));
+}
+
+void MemoryRegistry::SetDword(const std::string& path, const std::string& name, DWORD value) {
+    std::vector<BYTE> data(4);
+    std::memcpy(data.data(), &value, 4);
+    SetValue(path, name, REG_DWORD, std::move(data));
+}
+
+bool MemoryRegistry::KeyExists(const std::string& path) const {
+    return FindPath(path) != nullptr;
+}
+
+std::optional<MemoryRegistry::Value> MemoryRegistry::GetValue(const std::string& path,
+                                                              const std::string& name) const {
+    const auto node = FindPath(path);
+    if (!node) {
+        return std::nullopt;
+    }
+    if (Value* v = FindValue(node->values, name.c_str())) {
+        return *v;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> MemoryRegistry::SubKeyNames(const std::string& path) const {
+    std::vector<std::string> names;
+    if (const auto node = FindPath(path)) {
+        for (const auto& child : node->children) {
+            names.push_back(child->name);
+        }
+    }
+    return names;
+}
+
+std::vector<MemoryRegistry::Value> MemoryRegistry::Values(const std::string& path) const {
+    const auto node = FindPath(path);
+    return node ? node->values : std::vector<Value>();
+}
+
+void MemoryRegistry::FailNext(Op op, LONG code, const std::string& path) {
+    m_failures.push_back(Failure{op, code, path, true});
+}
+
+void MemoryRegistry::FailEvery(Op op, LONG code, const std::string& path) {
+    m_failures.push_back(Failure{op, code, path, false});
+}
+
+LONG MemoryRegistry::Injected(Op op, const std::string& path) {
+    ++m_calls[static_cast<size_t>(op)];
+    for (auto it = m_failures.begin(); it != m_failures.end(); ++it) {
+        if (it->op == op && (it->path.empty() || SameName(it->path, path))) {
+            const LONG code = it->code;
+            if (it->once) {
+                m_failures.erase(it);
+            }
+            return code;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+HKEY MemoryRegistry::NewHandle(std::shared_ptr<Node> node, REGSAM access) {
+    const HKEY handle = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(m_nextHandle));
+    m_nextHandle += 4;
+    m_handles[handle] = Handle{std::move(node), access};
+    return handle;
+}
+
+// The path a call on (key, subKey) is about, for failure matching: the handle's key and the subkey below it.
+static std::string TargetPath(const std::string& base, const char* subKey) {
+    std::string path = base;
+    for (const auto& part : SplitPath(subKey)) {
+        path += "\\" + part;
+    }
+    return path;
+}
+
+LONG MemoryRegistry::Open(Op op, HKEY key, const char* subKey, REGSAM access, bool sameHandleForEmpty,
+                          HKEY* result) {
+    const Handle* parent = Resolve(key);
+    const LONG injected = Injected(op, parent ? TargetPath(parent->node->path, subKey) : std::string());
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *result = nullptr;
+    if (injected != ERROR_SUCCESS) {
+        return injected;
+    }
+    if (parent == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (parent->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (SplitPath(subKey).empty() && sameHandleForEmpty) {
+        *result = key; // RegOpenKeyA/RegCreateKeyA give back the very handle they were passed
+        return ERROR_SUCCESS;
+    }
+    std::shared_ptr<Node> node;
+    if (op == Op::CreateKey) {
+        if (!Allows(parent->access, KEY_CREATE_SUB_KEY)) {
+            return ERROR_ACCESS_DENIED;
+        }
+        node = MakePath(TargetPath(parent->node->path, subKey));
+    } else {
+        node = Find(parent->node, subKey);
+    }
+    if (!node) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *result = NewHandle(std::move(node), access);
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::OpenKey(HKEY key, const char* subKey, HKEY* result) {
+    return Open(Op::OpenKey, key, subKey, kAllAccess, true, result);
+}
+
+LONG MemoryRegistry::OpenKeyEx(HKEY key, const char* subKey, DWORD, REGSAM sam, HKEY* result) {
+    return Open(Op::OpenKeyEx, key, subKey, sam & ~static_cast<REGSAM>(KEY_WOW64_32KEY | KEY_WOW64_64KEY),
+                false, result);
+}
+
+LONG MemoryRegistry::CreateKey(HKEY key, const char* subKey, HKEY* result) {
+    return Open(Op::CreateKey, key, subKey, kAllAccess, true, result);
+}
+
+LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
+                                  DWORD* maxValueNameLen, DWORD* maxValueLen) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::QueryInfoKey, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (!Allows(h->access, KEY_QUERY_VALUE)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    DWORD longestKey = 0;
+    for (const auto& child : h->node->children) {
+        longestKey = std::max<DWORD>(longestKey, static_cast<DWORD>(child->name.size()));
+    }
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    for (const auto& v : h->node->values) {
+        longestName = std::max<DWORD>(longestName, static_cast<DWORD>(v.name.size()));
+        longestData = std::max<DWORD>(longestData, static_cast<DWORD>(v.data.size()));
+    }
+    if (subKeys) {
+        *subKeys = static_cast<DWORD>(h->node->children.size());
+    }
+    if (maxSubKeyLen) {
+        *maxSubKeyLen = longestKey;
+    }
+    if (values) {
+        *values = static_cast<DWORD>(h->node->values.size());
+    }
+    if (maxValueNameLen) {
+        *maxValueNameLen = longestName;
+    }
+    if (maxValueLen) {
+        *maxValueLen = longestData;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::EnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::EnumKeyEx, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (!Allows(h->access, KEY_ENUMERATE_SUB_KEYS)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (name == nullptr || nameLen == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (index >= h->node->children.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const std::string& child = h->node->children[index]->name;
+    if (child.size() + 1 > *nameLen) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, child.c_str(), child.size() + 1);
+    *nameLen = static_cast<DWORD>(child.size());
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::EnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, BYTE* data,
+                               DWORD* dataLen) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::EnumValue, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (!Allows(h->access, KEY_QUERY_VALUE)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (name == nullptr || nameLen == nullptr || (data != nullptr && dataLen == nullptr)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (index >= h->node->values.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const Value& v = h->node->values[index];
+    if (v.name.size() + 1 > *nameLen) {
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr && v.data.size() > *dataLen) {
+        *dataLen = static_cast<DWORD>(v.data.size());
+        return ERROR_MORE_DATA; // like the real call: the name is not written either
+    }
+    std::memcpy(name, v.name.c_str(), v.name.size() + 1);
+    *nameLen = static_cast<DWORD>(v.name.size());
+    if (type) {
+        *type = v.type;
+    }
+    if (data != nullptr && !v.data.empty()) {
+        std::memcpy(data, v.data.data(), v.data.size());
+    }
+    if (dataLen) {
+        *dataLen = static_cast<DWORD>(v.data.size());
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::QueryValueEx(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* dataLen) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::QueryValueEx, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (!Allows(h->access, KEY_QUERY_VALUE)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const Value* v = FindValue(h->node->values, name);
+    if (v == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (type) {
+        *type = v->type;
+    }
+    if (data != nullptr) {
+        if (dataLen == nullptr) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        if (v->data.size() > *dataLen) {
+            *dataLen = static_cast<DWORD>(v->data.size());
+            return ERROR_MORE_DATA;
+        }
+        if (!v->data.empty()) {
+            std::memcpy(data, v->data.data(), v->data.size());
+        }
+    }
+    if (dataLen) {
+        *dataLen = static_cast<DWORD>(v->data.size());
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::SetValueEx(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::SetValueEx, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (!Allows(h->access, KEY_SET_VALUE)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (data == nullptr && size != 0) {
+        return ERROR_NOACCESS;
+    }
+    std::vector<BYTE> bytes(data, data + size);
+    if (Value* v = FindValue(h->node->values, name)) {
+        v->type = type;
+        v->data = std::move(bytes);
+    } else {
+        h->node->values.push_back(
+            Value{name == nullptr ? std::string() : std::string(name), type, std::move(bytes)});
+    }
+    return ERROR_SUCCESS;
+}
+
+void MemoryRegistry::RemoveSubtree(Node& node) {
+    for (const auto& child : node.children) {
+        RemoveSubtree(*child);
+    }
+    node.children.clear();
+    node.deleted = true;
+    node.parent = nullptr;
+    m_deletedKeys.push_back(node.path);
+}
+
+LONG MemoryRegistry::DeleteKey(HKEY key, const char* subKey) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected =
+            Injected(Op::DeleteKey, h ? TargetPath(h->node->path, subKey) : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    const std::shared_ptr<Node> node = Find(h->node, subKey);
+    if (!node) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    Node* parent = node->parent;
+    if (parent == nullptr) {
+        return ERROR_ACCESS_DENIED; // a root
+    }
+    if (!node->children.empty() && !m_win9xDelete) {
+        return ERROR_ACCESS_DENIED;
+    }
+    RemoveSubtree(*node);
+    std::erase_if(parent->children, [&](const auto& child) { return child == node; });
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::DeleteValue(HKEY key, const char* name) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::DeleteValue, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (h == nullptr) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (h->node->deleted) {
+        return ERROR_KEY_DELETED;
+    }
+    if (!Allows(h->access, KEY_SET_VALUE)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    auto& values = h->node->values;
+    const Value* v = FindValue(values, name);
+    if (v == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    values.erase(values.begin() + (v - values.data()));
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::CloseKey(HKEY key) {
+    const Handle* h = Resolve(key);
+    if (const LONG injected = Injected(Op::CloseKey, h ? h->node->path : std::string())) {
+        return injected;
+    }
+    if (m_roots.count(key) != 0) {
+        return ERROR_SUCCESS;
+    }
+    return m_handles.erase(key) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+} // namespace testsupport
