@@ -1,0 +1,44 @@
+#pragma once
+// Helpers of the skin tests: small skin files, pictures and animations written into a test's own folder,
+// in-memory bitmaps and pixel reads, and a message-box seam that records instead of showing.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "winui/message_box.h"
+#include "winui/unique_handle.h"
+
+namespace skintest {
+
+using PixelFn = std::function<COLORREF(int x, int y)>;
+
+void WriteFile(const std::string& path, const std::string& content);
+// A 24-bit BMP file.
+void WriteBmp(const std::string& path, int width, int height, const PixelFn& pixel);
+inline void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour) {
+    WriteBmp(path, width, height, [colour](int, int) { return colour; });
+}
+// An animated GIF of solid-colour frames, each shown `delayCs` hundredths of a second.
+void WriteGif(const std::string& path, int width, int height, const std::vector<COLORREF>& frames,
+              int delayCs);
+
+// A bitmap made in memory (a 32-bit DIB section).
+winui::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel);
+inline winui::Bitmap MakeSolidBitmap(int width, int height, COLORREF colour) {
+    return MakeBitmap(width, height, [colour](int, int) { return colour; });
+}
+// The colour of one pixel of a bitmap (CLR_INVALID outside it or for a null bitmap).
+COLORREF PixelAt(HBITMAP bitmap, int x, int y);
+
+class RecordingBoxes final : public winui::MessageBoxes {
+public:
+    int Show(HWND, const std::string& text, const std::string&, UINT) override {
+        texts.push_back(text);
+        return IDOK;
+    }
+    std::vector<std::string> texts;
+};
+
+} // namespace skintest
