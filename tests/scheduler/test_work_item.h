@@ -1,0 +1,104 @@
+#pragma once
+// A work item of the test prefix's real scheduler under a name of its own, deleted at the end of
+// the test, and what the scheduler stored for it.
+#include "scheduler/com_support.h"
+#include "support/test_paths.h"
+
+#include <windows.h>
+#include <mstask.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct StoredWorkItem {
+    std::string application;
+    std::string parameters;
+    std::string workingDirectory;
+    DWORD flags = 0;
+    std::vector<TASK_TRIGGER> triggers; // all of them, disabled ones included
+};
+
+inline HRESULT OpenTestScheduler(scheduler::ComPtr<ITaskScheduler>& taskScheduler) {
+    return CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
+                            taskScheduler.PutVoid());
+}
+
+inline HRESULT OpenTestTask(const std::string& name, scheduler::ComPtr<ITask>& task) {
+    scheduler::ComPtr<ITaskScheduler> taskScheduler;
+    const HRESULT hr = OpenTestScheduler(taskScheduler);
+    return FAILED(hr) ? hr
+                      : taskScheduler->Activate(scheduler::Widen(name).c_str(), IID_ITask, task.PutUnknown());
+}
+
+// Reads the stored work item back; the HRESULT of opening it.
+inline HRESULT ReadStoredWorkItem(const std::string& name, StoredWorkItem& item) {
+    scheduler::ComPtr<ITask> task;
+    const HRESULT hr = OpenTestTask(name, task);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    scheduler::CoTaskString text;
+    task->GetApplicationName(text.Put());
+    item.application = scheduler::Narrow(text.Get());
+    task->GetParameters(text.Put());
+    item.parameters = scheduler::Narrow(text.Get());
+    task->GetWorkingDirectory(text.Put());
+    item.workingDirectory = scheduler::Narrow(text.Get());
+    task->GetFlags(&item.flags);
+    WORD count = 0;
+    task->GetTriggerCount(&count);
+    for (WORD i = 0; i < count; ++i) {
+        scheduler::ComPtr<ITaskTrigger> trigger;
+        TASK_TRIGGER data{};
+        data.cbTriggerSize = sizeof data;
+        if (SUCCEEDED(task->GetTrigger(i, trigger.Put())) && SUCCEEDED(trigger->GetTrigger(&data))) {
+            item.triggers.push_back(data);
+        }
+    }
+    return hr;
+}
+
+// Appends a trigger as another program might have written it (for example a disabled one).
+inline HRESULT AppendRawTrigger(const std::string& name, TASK_TRIGGER data) {
+    scheduler::ComPtr<ITask> task;
+    HRESULT hr = OpenTestTask(name, task);
+    WORD index = 0;
+    scheduler::ComPtr<ITaskTrigger> trigger;
+    scheduler::ComPtr<IPersistFile> file;
+    if (SUCCEEDED(hr)) {
+        hr = task->CreateTrigger(&index, trigger.Put());
+    }
+    if (SUCCEEDED(hr)) {
+        data.cbTriggerSize = sizeof data;
+        hr = trigger->SetTrigger(&data);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = task->QueryInterface(IID_IPersistFile, file.PutVoid());
+    }
+    return SUCCEEDED(hr) ? file->Save(nullptr, FALSE) : hr;
+}
+
+class TestWorkItem {
+public:
+    TestWorkItem() : name_(UniqueName("sched")) {}
+    TestWorkItem(const TestWorkItem&) = delete;
+    TestWorkItem& operator=(const TestWorkItem&) = delete;
+    ~TestWorkItem() {
+        scheduler::ComPtr<ITaskScheduler> taskScheduler;
+        if (SUCCEEDED(OpenTestScheduler(taskScheduler))) {
+            taskScheduler->Delete(scheduler::Widen(name_).c_str());
+        }
+    }
+    const std::string& Name() const { return name_; }
+    bool Exists() const {
+        scheduler::ComPtr<ITask> task;
+        return SUCCEEDED(OpenTestTask(name_, task));
+    }
+
+private:
+    std::string name_;
+};
+
+} // namespace testsupport
