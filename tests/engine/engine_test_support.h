@@ -1,0 +1,93 @@
+#pragma once
+// What the engine tests share: an engine on the in-memory registry, a folder of real files that exist or
+// not, and a progress callback that records its calls and can signal the stop event at a chosen call.
+#include "engine/registry_lib.h"
+#include "support/memory_registry.h"
+#include "support/test_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace enginetest {
+
+struct ProgressCall {
+    std::string item;
+    std::string status;
+    int scanned;
+    int found;
+};
+
+// The callback is a plain function, so what it records lives here.
+struct ProgressLog {
+    static inline std::vector<ProgressCall> calls;
+    static inline size_t stopAtCall = 0; // 0: never stop
+
+    static void Record(std::string item, std::string status, int scanned, int found) {
+        calls.push_back({std::move(item), std::move(status), scanned, found});
+        if (stopAtCall != 0 && calls.size() == stopAtCall) {
+            SetEvent(StopEvent());
+        }
+    }
+    static void Reset() {
+        calls.clear();
+        stopAtCall = 0;
+    }
+};
+
+inline std::string SystemDir() {
+    char dir[MAX_PATH] = {};
+    GetSystemDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+inline std::string WindowsDir() {
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+inline void WriteFile(const std::string& path) {
+    std::ofstream(path) << "x";
+}
+
+// An engine on an in-memory registry, with a temp folder holding "present.dll" and never "missing.dll".
+class MemoryEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetEvent(StopEvent());
+        ProgressLog::Reset();
+        lib.ForceWindows9x(false);
+        lib.m_pfnProgress = &ProgressLog::Record;
+        folder = testsupport::MakeTempFolder("engine");
+        present = folder + "\\present.dll";
+        missing = folder + "\\missing.dll";
+        WriteFile(present);
+    }
+    void TearDown() override {
+        ResetEvent(StopEvent());
+        DeleteFileA(present.c_str());
+        RemoveDirectoryA(folder.c_str());
+        EXPECT_EQ(registry.OpenHandles(), 0) << "a key handle was not closed";
+    }
+
+    // One row of the list by description, or null.
+    static const CScanError* Row(const ScanErrorList& rows, const std::string& description) {
+        for (const auto& row : rows) {
+            if (row->m_strDescription == description) {
+                return row.get();
+            }
+        }
+        return nullptr;
+    }
+
+    testsupport::MemoryRegistry registry;
+    CRegistryLib lib{registry};
+    std::string folder;
+    std::string present;
+    std::string missing;
+};
+
+} // namespace enginetest
