@@ -1,0 +1,104 @@
+#include "shortcuts/link_target.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <array>
+#include <cctype>
+#include <utility>
+
+namespace shortcuts {
+namespace {
+
+// Holds one interface pointer and releases it.
+template <class T> class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef() {
+        if (m_ptr != nullptr) {
+            m_ptr->Release();
+        }
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    T* operator->() const { return m_ptr; }
+    T* Get() const { return m_ptr; }
+    void** Out() { return reinterpret_cast<void**>(&m_ptr); }
+
+private:
+    T* m_ptr = nullptr;
+};
+
+bool IsAdvertised(IShellLinkA& link) {
+    ComRef<IShellLinkDataList> data;
+    if (FAILED(link.QueryInterface(IID_IShellLinkDataList, data.Out())) || data.Get() == nullptr) {
+        return false;
+    }
+    DWORD flags = 0;
+    return SUCCEEDED(data->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID) != 0;
+}
+
+} // namespace
+
+LinkTarget ReadLinkTarget(const std::string& shortcutPath) {
+    LinkTarget result;
+    ComRef<IShellLinkA> link;
+    result.hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Out());
+    if (FAILED(result.hr)) {
+        return result;
+    }
+    ComRef<IPersistFile> file;
+    result.hr = link->QueryInterface(IID_IPersistFile, file.Out());
+    if (FAILED(result.hr)) {
+        return result;
+    }
+    std::array<wchar_t, MAX_PATH> widePath{};
+    if (MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, widePath.data(), MAX_PATH) == 0) {
+        result.hr = HRESULT_FROM_WIN32(GetLastError());
+        return result;
+    }
+    result.hr = file->Load(widePath.data(), STGM_READ);
+    if (FAILED(result.hr) || IsAdvertised(*link.Get())) {
+        return result;
+    }
+    // Room beyond MAX_PATH shows a target that does not fit: GetPath fills a short buffer without a NUL.
+    std::array<char, 4 * MAX_PATH> target{};
+    WIN32_FIND_DATAA unused{};
+    result.hr = link->GetPath(target.data(), static_cast<int>(target.size()), &unused, SLGP_SHORTPATH);
+    target.back() = '\0';
+    const std::string path(target.data());
+    // S_FALSE or an empty path: the shortcut names a shell location, not a file.
+    if (result.hr == S_OK && !path.empty() && path.size() < MAX_PATH) {
+        result.hasPath = true;
+        result.path = path;
+    }
+    return result;
+}
+
+char TargetDriveLetter(const std::string& path) {
+    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') {
+        return 0;
+    }
+    const unsigned char letter = static_cast<unsigned char>(path[0]);
+    if (letter > 0x7F || std::isalpha(letter) == 0) {
+        return 0;
+    }
+    return static_cast<char>(std::toupper(letter));
+}
+
+bool DriveCanBeVerified(UINT driveType) {
+    return driveType == DRIVE_FIXED || driveType == DRIVE_RAMDISK;
+}
+
+TargetState CheckTarget(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return TargetState::Exists;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TargetState::Missing
+                                                                          : TargetState::Unknown;
+}
+
+} // namespace shortcuts

@@ -1,0 +1,35 @@
+#pragma once
+// The shortcut part of a fix's backup. The fix does not delete a shortcut: it moves the file into a
+// folder beside the backup file, named after it, keeping the file's drive and path below it:
+//   FixedOnMondayFebruary162004143005.xml.shortcuts\C\Users\Public\Desktop\Old.lnk
+// Restoring that backup moves every file back to where it was. The wide file calls with "\\?\" paths
+// are used here, so a deep backup folder never stops a shortcut from being kept or brought back.
+#include <string>
+#include <vector>
+
+namespace shortcuts {
+
+// "<backup file>.shortcuts".
+std::string ShortcutBackupFolder(const std::string& backupFile);
+
+// Where one shortcut is kept: "<backup file>.shortcuts\C\dir\x.lnk" for "C:\dir\x.lnk"; empty for a
+// path that does not start with a drive letter, a colon and a backslash.
+std::string ShortcutBackupPath(const std::string& backupFile, const std::string& shortcutPath);
+
+// Moves one shortcut file into the backup folder. Returns false, with the file left where it was,
+// when it is gone, read-only (a plain deletion would fail on it too), already kept there by an
+// earlier fix of the same name, or cannot be moved.
+bool MoveShortcutToBackup(const std::string& backupFile, const std::string& shortcutPath);
+
+struct ShortcutRestoreResult {
+    std::vector<std::string> restored;    // original paths of the files moved back
+    std::vector<std::string> notRestored; // original paths that could not be (a file is already there,
+                                          // or the move failed); those stay in the backup folder
+};
+
+// Moves every file kept for this backup back to its original path, creating missing folders on the
+// way, and removes the backup folders that end up empty. A file already present at the original path
+// is never replaced. Without a backup folder there is nothing to do.
+ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile);
+
+} // namespace shortcuts
