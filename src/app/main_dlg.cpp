@@ -1,0 +1,187 @@
+#include "app/main_dlg.h"
+
+#include <ole2.h>
+
+#include "app/about_dlg.h"
+#include "app/tray_icon.h"
+#include "engine/scan_events.h"
+#include "resource.h"
+#include "skin/app_state.h"
+#include "winui/gdi_scoped.h"
+
+namespace {
+
+constexpr char kMainPage[] = "SUBMAIN_MAIN";
+constexpr char kSchedulePage[] = "SUBMAIN_SCHEDULE";
+constexpr char kLiveUpdatePage[] = "SUBMAIN_LIVEUPDATE";
+constexpr char kSupportPage[] = "SUBMAIN_SUPPORT";
+
+} // namespace
+
+CMainDlg::CMainDlg(winui::MessageBoxes& boxes, PanelCommands commands)
+    : CMainSkin(IDD_MAIN_DIALOG, boxes, std::move(commands)),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CMainDlg::~CMainDlg() {
+    // The pages and the animation go before OLE does.
+    Free();
+    if (m_bOleInitialized) {
+        OleUninitialize();
+    }
+}
+
+bool CMainDlg::OnInitDialog() {
+    // The dialog procedure never sees WM_CREATE, so the icon is added on the dialog's first message of
+    // its own; it goes with WM_DESTROY.
+    NotifyTrayIcon(Hwnd(), NIM_ADD);
+
+    SetCaption("Orvalin");
+    SetSkinFile("Skin.ini");
+    if (FAILED(OleInitialize(nullptr))) {
+        return false; // no skin: the window can then be left only through the menu's Close
+    }
+    m_bOleInitialized = true;
+    CMainSkin::OnInitDialog();
+    ShowSubScreen(kMainPage);
+
+    if (const HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE)) {
+        char text[256] = {};
+        if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) > 0) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, kAboutCommand, text);
+        }
+    }
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    return true;
+}
+
+void CMainDlg::ButtonPressed(const std::string& name) {
+    if (name == "BUTTON_EXIT") {
+        End(IDOK);
+    } else if (name == "BUTTON_MAIN") {
+        SwitchToPage(kMainPage, name);
+    } else if (name == "BUTTON_SCHEDULE") {
+        SwitchToPage(kSchedulePage, name);
+    } else if (name == "BUTTON_LIVEUPDATE") {
+        SwitchToPage(kLiveUpdatePage, name);
+    } else if (name == "BUTTON_SUPPORT") {
+        SwitchToPage(kSupportPage, name);
+    } else if (name == "BUTTON_MINIMIZE") {
+        Show(SW_SHOWMINIMIZED); // WM_SIZE then hides the window
+    }
+}
+
+void CMainDlg::SwitchToPage(const std::string& page, const std::string& button) {
+    ShowSubScreen(page);
+    EnableAllButtons(true);
+    EnableButton(button, false);
+}
+
+void CMainDlg::BringForward() {
+    Show(SW_SHOWNORMAL);
+    SetForegroundWindow(Hwnd());
+}
+
+void CMainDlg::OnMenuCommand(UINT id) {
+    switch (id) {
+    case ID_TRAY_SHOW:
+        BringForward();
+        SetFocus(Hwnd());
+        break;
+    case ID_TRAY_RUN:
+        BringForward();
+        SwitchToPage(kMainPage, "BUTTON_MAIN");
+        if (LastSubScreen) {
+            LastSubScreen->ButtonPressed("BUTTON_SCAN"); // opens the scan dialog unless one is open
+        }
+        SetFocus(Hwnd());
+        break;
+    case ID_TRAY_SCHEDULE:
+        BringForward();
+        SetFocus(Hwnd());
+        SwitchToPage(kSchedulePage, "BUTTON_SCHEDULE");
+        break;
+    case ID_TRAY_LIVEUPDATE:
+        BringForward();
+        SwitchToPage(kLiveUpdatePage, "BUTTON_LIVEUPDATE");
+        SetFocus(Hwnd());
+        break;
+    case ID_TRAY_SUPPORT:
+        BringForward();
+        SwitchToPage(kSupportPage, "BUTTON_SUPPORT");
+        SetFocus(Hwnd());
+        break;
+    case ID_TRAY_CLOSE:
+        End(IDOK);
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<LRESULT> CMainDlg::OnTrayNotify(WPARAM id, LPARAM mouse) {
+    if (id != kTrayIconId) {
+        return std::nullopt;
+    }
+    if (mouse == WM_LBUTTONDBLCLK) {
+        BringForward();
+        SetFocus(Hwnd());
+        return 1;
+    }
+    if (mouse == WM_RBUTTONUP) {
+        ShowTrayMenu(Hwnd());
+    }
+    return std::nullopt;
+}
+
+void CMainDlg::ShowAboutBox() {
+    CAboutDlg about;
+    about.RunModal(Hwnd());
+}
+
+void CMainDlg::OnPaint() {
+    if (!IsIconic(Hwnd())) {
+        CMainSkin::OnPaint();
+        return;
+    }
+    winui::PaintDc paint(Hwnd());
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()));
+    const RECT client = ClientRect();
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(paint.Get(), x, y, m_hIcon);
+}
+
+std::optional<LRESULT> CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TRAYNOTIFY:
+        return OnTrayNotify(wParam, lParam);
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == kAboutCommand) {
+            ShowAboutBox();
+            return 0;
+        }
+        return std::nullopt;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) {
+            Show(SW_HIDE); // only the notification-area icon remains
+        }
+        return std::nullopt;
+    case WM_DESTROY:
+        WinHelpA(Hwnd(), nullptr, HELP_QUIT, 0);
+        NotifyTrayIcon(Hwnd(), NIM_DELETE);
+        return CMainSkin::OnMessage(message, wParam, lParam);
+    case WM_COMMAND:
+        if (lParam == 0 && (LOWORD(wParam) == ID_TRAY_SHOW ||
+                            (LOWORD(wParam) >= ID_TRAY_CLOSE && LOWORD(wParam) <= ID_TRAY_SUPPORT))) {
+            OnMenuCommand(LOWORD(wParam));
+            return 0;
+        }
+        return CMainSkin::OnMessage(message, wParam, lParam);
+    default:
+        return CMainSkin::OnMessage(message, wParam, lParam);
+    }
+}

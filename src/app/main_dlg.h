@@ -1,0 +1,49 @@
+#pragma once
+// The main window: the skinned main screen plus its frame: title and skin file, the system-menu About
+// entry, the icons, the notification-area icon with its popup menu, hiding into the notification area when
+// minimised, the main-screen buttons and the menu commands. Enter, Esc and the Close command do nothing;
+// the window ends through BUTTON_EXIT, the menu's Close, or a missing skin.
+#include <windows.h>
+
+#include <string>
+
+#include "skin/main_skin.h"
+#include "winui/message_box.h"
+#include "winui/unique_handle.h"
+
+class CMainDlg : public CMainSkin {
+public:
+    explicit CMainDlg(winui::MessageBoxes& boxes = winui::SystemMessageBoxes(), PanelCommands commands = {});
+    ~CMainDlg() override;
+
+    // Reacts to a click on a main-screen button: "BUTTON_EXIT", the four page buttons, "BUTTON_MINIMIZE".
+    void ButtonPressed(const std::string& name) override;
+
+    // Shows a page: the page itself, every main-screen button enabled, then `button` disabled, so the
+    // current page's button looks selected.
+    void SwitchToPage(const std::string& page, const std::string& button);
+
+    HICON Icon() const { return m_hIcon; }
+
+protected:
+    bool OnInitDialog() override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    // Enter and Esc do nothing.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+    // The About box, modal (tests replace it).
+    virtual void ShowAboutBox();
+
+private:
+    void OnMenuCommand(UINT id);
+    void BringForward();
+    std::optional<LRESULT> OnTrayNotify(WPARAM id, LPARAM mouse);
+
+    HICON m_hIcon;
+    bool m_bOleInitialized = false;
+};
+
+// System-menu command of the About entry; commands 16 to 31 all open the About box.
+inline constexpr UINT kAboutCommand = 0x0010;
