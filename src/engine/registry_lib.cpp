@@ -127,6 +127,9 @@ LONG CRegistryLib::RegDelKey(const std::string& root, const std::string& subKey)
     if (!MapRootKey(root, &rootKey)) {
         return kBadRoot;
     }
+    if (subKey.empty()) {
+        return ERROR_BADKEY; // never a whole root, whatever the family's RegDeleteKeyA would do with it
+    }
     if (m_bWin9x) {
         return m_registry.DeleteKey(rootKey, subKey.c_str());
     }
