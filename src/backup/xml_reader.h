@@ -51,6 +51,8 @@ public:
     const std::string& GetDeclaration() const { return m_strDeclaration; }
     const std::string& GetErrorText() const { return m_strErrorText; }
     int GetLineNumber() const { return m_nLineNumber; }
+    // The input was opened (a file that cannot be opened leaves this false after ReadNext).
+    bool IsOpen() const { return m_bOpen; }
 
 private:
     struct FileCloser {

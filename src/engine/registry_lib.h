@@ -11,6 +11,7 @@
 
 class CXmlWriter;
 class CXmlReader;
+struct PendingValue;
 namespace winui {
 class MessageBoxes;
 }
@@ -60,16 +61,40 @@ public:
     void ScanRegistryFonts(ScanErrorList& errors);
 
     // --- fix, backup and restore (the backup subsystem) ---
+    // Backs up and deletes every finding of the last scan. The backup goes to `backupFile`, or, when a file of
+    // that name exists, to the first free "name-2.xml", "name-3.xml"...; m_strBackupFile tells which. A finding
+    // is deleted only after its whole entry is on disk; when the file cannot be created or a write fails,
+    // m_bBackupFailed is set and nothing more is deleted.
     void FixRegistry(ScanErrorList& errors, const std::string& backupFile);
     void FixRegistryCLSID(ScanErrorList& errors);
     void FixRegistryHelp(ScanErrorList& errors);
     void FixRegistryFonts(ScanErrorList& errors);
     void FixRegistrySharedTools(ScanErrorList& errors);
     void FixRegistrySharedFiles(ScanErrorList& errors);
+    // 1 when the entry is complete in the file: the key (or value) as it is now, and every subkey below it.
     int SaveAsXml(CXmlWriter& writer, const std::string& keyPath, const CRegValue* value);
     int SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY key, const CRegValue* value);
+    // The open-file dialog, then RestoreRegistryFrom; false when cancelled or when the restore failed.
     bool RestoreRegistry();
+    // LoadAsXml of one file with the wait cursor shown.
+    bool RestoreRegistryFrom(const std::string& path);
+    // 1 when the file was read to its end (a file cut short after a whole entry counts); 0 when it could not
+    // be opened, on a parse error or when a key could not be opened or created.
     int LoadAsXml(CXmlReader& reader, const std::string& path);
+    struct OpenKeyEntry {
+        std::string m_strName;
+        HKEY m_hKey = nullptr; // opened by the full path from the bottom entry down to this one
+    };
+    HKEY LoadAsXml_OpenKey(const std::vector<OpenKeyEntry>& stack);
+    void LoadAsXml_CloseKey(HKEY key);
+    void LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text, const std::string& typeText);
+    void LoadAsXml_SetValue(HKEY key, const PendingValue& value);
+
+    // Outcome of the last FixRegistry.
+    std::string m_strBackupFile;
+    bool m_bBackupFailed = false;
+    // Pause after each handled finding, so that the window's progress texts can be read; 0 for no pause.
+    DWORD m_dwFixPauseMs = 100;
 
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }
