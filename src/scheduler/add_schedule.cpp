@@ -76,4 +76,11 @@ void ReportOutcome(winui::MessageBoxes& boxes, HWND owner, ScheduleOutcome outco
     boxes.Show(owner, OutcomeMessage(outcome), kScheduleCaption, MB_OK | icon);
 }
 
+AddScheduleResult AddScheduleAndReport(winui::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
+                                       const ScheduleTarget& target) {
+    const AddScheduleResult result = AddSchedule(request, target);
+    ReportOutcome(boxes, owner, result.outcome);
+    return result;
+}
+
 } // namespace scheduler

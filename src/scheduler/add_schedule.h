@@ -58,4 +58,9 @@ const char* OutcomeMessage(ScheduleOutcome outcome);
 // Shows the outcome's message in an OK box captioned "Orvalin".
 void ReportOutcome(winui::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcome);
 
+// The dialog's OK in one call: AddSchedule, then ReportOutcome. The dialog passes its pickers'
+// values, its radio index + 1 as the frequency, and TargetForProgram(RunningProgramPath()).
+AddScheduleResult AddScheduleAndReport(winui::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
+                                       const ScheduleTarget& target);
+
 } // namespace scheduler

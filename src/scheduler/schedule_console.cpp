@@ -69,8 +69,7 @@ ConsoleResult Add(const std::vector<std::string>& args, const ScheduleTarget& ta
     if (!ParseScheduleFrequency(args[3], request.frequency)) {
         return Usage("'" + args[3] + "' is not one of once, daily, weekly, monthly");
     }
-    const AddScheduleResult result = AddSchedule(request, target);
-    ReportOutcome(boxes, nullptr, result.outcome);
+    const AddScheduleResult result = AddScheduleAndReport(boxes, nullptr, request, target);
     switch (result.outcome) {
     case ScheduleOutcome::Created:
         return {};

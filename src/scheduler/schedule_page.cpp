@@ -32,4 +32,16 @@ HRESULT DeleteScheduleRow(const std::string& taskName, int position) {
     return DeleteTrigger(taskName, rows[static_cast<size_t>(position)].triggerIndex);
 }
 
+bool AskAndDeleteScheduleRow(winui::MessageBoxes& boxes, HWND owner, const std::string& taskName,
+                             int position) {
+    if (position < 0) {
+        return false; // no row selected: nothing to ask about
+    }
+    if (boxes.Show(owner, "Are You Sure", "Delete Scheduled Task", MB_OKCANCEL | MB_ICONEXCLAMATION) !=
+        IDOK) {
+        return false;
+    }
+    return SUCCEEDED(DeleteScheduleRow(taskName, position));
+}
+
 } // namespace scheduler

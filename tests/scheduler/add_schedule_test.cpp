@@ -168,3 +168,26 @@ TEST(MakeScanSettings, TakesTheDateFromOnePickerAndTheTimeFromTheOther) {
     EXPECT_EQ(settings.StartingDir(), "C:\\O");
     EXPECT_EQ(settings.Account(), "bob");
 }
+
+TEST_F(AddScheduleTest, DeletingFromThePageAsksFirstAndCancelKeepsTheSchedule) {
+    ASSERT_EQ(
+        AddScheduleAndReport(boxes, nullptr, Request(2027, 1, 2, 10, 15, kFrequencyDaily), target).outcome,
+        ScheduleOutcome::Created);
+    boxes.shown.clear();
+
+    boxes.answer = IDCANCEL;
+    EXPECT_FALSE(AskAndDeleteScheduleRow(boxes, nullptr, item.Name(), 0));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Are You Sure");
+    EXPECT_EQ(boxes.shown[0].caption, "Delete Scheduled Task");
+    EXPECT_EQ(boxes.shown[0].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_EQ(StoredSchedules().size(), 1u);
+
+    EXPECT_FALSE(AskAndDeleteScheduleRow(boxes, nullptr, item.Name(), -1)); // no selection: no question
+    EXPECT_EQ(boxes.shown.size(), 1u);
+
+    boxes.answer = IDOK;
+    EXPECT_TRUE(AskAndDeleteScheduleRow(boxes, nullptr, item.Name(), 0));
+    EXPECT_TRUE(StoredSchedules().empty());
+    EXPECT_TRUE(item.Exists());
+}

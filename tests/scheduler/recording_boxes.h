@@ -1,5 +1,5 @@
 #pragma once
-// Message boxes that record what they were asked to show and answer IDOK.
+// Message boxes that record what they were asked to show and answer with `answer` (IDOK unless set).
 #include "winui/message_box.h"
 
 #include <string>
@@ -16,9 +16,10 @@ public:
     };
     int Show(HWND, const std::string& text, const std::string& caption, UINT type) override {
         shown.push_back({text, caption, type});
-        return IDOK;
+        return answer;
     }
     std::vector<Box> shown;
+    int answer = IDOK;
 };
 
 } // namespace testsupport

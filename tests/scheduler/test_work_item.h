@@ -82,13 +82,22 @@ inline HRESULT AppendRawTrigger(const std::string& name, TASK_TRIGGER data) {
 
 class TestWorkItem {
 public:
-    TestWorkItem() : name_(UniqueName("sched")) {}
+    // Process ids repeat under Wine, so the counter of the moment makes the name unique across runs.
+    TestWorkItem() : name_(UniqueName("sched") + "_" + Counter()) {}
     TestWorkItem(const TestWorkItem&) = delete;
     TestWorkItem& operator=(const TestWorkItem&) = delete;
     ~TestWorkItem() {
         scheduler::ComPtr<ITaskScheduler> taskScheduler;
-        if (SUCCEEDED(OpenTestScheduler(taskScheduler))) {
-            taskScheduler->Delete(scheduler::Widen(name_).c_str());
+        if (FAILED(OpenTestScheduler(taskScheduler))) {
+            return;
+        }
+        // The scheduler's service may be reading the file just now; try again for a moment.
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            const HRESULT hr = taskScheduler->Delete(scheduler::Widen(name_).c_str());
+            if (SUCCEEDED(hr) || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
+                break;
+            }
+            Sleep(50);
         }
     }
     const std::string& Name() const { return name_; }
@@ -98,6 +107,11 @@ public:
     }
 
 private:
+    static std::string Counter() {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return std::to_string(now.QuadPart);
+    }
     std::string name_;
 };
 
