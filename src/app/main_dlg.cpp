@@ -44,6 +44,9 @@ bool CMainDlg::OnInitDialog() {
     CMainSkin::OnInitDialog();
     ShowSubScreen(kMainPage);
 
+    // The template has no system menu, so the About entry would be out of reach. A window without a
+    // caption draws nothing for it; the menu opens from the taskbar button and with Alt+Space.
+    ModifyStyle(0, WS_SYSMENU);
     if (const HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE)) {
         char text[256] = {};
         if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) > 0) {

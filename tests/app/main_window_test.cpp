@@ -1,0 +1,249 @@
+// The main window on the shipped skin: first page, page switching, the notification-area icon and its
+// menu, minimising, the keys that must not close it, the About entry and the animation messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/tray_icon.h"
+#include "engine/scan_events.h"
+#include "main_window_harness.h"
+#include "resource.h"
+#include "skin/app_state.h"
+
+using apptest::DisabledButtons;
+using apptest::MainWindow;
+using apptest::PumpUntil;
+using apptest::VisiblePage;
+using Names = std::vector<std::string>;
+
+namespace {
+
+LRESULT Command(const CMainDlg& dialog, UINT id) {
+    return dialog.Send(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+} // namespace
+
+TEST(MainWindow, StartsOnTheMainPageWithItsButtonDisabled) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    const CMainDlg& dialog = *main.dialog;
+
+    EXPECT_EQ(dialog.Caption(), "Orvalin");
+    EXPECT_TRUE(main.boxes.shown.empty());
+    // The window is the mask's size and has no frame: client area and window are the same rectangle.
+    RECT window{};
+    GetWindowRect(dialog.Hwnd(), &window);
+    const RECT client = dialog.ClientRect();
+    EXPECT_EQ(window.right - window.left, 720);
+    EXPECT_EQ(window.bottom - window.top, 470);
+    EXPECT_EQ(client.right, 720);
+    EXPECT_EQ(client.bottom, 470);
+
+    Names pages;
+    for (const auto& page : dialog.SubScreens()) {
+        pages.push_back(page->Name());
+    }
+    EXPECT_EQ(pages, (Names{"SUBMAIN_MAIN", "SUBMAIN_SCHEDULE", "SUBMAIN_LIVEUPDATE", "SUBMAIN_SUPPORT"}));
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+    EXPECT_EQ(DisabledButtons(dialog), Names{"BUTTON_MAIN"});
+    EXPECT_EQ(dialog.Buttons().size(), 6u);
+    EXPECT_EQ(LastSubScreen, dialog.SubScreens().back().get());
+    EXPECT_EQ(SkinPath, dialog.SkinFile());
+    EXPECT_NE(SkinPath.find("\\skin\\Skin.ini"), std::string::npos);
+
+    // Only the schedule page asks for a list: id 1010, three columns.
+    for (const auto& page : dialog.SubScreens()) {
+        EXPECT_EQ(page->ScheduleList() != nullptr, page->Name() == "SUBMAIN_SCHEDULE") << page->Name();
+    }
+    const winui::ReportView* list = dialog.FindSubScreen("SUBMAIN_SCHEDULE")->ScheduleList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(list->Hwnd()), 1010);
+    EXPECT_EQ(list->ColumnCount(), 3);
+    EXPECT_EQ(list->ColumnTitle(2), "Last run");
+
+    // The animation: id 100, where the skin puts it, playing.
+    HWND animation = GetDlgItem(dialog.Hwnd(), 100);
+    ASSERT_NE(animation, nullptr);
+    RECT place{};
+    GetWindowRect(animation, &place);
+    MapWindowPoints(nullptr, dialog.Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, 20);
+    EXPECT_EQ(place.top, 296);
+    EXPECT_TRUE(main.dialog->Animation().IsPlaying());
+    // Without "scan" no scan starts.
+    EXPECT_EQ(main.log.scansStarted, 0);
+}
+
+TEST(MainWindow, MouseClicksOnThePageButtonsSwitchPages) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    const std::pair<const char*, const char*> order[] = {{"BUTTON_SCHEDULE", "SUBMAIN_SCHEDULE"},
+                                                         {"BUTTON_LIVEUPDATE", "SUBMAIN_LIVEUPDATE"},
+                                                         {"BUTTON_SUPPORT", "SUBMAIN_SUPPORT"},
+                                                         {"BUTTON_MAIN", "SUBMAIN_MAIN"}};
+    for (const auto& [button, page] : order) {
+        apptest::ClickWithMouse(dialog.FindButton(button)->Hwnd());
+        EXPECT_TRUE(PumpUntil([&, page = page] { return VisiblePage(dialog) == page; })) << button;
+        EXPECT_EQ(DisabledButtons(dialog), Names{button});
+    }
+    // A click on the page shown already changes nothing: its button is disabled.
+    apptest::ClickWithMouse(dialog.FindButton("BUTTON_MAIN")->Hwnd());
+    apptest::PumpFor(200);
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+    // Each shown page shows its scan button (the main page has one).
+    EXPECT_TRUE(dialog.FindSubScreen("SUBMAIN_MAIN")->FindButton("BUTTON_SCAN")->IsVisible());
+}
+
+TEST(MainWindow, ExitButtonEndsTheWindow) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    main.dialog->ButtonPressed("BUTTON_EXIT");
+    EXPECT_FALSE(main.dialog->IsWindow());
+}
+
+TEST(MainWindow, UnknownButtonNamesDoNothing) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    for (const char* name : {"button_schedule", "BUTTON_SCHEDULE ", "BUTTON_SCAN", ""}) {
+        main.dialog->ButtonPressed(name);
+    }
+    EXPECT_EQ(VisiblePage(*main.dialog), "SUBMAIN_MAIN");
+    EXPECT_TRUE(main.dialog->IsVisible());
+}
+
+TEST(MainWindow, MenuCommandsShowTheirPage) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    const struct {
+        UINT id;
+        const char* page;
+        const char* button;
+    } commands[] = {{ID_TRAY_SCHEDULE, "SUBMAIN_SCHEDULE", "BUTTON_SCHEDULE"},
+                    {ID_TRAY_LIVEUPDATE, "SUBMAIN_LIVEUPDATE", "BUTTON_LIVEUPDATE"},
+                    {ID_TRAY_SUPPORT, "SUBMAIN_SUPPORT", "BUTTON_SUPPORT"}};
+    for (const auto& command : commands) {
+        dialog.Show(SW_HIDE);
+        Command(dialog, command.id);
+        EXPECT_TRUE(dialog.IsVisible()) << command.page;
+        EXPECT_EQ(VisiblePage(dialog), command.page);
+        EXPECT_EQ(DisabledButtons(dialog), Names{command.button});
+    }
+
+    // Run: back on the main page, and the last page is asked for a scan.
+    dialog.Show(SW_HIDE);
+    Command(dialog, ID_TRAY_RUN);
+    EXPECT_TRUE(dialog.IsVisible());
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+    EXPECT_EQ(DisabledButtons(dialog), Names{"BUTTON_MAIN"});
+    EXPECT_EQ(main.log.scansStarted, 1);
+    EXPECT_EQ(main.log.scanPanel, dialog.SubScreens().back()->Hwnd());
+    EXPECT_EQ(main.log.scanSkinPath, SkinPath);
+    EXPECT_TRUE(ScanDialogOpen);
+    // Run while a scan dialog is open brings the window forward but starts no second one.
+    dialog.Show(SW_HIDE);
+    Command(dialog, ID_TRAY_RUN);
+    EXPECT_TRUE(dialog.IsVisible());
+    EXPECT_EQ(main.log.scansStarted, 1);
+
+    // Show only shows.
+    dialog.Show(SW_HIDE);
+    Command(dialog, ID_TRAY_SHOW);
+    EXPECT_TRUE(dialog.IsVisible());
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+
+    Command(dialog, ID_TRAY_CLOSE);
+    EXPECT_FALSE(dialog.IsWindow());
+}
+
+TEST(MainWindow, MinimisingHidesAndADoubleClickOnTheIconRestores) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    const HWND window = dialog.Hwnd();
+
+    dialog.ButtonPressed("BUTTON_MINIMIZE");
+    EXPECT_FALSE(IsWindowVisible(window));
+    // Other mouse messages and other icon ids leave it hidden.
+    dialog.Send(WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDOWN);
+    dialog.Send(WM_TRAYNOTIFY, kTrayIconId + 1, WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(dialog.Send(WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDBLCLK), 1);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+
+    // The window's own minimise command does the same.
+    dialog.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    dialog.Send(WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+}
+
+TEST(MainWindow, EnterEscAndCloseDoNothing) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    Command(dialog, IDOK);
+    Command(dialog, IDCANCEL);
+    dialog.Send(WM_CLOSE);
+    dialog.Send(WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The keys themselves, through the dialog's keyboard handling.
+    for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        PostMessageA(dialog.Hwnd(), WM_KEYDOWN, key, 0);
+        PostMessageA(dialog.Hwnd(), WM_KEYUP, key, 0xC0000000);
+    }
+    apptest::PumpFor(100);
+    EXPECT_TRUE(dialog.IsWindow());
+    EXPECT_TRUE(dialog.IsVisible());
+}
+
+TEST(MainWindow, SystemMenuCommandsSixteenToThirtyOneOpenTheAboutBox) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    apptest::TestMainDlg& dialog = *main.dialog;
+
+    const HMENU menu = GetSystemMenu(dialog.Hwnd(), FALSE);
+    ASSERT_NE(menu, nullptr);
+    char text[64] = {};
+    EXPECT_GT(GetMenuStringA(menu, kAboutCommand, text, sizeof text, MF_BYCOMMAND), 0);
+    EXPECT_STREQ(text, "&About Brindle...");
+
+    for (UINT id = 16; id <= 31; ++id) {
+        dialog.Send(WM_SYSCOMMAND, id, 0);
+    }
+    EXPECT_EQ(dialog.aboutBoxes, 16);
+    dialog.Send(WM_SYSCOMMAND, 15, 0);
+    dialog.Send(WM_SYSCOMMAND, 32, 0);
+    EXPECT_EQ(dialog.aboutBoxes, 16);
+    EXPECT_TRUE(dialog.IsVisible());
+}
+
+TEST(MainWindow, AnimationStopsAndPlaysOnRequest) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    EXPECT_EQ(dialog.Send(WM_STOPFLASH, 7, 9), 0);
+    EXPECT_FALSE(dialog.Animation().IsPlaying());
+    EXPECT_EQ(dialog.Send(WM_PLAYFLASH), 0);
+    EXPECT_TRUE(dialog.Animation().IsPlaying());
+}
+
+TEST(MainWindow, PressingTheBackgroundStartsAMoveButPressingAButtonDoesNot) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    // A press on the background is turned into a press on the caption.
+    dialog.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 20));
+    MSG posted{};
+    EXPECT_TRUE(PeekMessageA(&posted, dialog.Hwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(posted.wParam, static_cast<WPARAM>(HTCAPTION));
+    // Pages are transparent to the mouse: a press on a page's background reaches the main window.
+    const CSubMainSkin* page = dialog.FindSubScreen("SUBMAIN_MAIN");
+    EXPECT_EQ(page->Send(WM_NCHITTEST, 0, MAKELPARAM(400, 400)), HTTRANSPARENT);
+}
