@@ -1,5 +1,7 @@
 #include "scheduler/scheduled_task.h"
 
+#include <cstring>
+
 namespace scheduler {
 
 bool IsWindows9xFamily() {
@@ -15,12 +17,19 @@ std::string CurrentUserName() {
     return name;
 }
 
-std::string GetScheduleTaskName() {
-    std::string name = "Orvalin";
-    if (!IsWindows9xFamily()) {
-        name += CurrentUserName();
+std::string ScheduleTaskNameFor(const std::string& userName) {
+    std::string name = "Orvalin" + userName;
+    for (char& c : name) {
+        // The scheduler stores the work item as "<name>.job" and refuses any other dot.
+        if (c == '.' || std::strchr("\\/:*?\"<>|", c) != nullptr || static_cast<unsigned char>(c) < 32) {
+            c = '_';
+        }
     }
     return name;
+}
+
+std::string GetScheduleTaskName() {
+    return IsWindows9xFamily() ? std::string("Orvalin") : ScheduleTaskNameFor(CurrentUserName());
 }
 
 CScheduledTask::CScheduledTask() : m_bSetAccount(!IsWindows9xFamily()) {}

@@ -21,6 +21,10 @@ bool IsWindows9xFamily();
 // Computed afresh on every call.
 std::string GetScheduleTaskName();
 
+// "Orvalin" + the user name, with characters a work-item name cannot hold ('.' and those not
+// allowed in file names, as in "john.smith") replaced by '_'.
+std::string ScheduleTaskNameFor(const std::string& userName);
+
 // The current user's logon name (empty when it cannot be read).
 std::string CurrentUserName();
 

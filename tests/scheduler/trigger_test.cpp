@@ -59,6 +59,13 @@ TEST(ScheduledTask, TaskNameIsTheProductFollowedByTheLogonName) {
     EXPECT_EQ(GetScheduleTaskName(), std::string("Orvalin") + user);
 }
 
+TEST(ScheduledTask, UserNamesTheSchedulerWouldRefuseStillGiveAWorkItemName) {
+    EXPECT_EQ(ScheduleTaskNameFor("Administrator"), "OrvalinAdministrator");
+    EXPECT_EQ(ScheduleTaskNameFor("john.smith"), "Orvalinjohn_smith");
+    EXPECT_EQ(ScheduleTaskNameFor("a\\b/c:d*e?f\"g<h>i|j"), "Orvalina_b_c_d_e_f_g_h_i_j");
+    EXPECT_EQ(ScheduleTaskNameFor(""), "Orvalin");
+}
+
 TEST(BuildTrigger, CarriesTheStartAndNothingElse) {
     const TASK_TRIGGER trigger = TriggerFor(Start(2027, 3, 4, 23, 59, 30), kFrequencyOnce);
     EXPECT_EQ(trigger.cbTriggerSize, 48);
