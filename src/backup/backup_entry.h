@@ -5,8 +5,9 @@
 class CXmlWriter;
 
 struct BackupEntryResult {
-    bool written = false; // the whole entry is in the file and flushed to disk
-    LONG openCode = 0;    // when not written because the key could not be opened: the open's code
+    bool written = false;     // the whole entry is in the file and flushed to disk
+    LONG openCode = 0;        // when not written because the key could not be opened: the open's code
+    bool writeFailed = false; // a write failed: the file is no longer a safe place for further entries
 };
 
 // The entry of one finding: the chain of "k" elements down to the key, then the key's content (value null:

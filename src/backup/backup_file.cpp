@@ -112,16 +112,18 @@ BackupEntryResult WriteBackupEntry(CRegistryLib& engine, CXmlWriter& writer, con
         return result;
     }
     const std::vector<std::string> chain = SplitPath(keyPath);
+    bool wrote = true;
     for (const std::string& name : chain) {
-        writer.WriteStartTag(KeyElement(name), 1);
+        wrote = writer.WriteStartTag(KeyElement(name), 1) == 1 && wrote;
     }
     const int content = engine.SaveAsXml(writer, std::string(), key.Get(), value);
     for (std::size_t i = 0; i < chain.size(); ++i) {
-        writer.WriteEndTag(kKeyElement, -1);
+        wrote = writer.WriteEndTag(kKeyElement, -1) == 1 && wrote;
     }
     // On disk before anything is deleted: a fix that is killed later leaves this entry restorable.
-    const int flushed = writer.Flush();
-    result.written = content == 1 && flushed == 1 && !writer.Failed();
+    wrote = writer.Flush() == 1 && wrote && !writer.Failed();
+    result.writeFailed = !wrote;
+    result.written = wrote && content == 1;
     return result;
 }
 
@@ -142,16 +144,15 @@ int CRegistryLib::SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY ke
     if (named && subKeys == 0 && valueCount == 0) {
         return writer.WriteEmptyTag(KeyElement(name), 1) ? 1 : 0;
     }
-    if (named) {
-        writer.WriteStartTag(KeyElement(name), 1);
-    }
+    // Every write is checked: an entry with a failed write is not complete, whatever the writer's state.
+    bool wrote = !named || writer.WriteStartTag(KeyElement(name), 1) == 1;
 
     bool complete = true;
     if (value != nullptr) {
         BackupValue current;
         const LONG rc = ReadCurrentValue(registry, key, *value, current);
         if (rc == ERROR_SUCCESS) {
-            writer.WriteEmptyTag(ValueElement(current), 1);
+            wrote = writer.WriteEmptyTag(ValueElement(current), 1) == 1 && wrote;
         } else if (rc != ERROR_FILE_NOT_FOUND) {
             complete = false; // gone values need no entry; unreadable ones must not be deleted
         }
@@ -159,14 +160,14 @@ int CRegistryLib::SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY ke
         std::vector<BackupValue> values;
         complete = ReadAllValues(registry, key, values);
         for (const BackupValue& v : values) {
-            writer.WriteEmptyTag(ValueElement(v), 1);
+            wrote = writer.WriteEmptyTag(ValueElement(v), 1) == 1 && wrote;
         }
     }
 
     // Subkeys, also for a single value. Any subkey that cannot be read makes the entry incomplete, so that a
     // key is never deleted with a part that is not in the backup; the end tag below still closes this key.
     std::vector<char> child(std::max<DWORD>(longestSubKey + 1, 256));
-    for (DWORD index = 0; complete; ++index) {
+    for (DWORD index = 0; complete && wrote; ++index) {
         DWORD length = static_cast<DWORD>(child.size());
         const LONG rc = registry.EnumKeyEx(key, index, child.data(), &length);
         if (rc == ERROR_NO_MORE_ITEMS) {
@@ -188,7 +189,7 @@ int CRegistryLib::SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY ke
     }
 
     if (named) {
-        writer.WriteEndTag(kKeyElement, -1);
+        wrote = writer.WriteEndTag(kKeyElement, -1) == 1 && wrote;
     }
-    return complete && !writer.Failed() ? 1 : 0;
+    return complete && wrote && !writer.Failed() ? 1 : 0;
 }

@@ -37,13 +37,17 @@ int CXmlWriter::WriteRaw(const std::string& text) {
     if (text.empty()) {
         return 1;
     }
-    if (std::fwrite(text.data(), 1, text.size(), m_file.get()) != text.size()) {
+    if (!AppendToFile(text)) {
         // Whatever part of the text reached the file stays; nothing more is added, so the file ends
         // there instead of continuing after a hole.
         m_bFailed = true;
         return 0;
     }
     return 1;
+}
+
+bool CXmlWriter::AppendToFile(const std::string& bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) == bytes.size();
 }
 
 int CXmlWriter::Write(const std::string& text) {

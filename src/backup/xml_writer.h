@@ -42,6 +42,11 @@ public:
     int WriteEmptyTag(const CXmlElement& element, int delta, bool indent = true, bool newline = true);
     int WriteEndTag(const std::string& name, int delta, bool indent = true, bool newline = true);
 
+protected:
+    // Appends bytes to the open file; false when they did not all get there. Tests override it to fill the
+    // disk.
+    virtual bool AppendToFile(const std::string& bytes);
+
 private:
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }

@@ -68,14 +68,14 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
 
         if (finding->GetKind() == kKindKey) {
             const BackupEntryResult backup = WriteBackupEntry(engine, writer, keyPath, nullptr);
-            engine.m_bBackupFailed = writer.Failed();
+            engine.m_bBackupFailed = backup.writeFailed;
             code = backup.written ? engine.RegDelKey(root, subKey) : UnwrittenCode(backup);
             if (engine.m_pfnProgress != nullptr) {
                 engine.m_pfnProgress(root + "\n" + subKey, pass.keyStatus, 0, 0);
             }
         } else if (const CRegValue* value = finding->GetValue()) {
             const BackupEntryResult backup = WriteBackupEntry(engine, writer, keyPath, value);
-            engine.m_bBackupFailed = writer.Failed();
+            engine.m_bBackupFailed = backup.writeFailed;
             if (engine.m_pfnProgress != nullptr) {
                 engine.m_pfnProgress(root + "\n" + subKey + "\n" + value->m_strName, pass.valueStatus, 0, 0);
             }

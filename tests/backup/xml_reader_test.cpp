@@ -1,5 +1,6 @@
 #include "backup/xml_reader.h"
 
+#include "backup/backup_test_support.h"
 #include "backup/file_bytes.h"
 #include "support/test_paths.h"
 
@@ -68,7 +69,7 @@ using Strings = std::vector<std::string>;
 } // namespace
 
 TEST(XmlReader, ReadsTheBackupExampleAsTokens) {
-    const std::string file = testsupport::MakeTempFolder("reader") + "\\example.xml";
+    const std::string file = backuptest::FreshFolder("reader") + "\\example.xml";
     backuptest::WriteBytes(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
                                  " <registry>\r\n"
                                  "  <k name=\"HKEY_CLASSES_ROOT\">\r\n"
@@ -92,7 +93,7 @@ TEST(XmlReader, ReadsTheBackupExampleAsTokens) {
 }
 
 TEST(XmlReader, EmptyOrMissingInputEndsWithoutAnError) {
-    const std::string folder = testsupport::MakeTempFolder("reader");
+    const std::string folder = backuptest::FreshFolder("reader");
     backuptest::WriteBytes(folder + "\\empty.xml", "");
     for (const std::string name : {"\\empty.xml", "\\missing.xml"}) {
         CXmlReader reader;
