@@ -25,6 +25,9 @@ PanelCommands RecordingCommands(CommandLog& log) {
         ++log.scansStarted;
         log.scanPanel = panel;
         log.scanSkinPath = skinPath;
+        if (log.scanStartFails) {
+            return winui::KernelHandle();
+        }
         return winui::KernelHandle(CreateEventA(nullptr, TRUE, TRUE, nullptr));
     };
     commands.restoreRegistry = [&log](HWND) {
@@ -70,12 +73,12 @@ void WriteSkin(const std::string& folder, const std::string& text) {
     std::ofstream(skinFolder + "\\Skin.ini", std::ios::binary) << text;
 }
 
-MainWindow::MainWindow(bool scanAtStartup, const std::string& folder)
+MainWindow::MainWindow(bool scanAtStartup, const std::string& folder, bool recordCommands)
     : directory(folder.empty() ? testsupport::SourcePath("") : folder) {
     ScanAtStartup = scanAtStartup;
     ScanDialogOpen = false;
     g_pSummary = nullptr;
-    dialog = std::make_unique<TestMainDlg>(boxes, RecordingCommands(log));
+    dialog = std::make_unique<TestMainDlg>(boxes, recordCommands ? RecordingCommands(log) : PanelCommands{});
     open = dialog->CreateModeless(nullptr) && dialog->IsWindow();
     if (open) {
         dialog->Show(SW_SHOW);

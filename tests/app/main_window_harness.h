@@ -41,19 +41,26 @@ private:
     std::string m_previous;
 };
 
-// The main dialog with its About box counted instead of shown.
+// The main dialog with its About box counted instead of shown, unless `realAboutBox` is set.
 class TestMainDlg : public CMainDlg {
 public:
     using CMainDlg::CMainDlg;
     int aboutBoxes = 0;
+    bool realAboutBox = false;
 
 protected:
-    void ShowAboutBox() override { ++aboutBoxes; }
+    void ShowAboutBox() override {
+        ++aboutBoxes;
+        if (realAboutBox) {
+            CMainDlg::ShowAboutBox();
+        }
+    }
 };
 
 // What the pages asked the program to do.
 struct CommandLog {
     int scansStarted = 0;
+    bool scanStartFails = false;
     HWND scanPanel = nullptr;
     std::string scanSkinPath;
     int restores = 0;
@@ -79,9 +86,10 @@ void WriteSkin(const std::string& folder, const std::string& text);
 
 // The main window, modeless and shown, with the process-wide values reset first. `folder` is the current
 // directory it starts in (it reads folder\skin\Skin.ini); empty means the repository, whose skin folder is
-// the shipped skin.
+// the shipped skin. Without `recordCommands` the pages get no operations at all.
 struct MainWindow {
-    explicit MainWindow(bool scanAtStartup = false, const std::string& folder = "");
+    explicit MainWindow(bool scanAtStartup = false, const std::string& folder = "",
+                        bool recordCommands = true);
     ~MainWindow();
     RecordingBoxes boxes;
     CommandLog log;

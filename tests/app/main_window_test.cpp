@@ -243,7 +243,95 @@ TEST(MainWindow, PressingTheBackgroundStartsAMoveButPressingAButtonDoesNot) {
     MSG posted{};
     EXPECT_TRUE(PeekMessageA(&posted, dialog.Hwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
     EXPECT_EQ(posted.wParam, static_cast<WPARAM>(HTCAPTION));
+    // A press on a button stays with the button.
+    const HWND button = dialog.FindButton("BUTTON_SUPPORT")->Hwnd();
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_FALSE(PeekMessageA(&posted, dialog.Hwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(-50, -50)); // released outside: no click
+    ReleaseCapture();
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
     // Pages are transparent to the mouse: a press on a page's background reaches the main window.
     const CSubMainSkin* page = dialog.FindSubScreen("SUBMAIN_MAIN");
     EXPECT_EQ(page->Send(WM_NCHITTEST, 0, MAKELPARAM(400, 400)), HTTRANSPARENT);
+}
+
+namespace {
+
+// What a timer saw of a modal window (an About box or a popup menu) before it closed it.
+struct Seen {
+    std::vector<std::string> texts;
+    HWND window = nullptr;
+};
+Seen seen;
+
+BOOL CALLBACK CollectText(HWND child, LPARAM) {
+    char text[128] = {};
+    GetWindowTextA(child, text, sizeof text);
+    seen.texts.push_back(text);
+    return TRUE;
+}
+
+// Closes the About box with its OK button once it is up.
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND about = FindWindowA("#32770", "About Brindle");
+    if (!about) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    seen.window = about;
+    EnumChildWindows(about, &CollectText, 0);
+    PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+}
+
+// Reads the popup menu's items once it is up, then closes it.
+void CALLBACK CloseTrayMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow)) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    seen.window = menuWindow;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        char text[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        seen.texts.push_back(text);
+        if (const HMENU sub = GetSubMenu(menu, i)) {
+            for (int j = 0; j < GetMenuItemCount(sub); ++j) {
+                seen.texts.push_back(std::to_string(GetMenuItemID(sub, j)));
+            }
+        }
+    }
+    EndMenu();
+}
+
+} // namespace
+
+TEST(MainWindow, AboutEntryOpensTheAboutBox) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    main.dialog->realAboutBox = true;
+    seen = {};
+    SetTimer(nullptr, 0, 50, &CloseAboutBox);
+    main.dialog->Send(WM_SYSCOMMAND, kAboutCommand, 0);
+    ASSERT_NE(seen.window, nullptr);
+    EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "Brindle Version 1.0"), seen.texts.end());
+    EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "OK"), seen.texts.end());
+    EXPECT_FALSE(IsWindow(seen.window));
+    EXPECT_TRUE(main.dialog->IsVisible());
+}
+
+TEST(MainWindow, RightClickOnTheIconShowsThePopupMenu) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    seen = {};
+    SetTimer(nullptr, 0, 50, &CloseTrayMenu);
+    main.dialog->Send(WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONUP);
+    ASSERT_NE(seen.window, nullptr);
+    EXPECT_EQ(seen.texts, (Names{"Show", "", "Orvalin", "32774", "32775", "32776", "32777", "", "Close"}));
+    // Nothing was chosen: the window is as it was.
+    apptest::PumpFor(50);
+    EXPECT_EQ(VisiblePage(*main.dialog), "SUBMAIN_MAIN");
+    EXPECT_TRUE(main.dialog->IsVisible());
 }
