@@ -57,7 +57,7 @@ bench_scan() {
     local units=${BENCH_UNITS:-1250}
     local classes=$((units * 40))
     local prefix="$BUILD_DIR/bench-prefix" sparse="$BUILD_DIR/bench-sparse-prefix" fresh="$BUILD_DIR/bench-fresh-prefix"
-    configure_and_build orvalin-cli orvalin-seed scan-baseline || return 1
+    configure_and_build --target orvalin-cli orvalin-seed scan-baseline || return 1
     mkdir -p "$OUT_DIR"
     seeded_prefix "$prefix" --scale "$units" || return 1
 

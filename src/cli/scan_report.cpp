@@ -47,7 +47,8 @@ std::string JsonFinding(const CRegErrorLog& finding) {
     } else {
         out += "null";
     }
-    return out + "}";
+    out += "}";
+    return out;
 }
 
 } // namespace
@@ -120,7 +121,8 @@ std::string FormatReportJson(const ScanReport& report) {
     if (report.backup) {
         out += ",\"backup\":" + JsonString(*report.backup);
     }
-    return out + "}\n";
+    out += "}\n";
+    return out;
 }
 
 bool WriteStdout(const std::string& text) {
