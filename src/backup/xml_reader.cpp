@@ -5,6 +5,7 @@
 namespace {
 
 constexpr std::size_t kReadBlock = 64 * 1024;
+constexpr const char* kLessThanAtLineEnd = "'<' symbol not allowed at the end of a line";
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\r' || c == '\n';
@@ -81,6 +82,7 @@ bool CXmlReader::Open() {
 
 bool CXmlReader::ReadLine() {
     m_strLine.clear();
+    m_bLineTerminated = true;
     if (m_bFromText) {
         if (m_nSourcePos >= m_strSource.size()) {
             return false;
@@ -89,6 +91,7 @@ bool CXmlReader::ReadLine() {
         if (lf == std::string::npos) {
             m_strLine.assign(m_strSource, m_nSourcePos);
             m_nSourcePos = m_strSource.size();
+            m_bLineTerminated = false;
             return true;
         }
         m_strLine.assign(m_strSource, m_nSourcePos, lf - m_nSourcePos);
@@ -102,6 +105,7 @@ bool CXmlReader::ReadLine() {
                 m_strBuffer.resize(n);
                 m_nBufferPos = 0;
                 if (n == 0) {
+                    m_bLineTerminated = false;
                     return any; // the last line had no line end, or nothing is left
                 }
             }
@@ -150,6 +154,13 @@ int CXmlReader::ReadNext() {
     }
     if (!message && Step(message)) {
         return 1;
+    }
+    if (message == kLessThanAtLineEnd && !m_bLineTerminated) {
+        // The input was cut short right after a '<' (a backup whose writing was interrupted): that is its
+        // end, and everything before it has been reported.
+        m_bEnded = true;
+        m_token = XmlToken::None;
+        return 0;
     }
     m_strErrorText = "Parse error in line " + std::to_string(m_nLineNumber) + " : (" + message + ")";
     m_bEnded = true;
@@ -296,7 +307,7 @@ bool CXmlReader::StepTagOpen(const char*& message) {
     m_bInComment = m_bInCData = m_bAfterEquals = m_bInText = false;
     m_nPosition = SkipSpace(line, m_nPosition + 1);
     if (m_nPosition >= line.size()) {
-        message = "'<' symbol not allowed at the end of a line";
+        message = kLessThanAtLineEnd;
         return false;
     }
     if (line.compare(m_nPosition, 3, "!--") == 0) {

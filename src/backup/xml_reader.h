@@ -87,7 +87,8 @@ private:
     // Line
     std::string m_strLine;
     std::size_t m_nPosition = 0;
-    bool m_bNeedLine = true; // the position is "before the next line"
+    bool m_bNeedLine = true;        // the position is "before the next line"
+    bool m_bLineTerminated = false; // the current line ended with a line end (not with the end of the input)
     int m_nLineNumber = 0;
 
     // Token

@@ -160,10 +160,18 @@ TEST(XmlReader, ShowsParseErrorsOnlyWhenAsked) {
         CXmlReader reader;
         reader.SetShowErrors(show);
         reader.SetErrorDisplay([&shown](const std::string& text) { shown.push_back(text); });
-        reader.SetText("<");
+        reader.SetText("<\r\n");
         EXPECT_EQ(reader.ReadNext(), 0);
     }
     EXPECT_EQ(shown, (Strings{"Parse error in line 1 : ('<' symbol not allowed at the end of a line)"}));
+}
+
+TEST(XmlReader, InputCutShortAfterALessThanSignEndsThere) {
+    std::string error;
+    EXPECT_EQ(TokensOf("<a b=\"1\"/>\r\n  <", &error), (Strings{"S:a", "A:b=1", "E:a", "T:  "}));
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(ErrorOf("<a/>\r\n  <\r\n"),
+              "Parse error in line 2 : ('<' symbol not allowed at the end of a line)");
 }
 
 TEST(XmlReader, TextWithALoneCarriageReturnDoesNotStall) {
