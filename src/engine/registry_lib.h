@@ -61,10 +61,10 @@ public:
     void ScanRegistryFonts(ScanErrorList& errors);
 
     // --- fix, backup and restore (the backup subsystem) ---
-    // Backs up and deletes every finding of the last scan. The backup goes to `backupFile`, or, when a file of
-    // that name exists, to the first free "name-2.xml", "name-3.xml"...; m_strBackupFile tells which. A finding
-    // is deleted only after its whole entry is on disk; when the file cannot be created or a write fails,
-    // m_bBackupFailed is set and nothing more is deleted.
+    // Backs up and deletes every finding of the last scan. The backup goes to `backupFile`, or, when a file
+    // of that name exists, to the first free "name-2.xml", "name-3.xml"...; m_strBackupFile tells which. A
+    // finding is deleted only after its whole entry is on disk; when the file cannot be created or a write
+    // fails, m_bBackupFailed is set and nothing more is deleted.
     void FixRegistry(ScanErrorList& errors, const std::string& backupFile);
     void FixRegistryCLSID(ScanErrorList& errors);
     void FixRegistryHelp(ScanErrorList& errors);
@@ -87,7 +87,8 @@ public:
     };
     HKEY LoadAsXml_OpenKey(const std::vector<OpenKeyEntry>& stack);
     void LoadAsXml_CloseKey(HKEY key);
-    void LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text, const std::string& typeText);
+    void LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
+                            const std::string& typeText);
     void LoadAsXml_SetValue(HKEY key, const PendingValue& value);
 
     // Outcome of the last FixRegistry.
