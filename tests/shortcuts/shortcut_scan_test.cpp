@@ -136,7 +136,8 @@ TEST_F(ShortcutScan, TheDefaultScanWalksEveryFixedDriveAndNoOther) {
     const auto& missing = shortcut.m_arrMissingLinks;
     EXPECT_EQ(std::count(missing.begin(), missing.end(), "S:\\Desktop\\Broken.lnk"), 1);
     for (const std::string& path : missing) {
-        EXPECT_TRUE(path.rfind("C:", 0) == 0 || path.rfind("R:", 0) == 0 || path.rfind("S:", 0) == 0) << path;
+        const char drive[] = {path[0], path[1], '\\', '\0'};
+        EXPECT_EQ(GetDriveTypeA(drive), static_cast<UINT>(DRIVE_FIXED)) << path;
     }
     EXPECT_EQ(shortcut.m_nLinksFound, static_cast<int>(missing.size()));
 }

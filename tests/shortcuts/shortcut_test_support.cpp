@@ -7,7 +7,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 namespace shortcut_test {
@@ -47,25 +47,29 @@ std::vector<BYTE> LinkHeader(DWORD flags) {
     return bytes;
 }
 
-void SaveShellLink(const std::string& linkPath, IShellLinkA& link) {
-    IPersistFile* file = nullptr;
-    if (FAILED(link.QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        throw std::runtime_error("no IPersistFile");
-    }
-    const HRESULT hr = file->Save(Wide(linkPath).c_str(), TRUE);
-    file->Release();
-    if (FAILED(hr)) {
-        throw std::runtime_error("cannot save " + linkPath);
-    }
-}
+struct Releaser {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+using LinkPtr = std::unique_ptr<IShellLinkA, Releaser>;
 
-IShellLinkA* NewLink() {
+LinkPtr NewLink() {
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&link)))) {
         throw std::runtime_error("no shell link object");
     }
-    return link;
+    return LinkPtr(link);
+}
+
+void SaveShellLink(const std::string& linkPath, IShellLinkA& link) {
+    IPersistFile* raw = nullptr;
+    if (FAILED(link.QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&raw)))) {
+        throw std::runtime_error("no IPersistFile");
+    }
+    const std::unique_ptr<IPersistFile, Releaser> file(raw);
+    if (FAILED(file->Save(Wide(linkPath).c_str(), TRUE))) {
+        throw std::runtime_error("cannot save " + linkPath);
+    }
 }
 
 std::string g_stopStatus;
@@ -160,15 +164,9 @@ std::vector<BYTE> ReadBytes(const std::string& path) {
 }
 
 void SaveLink(const std::string& linkPath, const std::string& target) {
-    IShellLinkA* link = NewLink();
+    const LinkPtr link = NewLink();
     link->SetPath(target.c_str());
-    try {
-        SaveShellLink(linkPath, *link);
-    } catch (...) {
-        link->Release();
-        throw;
-    }
-    link->Release();
+    SaveShellLink(linkPath, *link);
 }
 
 void SaveBrokenLink(const std::string& linkPath) {
@@ -179,18 +177,12 @@ void SaveBrokenLink(const std::string& linkPath) {
 }
 
 void SaveShellLocationLink(const std::string& linkPath) {
-    IShellLinkA* link = NewLink();
+    const LinkPtr link = NewLink();
     LPITEMIDLIST computer = nullptr;
     SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
     link->SetIDList(computer);
     CoTaskMemFree(computer);
-    try {
-        SaveShellLink(linkPath, *link);
-    } catch (...) {
-        link->Release();
-        throw;
-    }
-    link->Release();
+    SaveShellLink(linkPath, *link);
 }
 
 std::vector<BYTE> LinkFileWithLocalPath(const std::string& target) {
