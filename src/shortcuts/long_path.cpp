@@ -27,6 +27,20 @@ size_t RootLength(const std::wstring& path) {
     return end == std::wstring::npos ? path.size() : end + 1;
 }
 
+// "X:\..." with no "." or ".." component and no forward slash.
+bool IsPlainDrivePath(const std::wstring& path) {
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || path.find(L'/') != std::wstring::npos) {
+        return false;
+    }
+    const wchar_t letter = path[0];
+    if (!((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z'))) {
+        return false;
+    }
+    const std::wstring text = path + L"\\";
+    return text.find(L"\\.\\") == std::wstring::npos && text.find(L"\\..\\") == std::wstring::npos &&
+           text.find(L"\\\\", 2) == std::wstring::npos;
+}
+
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -47,6 +61,11 @@ std::wstring ExtendedPath(const std::string& path) {
     wide.resize(static_cast<size_t>(length - 1));
     if (StartsWith(wide, kExtendedPrefix)) {
         return wide;
+    }
+    // A full drive path as the walk builds it is used as it is: GetFullPathNameW would drop trailing dots
+    // and spaces from its names and so name another file.
+    if (IsPlainDrivePath(wide)) {
+        return kExtendedPrefix + wide;
     }
     const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0) {
@@ -86,6 +105,9 @@ std::string NarrowPath(const std::wstring& path) {
 
 bool CreateFolderTree(const std::wstring& folder) {
     const size_t root = RootLength(folder);
+    if (folder.size() < root) {
+        return IsFolder(folder + L"\\"); // a drive root, given without its backslash
+    }
     for (size_t slash = folder.find(L'\\', root); slash != std::wstring::npos;
          slash = folder.find(L'\\', slash + 1)) {
         CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);

@@ -178,18 +178,22 @@ TEST_F(ShortcutFix, ADeepBackupFolderStillKeepsAndRestoresEveryShortcut) {
     EXPECT_EQ(ReadBytes(folder + "\\Broken.lnk"), bytes);
 }
 
-TEST_F(ShortcutFix, RestoreIgnoresWhatIsNotADriveFolder) {
+TEST_F(ShortcutFix, RestoreTakesOnlyWhatIsBelowADriveFolder) {
     EXPECT_TRUE(RestoreShortcuts(backup).restored.empty());
     EXPECT_TRUE(RestoreShortcuts("").restored.empty());
     MakeFolders(backup + ".shortcuts\\notadrive");
+    MakeFolders(backup + ".shortcuts\\s");
     WriteBytes(backup + ".shortcuts\\notadrive\\x.lnk", {'x'});
     WriteBytes(backup + ".shortcuts\\y.lnk", {'y'});
+    WriteBytes(backup + ".shortcuts\\s\\Root.lnk", {'r'});
 
     const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
 
-    EXPECT_TRUE(result.restored.empty());
+    EXPECT_EQ(result.restored, std::vector<std::string>{"S:\\Root.lnk"});
     EXPECT_TRUE(result.notRestored.empty());
+    EXPECT_EQ(ReadBytes("S:\\Root.lnk"), std::vector<BYTE>{'r'});
     EXPECT_TRUE(Exists(backup + ".shortcuts\\notadrive\\x.lnk"));
+    EXPECT_TRUE(Exists(backup + ".shortcuts\\y.lnk"));
 }
 
 } // namespace
