@@ -134,41 +134,6 @@ TEST_F(AddScheduleTest, AnUnreachableWorkItemIsReportedAsAFailure) {
     EXPECT_TRUE(FAILED(result.error));
 }
 
-TEST(ScheduleTarget, TheRunningProgramScansFromItsOwnFolderForTheCurrentUser) {
-    const std::string program = RunningProgramPath();
-    ASSERT_FALSE(program.empty());
-    const ScheduleTarget target = TargetForProgram(program);
-    EXPECT_EQ(target.taskName, GetScheduleTaskName());
-    EXPECT_EQ(target.programPath, program);
-    EXPECT_EQ(target.startingDir + "\\" + program.substr(program.find_last_of('\\') + 1), program);
-    EXPECT_EQ(target.account, CurrentUserName());
-    EXPECT_EQ(TargetForProgram("orvalin.exe").startingDir, "");
-}
-
-TEST(MakeScanSettings, TakesTheDateFromOnePickerAndTheTimeFromTheOther) {
-    ScheduleTarget target{"OrvalinTest", "C:\\O\\orvalin.exe", "C:\\O", "bob"};
-    ScheduleRequest request;
-    request.date.wYear = 2027;
-    request.date.wMonth = 12;
-    request.date.wDay = 31;
-    request.date.wHour = 1;
-    request.time.wHour = 23;
-    request.time.wMinute = 59;
-    request.time.wSecond = 59;
-    request.frequency = kFrequencyMonthly;
-    const CScheduledTask settings = MakeScanSettings(request, target);
-    EXPECT_EQ(settings.StartTime().wYear, 2027);
-    EXPECT_EQ(settings.StartTime().wDay, 31);
-    EXPECT_EQ(settings.StartTime().wHour, 23);
-    EXPECT_EQ(settings.StartTime().wMinute, 59);
-    EXPECT_EQ(settings.StartTime().wSecond, 0);
-    EXPECT_EQ(settings.Parameters(), "scan");
-    EXPECT_EQ(settings.Frequency(), kFrequencyMonthly);
-    EXPECT_EQ(settings.ProgramPath(), "C:\\O\\orvalin.exe");
-    EXPECT_EQ(settings.StartingDir(), "C:\\O");
-    EXPECT_EQ(settings.Account(), "bob");
-}
-
 TEST_F(AddScheduleTest, DeletingFromThePageAsksFirstAndCancelKeepsTheSchedule) {
     ASSERT_EQ(
         AddScheduleAndReport(boxes, nullptr, Request(2027, 1, 2, 10, 15, kFrequencyDaily), target).outcome,

@@ -239,17 +239,3 @@ TEST(ScheduleRows, NoWorkItemMeansNoRows) {
     EXPECT_TRUE(rows.empty());
     EXPECT_EQ(DeleteScheduleRow(item.Name(), 0), kNoWorkItem);
 }
-
-TEST(LocalSystemTimeToTime, ZeroIsNeverAndOtherTimesAreLocal) {
-    EXPECT_EQ(LocalSystemTimeToTime(SYSTEMTIME{}), 0);
-    SYSTEMTIME local = Start(2027, 1, 2, 10, 15);
-    local.wSecond = 30;
-    const std::time_t time = LocalSystemTimeToTime(local);
-    std::tm parts{};
-    ASSERT_EQ(localtime_s(&parts, &time), 0);
-    EXPECT_EQ(parts.tm_year, 127);
-    EXPECT_EQ(parts.tm_mday, 2);
-    EXPECT_EQ(parts.tm_hour, 10);
-    EXPECT_EQ(parts.tm_min, 15);
-    EXPECT_EQ(parts.tm_sec, 30);
-}
