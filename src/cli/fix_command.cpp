@@ -1,10 +1,86 @@
+// orvalin-cli fix [--json] [--backup FILE]: scans as the scan command does, backs up every finding and
+// removes it. Nothing is removed that is not in the backup file first.
+#include "backup/backup_name.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/scan_report.h"
+#include "cli/scan_run.h"
+#include "engine/registry_lib.h"
+#include "winui/message_box.h"
+
+#include <windows.h>
+
+#include <exception>
 
 namespace cli {
+namespace {
 
-int FixCommand(const Args&) {
-    PrintError("the fix command is not available in this build");
+struct FixOptions {
+    bool json = false;
+    std::string backup; // empty: the dated name in the current directory
+};
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH * 2] = {};
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n > 0 && n < sizeof full ? std::string(full, n) : path;
+}
+
+int Fix(const FixOptions& options) {
+    CRegistryLib engine(engine::Win32Registry(), winui::ConsoleMessageBoxes());
+    engine.m_dwFixPauseMs = 0; // the pause only paces the window's progress texts
+    ScanErrorList rows;
+    RunScan(engine, rows, StderrIsConsole());
+    if (!ScanCompleted(rows)) {
+        PrintError("fix: the scan was stopped before every family had run; nothing was removed");
+        return kExitFailure;
+    }
+
+    engine.FixRegistry(rows, options.backup.empty() ? backup::BackupFileName() : options.backup);
+
+    ScanReport report(rows, engine.m_arrErrorLog);
+    report.showFixed = true;
+    if (!engine.m_strBackupFile.empty()) {
+        report.backup = FullPath(engine.m_strBackupFile);
+    }
+    const bool printed = WriteStdout(options.json ? FormatReportJson(report) : FormatReportText(report));
+    if (engine.m_bBackupFailed) {
+        PrintError(engine.m_strBackupFile.empty()
+                       ? "fix: the backup file could not be created; nothing was removed"
+                       : "fix: writing the backup file " + FullPath(engine.m_strBackupFile) +
+                             " failed; the findings from that point on were not removed");
+        return kExitFailure;
+    }
+    if (!printed) {
+        PrintError("fix: the result could not be written to the standard output");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int FixCommand(const Args& args) {
+    FixOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            options.json = true;
+        } else if (args[i] == "--backup") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return UsageError("fix: --backup needs a file name");
+            }
+            options.backup = args[++i];
+        } else {
+            return UsageError("fix: unknown argument '" + args[i] + "'");
+        }
+    }
+    try {
+        return Fix(options);
+    } catch (const std::exception& e) {
+        PrintError(std::string("fix failed: ") + e.what());
+    } catch (...) {
+        PrintError("fix failed");
+    }
     return kExitFailure;
 }
 

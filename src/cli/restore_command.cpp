@@ -1,10 +1,51 @@
+// orvalin-cli restore FILE: writes a backup file back into the registry. The messages of the restore
+// (and its outcome) go to stderr.
+#include "backup/xml_reader.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "engine/registry_lib.h"
+#include "winui/message_box.h"
+
+#include <windows.h>
+
+#include <exception>
 
 namespace cli {
+namespace {
 
-int RestoreCommand(const Args&) {
-    PrintError("the restore command is not available in this build");
+constexpr char kOutcomeCaption[] = "Registry Restoration";
+
+int Restore(const std::string& path) {
+    winui::MessageBoxes& boxes = winui::ConsoleMessageBoxes();
+    CRegistryLib engine(engine::Win32Registry(), boxes);
+    CXmlReader reader;
+    if (engine.LoadAsXml(reader, path) != 1) {
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            PrintError("restore: cannot open '" + path + "'");
+        }
+        boxes.Show(nullptr, "Registry Restoration Failed", kOutcomeCaption, MB_OK);
+        return kExitFailure;
+    }
+    boxes.Show(nullptr, "Registry Restored Successfuly", kOutcomeCaption, MB_OK);
+    return kExitOk;
+}
+
+} // namespace
+
+int RestoreCommand(const Args& args) {
+    if (args.size() != 1 || args[0].empty()) {
+        return UsageError("restore: exactly one backup file expected");
+    }
+    if (args[0].rfind("--", 0) == 0) {
+        return UsageError("restore: unknown argument '" + args[0] + "'");
+    }
+    try {
+        return Restore(args[0]);
+    } catch (const std::exception& e) {
+        PrintError(std::string("restore failed: ") + e.what());
+    } catch (...) {
+        PrintError("restore failed");
+    }
     return kExitFailure;
 }
 

@@ -112,7 +112,6 @@ void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupF
     m_bBackupFailed = false;
     m_strBackupFile = backup::ReserveBackupFile(backupFile);
     if (m_strBackupFile.empty()) {
-        m_strBackupFile = backupFile;
         m_bBackupFailed = true; // no file: every pass leaves its findings in place
     } else {
         writer.SetFileName(m_strBackupFile);

@@ -91,7 +91,7 @@ public:
                             const std::string& typeText);
     void LoadAsXml_SetValue(HKEY key, const PendingValue& value);
 
-    // Outcome of the last FixRegistry.
+    // Outcome of the last FixRegistry: the file it created (empty when none could be created).
     std::string m_strBackupFile;
     bool m_bBackupFailed = false;
     // Pause after each handled finding, so that the window's progress texts can be read; 0 for no pause.
@@ -129,6 +129,7 @@ private:
     void ScanValueList(const std::string& keyPath, PathFamily family, bool pathInName, const char* category,
                        const char* status, Counts& counts);
     void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
+    std::vector<std::string> ReadProgIds(HKEY classKey, Counts& counts);
     // True when HKEY_CLASSES_ROOT\<progId> may be deleted with the class `className`.
     bool ProgIdBelongsToClass(const std::string& progId, const char* className);
 

@@ -139,6 +139,7 @@ TEST_F(RegistryFix, AFixThatCannotCreateItsBackupDeletesNothing) {
     engine.FixRegistry(rows, folder + "\\no such folder\\backup.xml");
 
     EXPECT_TRUE(engine.m_bBackupFailed);
+    EXPECT_EQ(engine.m_strBackupFile, "");
     EXPECT_TRUE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{A}"));
     EXPECT_TRUE(registry.GetValue("HKEY_LOCAL_MACHINE\\Fonts", "f").has_value());
     EXPECT_EQ(registry.Calls(MemoryRegistry::Op::DeleteKey), 0);
