@@ -77,7 +77,7 @@ struct CommandLog {
 PanelCommands RecordingCommands(CommandLog& log);
 
 // Runs this thread's waiting messages until `done` is true or `timeoutMs` has passed; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 // Runs this thread's waiting messages for a short while.
 void PumpFor(DWORD ms);
 

@@ -98,6 +98,20 @@ TEST(MainWindow, MouseClicksOnThePageButtonsSwitchPages) {
     EXPECT_TRUE(dialog.FindSubScreen("SUBMAIN_MAIN")->FindButton("BUTTON_SCAN")->IsVisible());
 }
 
+TEST(MainWindow, MouseClickLeavesNoPageButtonPushed) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    for (const char* button : {"BUTTON_SCHEDULE", "BUTTON_MAIN"}) {
+        apptest::ClickWithMouse(dialog.FindButton(button)->Hwnd());
+        EXPECT_TRUE(PumpUntil([&] { return DisabledButtons(dialog) == Names{button}; })) << button;
+        // Each button shows its normal or disabled picture again, not the pressed one.
+        for (const auto& each : dialog.Buttons()) {
+            EXPECT_EQ(each->Send(BM_GETSTATE) & BST_PUSHED, 0) << each->Name() << " after " << button;
+        }
+    }
+}
+
 TEST(MainWindow, ExitButtonEndsTheWindow) {
     MainWindow main;
     ASSERT_TRUE(main.open);

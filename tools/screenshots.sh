@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Captures every page of the main window into $BUILD_DIR/screenshots (build/screenshots by default):
+# main-main.png, main-schedule.png, main-liveupdate.png, main-support.png, plus the whole desktop of the
+# first page (desktop.png). orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
+# private Xvfb; xdotool clicks its page buttons as a user would. Prints the paths of the pictures.
+#
+#   tools/screenshots.sh [PREFIX]     PREFIX: a Wine prefix to run in (default: $BUILD_DIR/screens-prefix)
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+
+SHOT_DIR=${SCREENSHOT_DIR:-$BUILD_DIR/screenshots}
+APP_EXE="$BUILD_DIR/src/app/orvalin.exe"
+SKIN_INI="$ROOT/skin/Skin.ini"
+
+# x y width height of a main-screen button, from the skin file.
+button_rect() {
+    grep -E "^[0-9]+=$1," "$SKIN_INI" | head -1 | tr -d '\r' | cut -d= -f2 | awk -F', *' '{print $2, $3, $4, $5}'
+}
+
+# The colour of one pixel of a picture.
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info: 2>/dev/null; }
+
+# Clicks the centre of a main-screen button, then parks the mouse away from the window.
+click_button() {
+    local x y w h
+    read -r x y w h < <(button_rect "$1")
+    [ -n "${h:-}" ] || { log "no button $1 in the skin"; return 1; }
+    xdotool mousemove $((ORIGIN_X + x + w / 2)) $((ORIGIN_Y + y + h / 2)) click 1
+    sleep 0.3
+    xdotool mousemove $((ORIGIN_X + 900)) $((ORIGIN_Y + 600))
+    sleep 0.7
+}
+
+# Saves the main window's rectangle of the screen as $SHOT_DIR/$1.png and prints the path.
+capture() {
+    local full="$SHOT_DIR/.full.png" out="$SHOT_DIR/$1.png"
+    import -window root "$full" || return 1
+    convert "$full" -crop "${WINDOW_W}x${WINDOW_H}+${ORIGIN_X}+${ORIGIN_Y}" +repage "$out" || return 1
+    rm -f "$full"
+    echo "$out"
+}
+
+# Runs orvalin.exe in PREFIX on a private display and captures its pages; leaves nothing running.
+capture_main_window() {
+    local prefix=$1
+    [ -x "$APP_EXE" ] || { log "missing $APP_EXE"; return 1; }
+    mkdir -p "$SHOT_DIR"
+    local saved_display=${DISPLAY:-}
+    unset DISPLAY
+    ensure_display || return 1
+    # A server left from an earlier run would put the windows on that run's display.
+    stop_wineserver "$prefix"
+    start_wineserver "$prefix"
+
+    # The window opens at the top left of the Wine desktop, which covers the top left of the screen.
+    ORIGIN_X=0 ORIGIN_Y=0 WINDOW_W=720 WINDOW_H=470
+    (cd "$ROOT" && WINEPREFIX="$prefix" exec wine "$APP_EXE") >/dev/null 2>&1 &
+    local app=$! probe="$SHOT_DIR/.probe.png" i shown=
+    local bx by bw bh
+    read -r bx by bw bh < <(button_rect BUTTON_MAIN)
+    for i in $(seq 60); do
+        sleep 0.5
+        import -window root "$probe" 2>/dev/null || continue
+        # Up once the first page button differs from the empty desktop beside the window.
+        if [ "$(pixel "$probe" $((bx + 4)) $((by + 4)))" != "$(pixel "$probe" 900 600)" ]; then
+            shown=1
+            break
+        fi
+    done
+    rm -f "$probe"
+    local rc=0
+    if [ -n "$shown" ]; then
+        sleep 1.5 # the first page and the animation settle
+        local full="$SHOT_DIR/desktop.png"
+        import -window root "$full" && echo "$full"
+        capture main-main || rc=1
+        local page
+        for page in schedule liveupdate support main; do
+            click_button "BUTTON_${page^^}" || { rc=1; continue; }
+            [ "$page" = main ] && continue # back to the first page: nothing new to capture
+            capture "main-$page" || rc=1
+        done
+        click_button BUTTON_EXIT
+    else
+        log "the main window did not appear"
+        rc=1
+    fi
+    for i in $(seq 20); do kill -0 "$app" 2>/dev/null || break; sleep 0.25; done
+    kill "$app" 2>/dev/null
+    wait "$app" 2>/dev/null
+    stop_wineserver "$prefix"
+    stop_xvfb
+    [ -n "$saved_display" ] && export DISPLAY=$saved_display
+    return $rc
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    ensure_packages || exit 1
+    configure_and_build --target orvalin || exit 1
+    PREFIX=${1:-$BUILD_DIR/screens-prefix}
+    make_prefix "$PREFIX" || exit 1
+    trap 'stop_wineserver "$PREFIX"; stop_xvfb' EXIT
+    capture_main_window "$PREFIX"
+fi
