@@ -4,10 +4,12 @@
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
+#include "shortcuts/shortcut_backup.h"
 #include "winui/message_box.h"
 
 #include <windows.h>
 
+#include <cstdio>
 #include <exception>
 
 namespace cli {
@@ -19,7 +21,16 @@ int Restore(const std::string& path) {
     winui::MessageBoxes& boxes = winui::ConsoleMessageBoxes();
     CRegistryLib engine(engine::Win32Registry(), boxes);
     CXmlReader reader;
-    if (engine.LoadAsXml(reader, path) != 1) {
+    const int loaded = engine.LoadAsXml(reader, path);
+    // Shortcuts a fix kept beside this backup go back too; one that cannot stays in the backup folder.
+    const shortcuts::ShortcutRestoreResult links = shortcuts::RestoreShortcuts(path);
+    if (!links.restored.empty()) {
+        std::fprintf(stderr, "restore: %zu shortcut(s) put back\n", links.restored.size());
+    }
+    for (const std::string& link : links.notRestored) {
+        PrintError("restore: shortcut not put back (kept in the backup folder): " + link);
+    }
+    if (loaded != 1) {
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             PrintError("restore: cannot open '" + path + "'");
         }
