@@ -1,0 +1,35 @@
+#pragma once
+// The results list of the scan-complete and fix-complete screens: one row per summary row, in the order
+// the engine appended them, and a last row for the missing shortcuts; and the totals shown beside it.
+#include <string>
+#include <vector>
+
+#include "engine/records.h"
+#include "shortcuts/shortcut.h"
+#include "winui/report_view.h"
+
+// The two forms of the list: three columns after a scan, four (with the fixed counts) after a fix.
+enum class ResultsForm { ScanComplete, FixComplete };
+
+inline constexpr char kMissingShortcutsRow[] = "Missing ShortCuts";
+inline constexpr char kAccessDenied[] = "Access Denied";
+
+// The texts of every row, column by column.
+std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, const CShortcut& shortcuts,
+                                                 ResultsForm form);
+
+// Sums over the summary rows plus the shortcut counts. Fixed counts below zero (access denied more often
+// than a deletion succeeded) are added as they are.
+struct ResultTotals {
+    int scanned = 0;
+    int found = 0;
+    int fixed = 0;
+};
+ResultTotals SumResults(const ScanErrorList& rows, const CShortcut& shortcuts);
+
+// "Orvalin has found N potentially dangerous errors" with a line break before the invitation to repair.
+std::string ScanCompleteTitle(int errorsFound);
+
+// Appends the rows to the list (which has no window: nothing happens), then hides and shows it so that
+// the whole list repaints on the new screen.
+void FillResultsList(const winui::ReportView& list, const std::vector<std::vector<std::string>>& rows);

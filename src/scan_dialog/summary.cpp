@@ -1,0 +1,247 @@
+// The scan dialog's life: its skin and first screen, its buttons and keys, the completion of the scan and
+// of the fix, and every way it closes.
+#include "scan_dialog/summary.h"
+
+#include <algorithm>
+
+#include "engine/scan_events.h"
+#include "scan_dialog/results_list.h"
+#include "skin/app_state.h"
+#include "skin/skin_ini.h"
+#include "winui/dialog_template.h"
+
+namespace {
+
+// The empty popup the screens are drawn in: no caption, and no frame either, since the pictures bring
+// their own edge and a frame would cut off their right and bottom. The error-scan screen sizes it.
+winui::DialogTemplate ScanDialogTemplate() {
+    return winui::DialogTemplate(WS_POPUP, 0, 0, 0, 186, 95, "", 8, "MS Sans Serif");
+}
+
+constexpr char kBackupFailedCaption[] = "Orvalin";
+constexpr char kNothingRepaired[] = "Orvalin could not write the backup file, so nothing was repaired.\n"
+                                    "Your registry and your shortcuts are unchanged.";
+constexpr char kRepairCutShort[] =
+    "Orvalin could not finish writing the backup file, so the repair was stopped.\n"
+    "Only the entries already saved in the backup file were removed.";
+
+} // namespace
+
+Summary::Summary(const ScanDialogOptions& options)
+    : CSkinDialog(ScanDialogTemplate()), m_options(options),
+      m_registryLib(*options.registry, *options.boxes) {
+    m_registryLib.m_pfnProgress = &ReportProgress;
+    // The window pauses after each fixed entry itself (OnProgress), so that a stop can cut the pause short.
+    m_registryLib.m_dwFixPauseMs = 0;
+    m_shortcut.m_pfnProgress = &ReportProgress;
+    m_shortcut.LimitToDrives(options.shortcutDrives);
+    g_pSummary = this;
+}
+
+Summary::~Summary() {
+    // The worker uses the members: it must be gone before they are.
+    StopWorker();
+    DeleteRows();
+    CSkinDialog* self = this;
+    g_pSummary.compare_exchange_strong(self, nullptr);
+    ReleaseOpenFlag();
+    Summary::Free();
+}
+
+bool Summary::LoadSkin(const std::string& skinPath) {
+    Free();
+    m_strSkinFile = skinPath;
+    ReadErrorScanScreenInfo();
+    if (!IsWindow()) {
+        return false;
+    }
+
+    std::string dimension = CSkinIni(m_strSkinFile).GetValue("SCANSCREENANIMATION", "DIMENSION", "");
+    const RECT rect = NextRect(dimension);
+    if (m_animation.Create(kScanAnimationName, WS_CHILD | WS_VISIBLE, rect, Hwnd(), kScanAnimationId)) {
+        m_animation.SetMovie(GetFolder("scan.swf") + "skin\\scan.swf");
+        m_animation.Play();
+    }
+
+    // A stop left signalled by an earlier dialog (a cancel leaves it so) must not end this scan before it
+    // begins; a stop pressed from now on still reaches the worker.
+    ResetEvent(StopEvent());
+    if (!StartWorker(&Summary::ScanThread)) {
+        PostMessageA(Hwnd(), WM_FINISHSCAN, 0, 0); // no worker: the results of nothing
+    }
+    return true;
+}
+
+void Summary::Free() {
+    m_listCtrl.Destroy();
+    CSkinScreen::Free();
+}
+
+void Summary::ButtonPressed(const std::string& name) {
+    if (name == "BUTTON_FIXERROR") {
+        StartFix();
+    } else if (name == "BUTTON_CANCEL" || name == "BUTTON_OK") {
+        CloseDialog();
+    } else if (name == "BUTTON_STOPSCAN") {
+        // The worker sees it at its next test and posts its completion message; nothing else happens here.
+        SetEvent(StopEvent());
+    }
+}
+
+void Summary::StartFix() {
+    // Only the scan's results lead to a fix, and never beside a running worker, whatever screen a skin
+    // puts the button on.
+    if (m_screen != ScanScreen::ScanComplete || WorkerRunning()) {
+        return;
+    }
+    EnableButton("BUTTON_FIXERROR", false);
+    m_listCtrl.Destroy();
+    m_animation.Destroy();
+    ReadErrorFixingScreenInfo();
+    if (!StartWorker(&Summary::FixThread)) {
+        PostMessageA(Hwnd(), WM_FINISHFIXING, 0, 0);
+    }
+}
+
+void Summary::OnFinishScan() {
+    if (m_screen != ScanScreen::ErrorScan) {
+        return; // not from this dialog's scan
+    }
+    // The worker posts just before it returns: this wait is short, and afterwards the rows are ours.
+    WaitForWorker();
+    m_animation.Stop();
+    m_animation.Destroy();
+    if (StopRequested()) {
+        AbortRun();
+        return;
+    }
+    ReadScanCompleteScreenInfo();
+    FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::ScanComplete));
+    const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
+    SetText("TEXT_SCANCOMPLETE_ITEMSCANNED", std::to_string(totals.scanned));
+    SetText("TEXT_SCANCOMPLETE_ERRORFOUND", std::to_string(totals.found));
+    SetText("TEXT_SCREENSCANCOMPLETE_TITLE", ScanCompleteTitle(totals.found));
+    // The rows stay: the fix needs them.
+}
+
+void Summary::OnFinishFixing() {
+    if (m_screen != ScanScreen::ErrorFixing) {
+        return;
+    }
+    WaitForWorker();
+    if (m_registryLib.m_bBackupFailed && !ReportBackupFailure()) {
+        return;
+    }
+    if (StopRequested()) {
+        AbortRun();
+        return;
+    }
+    ReadFixCompleteScreenInfo();
+    FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete));
+    const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
+    DeleteRows();
+    SetText("TEXT_FIXCOMPLETE_STATUS", "Fixed");
+    SetText("TEXT_FIXCOMPLETE_ITEMSCANNED", std::to_string(totals.scanned));
+    SetText("TEXT_FIXCOMPLETE_ERRORFOUND", std::to_string(totals.found));
+    SetText("TEXT_FIXCOMPLETE_FIXED", std::to_string(totals.fixed));
+}
+
+bool Summary::ReportBackupFailure() {
+    // Entries are deleted only after their backup is on disk, so a positive count means the backup
+    // failed part-way and what was removed can be restored.
+    const bool removedSome = std::any_of(m_arrScanErrors.begin(), m_arrScanErrors.end(),
+                                         [](const auto& row) { return row->m_nFixed > 0; });
+    m_options.boxes->Show(Hwnd(), removedSome ? kRepairCutShort : kNothingRepaired, kBackupFailedCaption,
+                          MB_OK | MB_ICONEXCLAMATION);
+    if (!IsWindow()) {
+        return false; // closed while the message was up
+    }
+    if (!removedSome) {
+        // Nothing changed: a results screen saying "Fixed" would be wrong. The user can scan again.
+        CloseDialog();
+        return false;
+    }
+    return true;
+}
+
+void Summary::AbortRun() {
+    m_listCtrl.Destroy();
+    DeleteRows();
+    ResetEvent(StopEvent());
+    ReleaseOpenFlag();
+    SetEvent(AbortEvent());
+    Destroy();
+}
+
+void Summary::CloseDialog() {
+    StopWorker();
+    DeleteRows();
+    Destroy();
+    ReleaseOpenFlag();
+}
+
+void Summary::OnOK() {
+    CloseDialog();
+}
+
+void Summary::OnCancel() {
+    CloseDialog();
+}
+
+void Summary::OnPrepareToClose() {
+    CloseDialog();
+}
+
+void Summary::DeleteRows() {
+    m_arrScanErrors.clear();
+}
+
+void Summary::ReleaseOpenFlag() {
+    // Once only: after a close, the flag may already belong to the next dialog.
+    if (!m_bOpenFlagReleased) {
+        m_bOpenFlagReleased = true;
+        ScanDialogOpen = false;
+    }
+}
+
+std::string Summary::TextOf(const std::string& name) const {
+    const CSkinText* text = FindText(name);
+    return text ? text->GetText() : std::string();
+}
+
+void Summary::OnPaint() {
+    CSkinDialog::OnPaint();
+    m_listCtrl.Invalidate(true);
+}
+
+std::optional<LRESULT> Summary::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_FINISHSCAN:
+        OnFinishScan();
+        return 0;
+    case WM_FINISHFIXING:
+        OnFinishFixing();
+        return 0;
+    case WM_PREPARETOCLOSE:
+        OnPrepareToClose();
+        return 0;
+    case WM_PLAYFLASH:
+        m_animation.Play();
+        return 0;
+    case WM_STOPFLASH:
+        m_animation.Stop();
+        return 0;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+        // Only standard controls ask (the skinned ones draw themselves): the default brush on white.
+        const LRESULT brush = DefWindowProcA(Hwnd(), message, wParam, lParam);
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        return brush;
+    }
+    default:
+        return CSkinDialog::OnMessage(message, wParam, lParam);
+    }
+}

@@ -1,0 +1,152 @@
+#pragma once
+// Summary: the window of one scan-and-fix run. It shows four screens in turn, each laid out from the skin:
+// the scan's progress with its animation, the scan's results, the fix's progress and the fix's results.
+// It runs the scan and the fix on a worker thread (one at a time) and hears from the worker through the
+// progress callback and two posted completion messages.
+//
+// Threads: everything here runs on the dialog's own thread except RunScan, FixError and ReportProgress,
+// which run on the worker. The worker uses the engine, the shortcut scanner and the summary rows alone
+// while it runs; the dialog touches them only after it has waited for the worker's handle. Every way of
+// closing first stops and waits for a running worker, and clears ScanDialogOpen.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "engine/records.h"
+#include "engine/registry_api.h"
+#include "engine/registry_lib.h"
+#include "shortcuts/shortcut.h"
+#include "skin/shockwave_flash.h"
+#include "skin/skin_dialog.h"
+#include "winui/message_box.h"
+#include "winui/report_view.h"
+#include "winui/unique_handle.h"
+
+// What a scan dialog uses from outside. The program takes the defaults; tests inject their own.
+struct ScanDialogOptions {
+    engine::RegistryApi* registry = &engine::Win32Registry();
+    winui::MessageBoxes* boxes = &winui::SystemMessageBoxes();
+    // Pause after each fixed registry entry, so that the progress texts can be read; a stop cuts it short.
+    DWORD fixPauseMs = 100;
+    // Drive letters the shortcut scan walks; empty for every fixed drive.
+    std::string shortcutDrives;
+};
+
+// The four screens, in the order a complete run shows them. None: no screen has been built yet.
+enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete };
+
+// Control id and window name of the scan animation.
+inline constexpr UINT kScanAnimationId = 1009;
+inline constexpr char kScanAnimationName[] = "SHOCKWAVE2";
+
+class Summary : public CSkinDialog {
+public:
+    // Builds the members and makes this the open scan dialog (g_pSummary).
+    explicit Summary(const ScanDialogOptions& options = {});
+    // Stops a worker that still runs, deletes the rows, and stops being the open scan dialog.
+    ~Summary() override;
+
+    // The window that started the dialog (a page of the main window); only remembered.
+    void SetParentWindow(HWND parent) { m_hParent = parent; }
+
+    // Builds the error-scan screen from the skin file, starts the animation and the scan worker. False
+    // when the skin yields no error-scan screen: the dialog then has no window and no worker.
+    bool LoadSkin(const std::string& skinPath);
+
+    // The skinned buttons: "BUTTON_FIXERROR", "BUTTON_CANCEL", "BUTTON_OK", "BUTTON_STOPSCAN".
+    void ButtonPressed(const std::string& name) override;
+
+    // The screen's controls and pictures, and the results list's window.
+    void Free() override;
+
+    // --- screens, from the skin file ---
+    void ReadErrorScanScreenInfo();
+    void ReadScanCompleteScreenInfo();
+    void ReadErrorFixingScreenInfo();
+    void ReadFixCompleteScreenInfo();
+    void ReadButtonInfo(const std::string& section);
+    void ReadTextInfo(const std::string& section);
+    void ReadListViewInfo(const std::string& section);
+
+    // --- the runs (worker thread) ---
+    void RunScan();
+    void FixError();
+    static DWORD WINAPI ScanThread(LPVOID dialog);
+    static DWORD WINAPI FixThread(LPVOID dialog);
+    // The progress callback's work for this dialog (worker thread): the six progress texts, then the
+    // fix pause when the registry fix is running.
+    void OnProgress(const std::string& item, const std::string& status, int scanned, int found);
+
+    // --- state, for the program's pages and for tests ---
+    ScanScreen Screen() const { return m_screen.load(); }
+    const std::string& ScreenName() const { return m_strScreenName; }
+    int ScreenIndex() const { return m_nScreenIndex; }
+    RECT ScreenRect() const { return m_rcScreen; }
+    SIZE ScreenSize() const { return SIZE{m_nScreenWidth, m_nScreenHeight}; }
+    const std::string& SkinFile() const { return m_strSkinFile; }
+    // True while a worker thread runs.
+    bool WorkerRunning() const;
+    HANDLE WorkerThread() const { return m_hWorkerThread.Get(); }
+    const winui::ReportView& ResultsList() const { return m_listCtrl; }
+    CShockwaveFlash& Animation() { return m_animation; }
+    const ScanErrorList& ScanErrors() const { return m_arrScanErrors; }
+    CRegistryLib& Engine() { return m_registryLib; }
+    CShortcut& Shortcuts() { return m_shortcut; }
+    // The text of the current screen's first text of that name; empty when there is none.
+    std::string TextOf(const std::string& name) const;
+
+protected:
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    // Enter and Esc.
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void OnFinishScan();
+    void OnFinishFixing();
+    void OnPrepareToClose();
+    void StartFix();
+    // Every close: stops a running worker and waits for it, deletes the rows, destroys the window and
+    // clears ScanDialogOpen.
+    void CloseDialog();
+    // A run ended by the stop event: no results, the abort event set, the window closed.
+    void AbortRun();
+    // The fix could not write its backup: says so, then closes or shows what was fixed.
+    bool ReportBackupFailure();
+    // Signals the stop event and waits for a running worker to end.
+    void StopWorker();
+    void WaitForWorker();
+    bool StartWorker(LPTHREAD_START_ROUTINE routine);
+    void DeleteRows();
+    // Clears ScanDialogOpen once: the close paths and, for any other end, the destructor.
+    void ReleaseOpenFlag();
+    // Common part of the four screen readers: the first entry of the screen section.
+    bool ReadScreen(const std::string& screenSection, const std::string& buttonSection,
+                    const std::string& textSection, const std::string& listSection, ScanScreen screen);
+
+    ScanDialogOptions m_options;
+    std::string m_strScreenName;
+    int m_nScreenIndex = -1;
+    std::atomic<ScanScreen> m_screen{ScanScreen::None};
+    HWND m_hParent = nullptr;
+    RECT m_rcScreen{};
+    int m_nScreenWidth = 0;
+    int m_nScreenHeight = 0;
+    std::string m_strSkinFile;
+    CShockwaveFlash m_animation;
+    CRegistryLib m_registryLib;
+    DWORD m_dwWorkerThreadId = 0;
+    winui::KernelHandle m_hWorkerThread;
+    winui::ReportView m_listCtrl;
+    CShortcut m_shortcut;
+    ScanErrorList m_arrScanErrors;
+    bool m_bOpenFlagReleased = false;
+    bool m_bPauseAfterProgress = false; // worker thread only: the registry fix is running
+};
+
+// The progress callback of the engine and the shortcut scanner: reaches the open scan dialog through
+// g_pSummary; does nothing when no dialog is open. Never waits for the dialog's thread.
+void ReportProgress(std::string item, std::string status, int scanned, int found);

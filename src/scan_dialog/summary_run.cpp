@@ -1,0 +1,133 @@
+// The scan and fix workers of the scan dialog and the progress they report.
+#include <objbase.h>
+
+#include "backup/backup_name.h"
+#include "engine/scan_events.h"
+#include "scan_dialog/summary.h"
+#include "skin/app_state.h"
+
+namespace {
+
+// Sets a flag for as long as it lives, even when the work in between throws.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+// Runs one worker body: shortcuts are COM objects, so the worker joins COM for its run. Anything thrown
+// ends the run and is reported once; the completion message is posted in every case.
+template <typename Body>
+DWORD RunWorker(Summary& dialog, winui::MessageBoxes& boxes, Body body, const char* failure,
+                const char* caption, UINT completion) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    try {
+        body();
+    } catch (...) {
+        boxes.Show(GetActiveWindow(), failure, caption, MB_OK);
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    PostMessageA(dialog.Hwnd(), completion, 0, 0);
+    return 0;
+}
+
+} // namespace
+
+bool Summary::WorkerRunning() const {
+    return m_hWorkerThread && WaitForSingleObject(m_hWorkerThread.Get(), 0) == WAIT_TIMEOUT;
+}
+
+bool Summary::StartWorker(LPTHREAD_START_ROUTINE routine) {
+    if (WorkerRunning()) {
+        return false; // one worker at a time
+    }
+    DWORD id = 0;
+    const HANDLE thread = CreateThread(nullptr, 0, routine, this, 0, &id);
+    if (!thread) {
+        return false;
+    }
+    m_hWorkerThread.Reset(thread);
+    m_dwWorkerThreadId = id;
+    return true;
+}
+
+void Summary::WaitForWorker() {
+    if (m_hWorkerThread) {
+        WaitForSingleObject(m_hWorkerThread.Get(), INFINITE);
+    }
+}
+
+void Summary::StopWorker() {
+    if (!WorkerRunning()) {
+        return;
+    }
+    SetEvent(StopEvent());
+    WaitForWorker();
+}
+
+DWORD WINAPI Summary::ScanThread(LPVOID param) {
+    auto& dialog = *static_cast<Summary*>(param);
+    return RunWorker(
+        dialog, *dialog.m_options.boxes, [&dialog] { dialog.RunScan(); }, "Error Occured while scanning",
+        "Scan thread", WM_FINISHSCAN);
+}
+
+DWORD WINAPI Summary::FixThread(LPVOID param) {
+    auto& dialog = *static_cast<Summary*>(param);
+    return RunWorker(
+        dialog, *dialog.m_options.boxes, [&dialog] { dialog.FixError(); }, "Error Occured while Fixing",
+        "Fix thread", WM_FINISHFIXING);
+}
+
+void Summary::RunScan() {
+    m_arrScanErrors.clear();
+    if (StopRequested()) {
+        return;
+    }
+    m_registryLib.ScanRegistry(m_arrScanErrors);
+    m_shortcut.ScanLinkFile(); // tests the stop event itself
+}
+
+void Summary::FixError() {
+    const std::string backupFile = backup::BackupFileName();
+    if (StopRequested()) {
+        return;
+    }
+    {
+        const FlagScope pausing(m_bPauseAfterProgress);
+        m_registryLib.FixRegistry(m_arrScanErrors, backupFile);
+    }
+    // A fix whose backup could not be written removes nothing more, shortcuts included.
+    if (m_registryLib.m_bBackupFailed || StopRequested()) {
+        return;
+    }
+    // The shortcuts go into the folder beside the backup file actually written.
+    m_shortcut.FixLinkFile(m_registryLib.m_strBackupFile);
+}
+
+void Summary::OnProgress(const std::string& item, const std::string& status, int scanned, int found) {
+    // SetText stores under a lock and only invalidates: the worker never waits for the dialog's thread.
+    SetText("TEXT_ERRORSCAN_CURRENTITEM", item);
+    SetText("TEXT_ERRORSCAN_STATUS", status);
+    SetText("TEXT_ERRORSCAN_ITEMSCANNED", std::to_string(scanned));
+    SetText("TEXT_ERRORSCAN_ERRORFOUND", std::to_string(found));
+    SetText("TEXT_ERRORFIXING_CURRENTITEM", item);
+    SetText("TEXT_ERRORFIXING_STATUS", status);
+    if (m_bPauseAfterProgress && m_options.fixPauseMs > 0) {
+        // Long enough to read what is being fixed; a stop (or a closing window) ends the pause at once.
+        WaitForSingleObject(StopEvent(), m_options.fixPauseMs);
+    }
+}
+
+void ReportProgress(std::string item, std::string status, int scanned, int found) {
+    if (auto* summary = dynamic_cast<Summary*>(g_pSummary.load())) {
+        summary->OnProgress(item, status, scanned, found);
+    }
+}

@@ -1,0 +1,64 @@
+// The rows and totals of the results list, from summary rows and shortcut counts.
+#include <gtest/gtest.h>
+
+#include "scan_dialog/results_list.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+ScanErrorList MakeRows(std::initializer_list<std::tuple<const char*, int, int, int>> rows) {
+    ScanErrorList list;
+    for (const auto& [description, scanned, found, fixed] : rows) {
+        auto row = std::make_unique<CScanError>();
+        row->m_strDescription = description;
+        row->m_nScanned = scanned;
+        row->m_nFound = found;
+        row->m_nFixed = fixed;
+        list.push_back(std::move(row));
+    }
+    return list;
+}
+
+TEST(ResultsList, EmptySummaryStillGivesTheShortcutRow) {
+    CShortcut shortcuts;
+    shortcuts.m_nLinksScanned = 7;
+    shortcuts.m_nLinksFound = 2;
+    EXPECT_EQ(ResultRows({}, shortcuts, ResultsForm::ScanComplete), (Rows{{"Missing ShortCuts", "7", "2"}}));
+    EXPECT_EQ(ResultRows({}, shortcuts, ResultsForm::FixComplete),
+              (Rows{{"Missing ShortCuts", "7", "2", "0"}}));
+}
+
+TEST(ResultsList, RowsKeepTheEngineOrderAndDeniedFixesShowAccessDenied) {
+    const ScanErrorList rows =
+        MakeRows({{"Invalid CLSID", 40, 3, 3}, {"Corrupt Help Files", 5, 1, -1}, {"Corrupt Fonts", 9, 0, 0}});
+    CShortcut shortcuts;
+    shortcuts.m_nLinksScanned = 11;
+    shortcuts.m_nLinksFound = 2;
+    shortcuts.m_nLinksFixed = 2;
+    EXPECT_EQ(ResultRows(rows, shortcuts, ResultsForm::ScanComplete),
+              (Rows{{"Invalid CLSID", "40", "3"},
+                    {"Corrupt Help Files", "5", "1"},
+                    {"Corrupt Fonts", "9", "0"},
+                    {"Missing ShortCuts", "11", "2"}}));
+    EXPECT_EQ(ResultRows(rows, shortcuts, ResultsForm::FixComplete),
+              (Rows{{"Invalid CLSID", "40", "3", "3"},
+                    {"Corrupt Help Files", "5", "1", "Access Denied"},
+                    {"Corrupt Fonts", "9", "0", "0"},
+                    {"Missing ShortCuts", "11", "2", "2"}}));
+
+    // The denied row still counts: 3 - 1 + 0 + 2 shortcuts.
+    const ResultTotals totals = SumResults(rows, shortcuts);
+    EXPECT_EQ(totals.scanned, 65);
+    EXPECT_EQ(totals.found, 6);
+    EXPECT_EQ(totals.fixed, 4);
+}
+
+TEST(ResultsList, TitleCarriesTheErrorTotalAndALineBreak) {
+    EXPECT_EQ(
+        ScanCompleteTitle(0),
+        "Orvalin has found 0 potentially dangerous errors\nclick the button below to repair your computer");
+    EXPECT_EQ(ScanCompleteTitle(-3).rfind("Orvalin has found -3 potentially", 0), 0u);
+}
+
+} // namespace
