@@ -47,6 +47,15 @@ HRESULT ReadTrigger(ITask& task, WORD index, TASK_TRIGGER& trigger) {
     return taskTrigger->GetTrigger(&trigger);
 }
 
+// The scheduler's own words for a trigger, or ours where it has none (Wine: E_NOTIMPL).
+std::string TriggerDescription(ITask& task, WORD index, const TASK_TRIGGER& trigger) {
+    CoTaskString text;
+    if (SUCCEEDED(task.GetTriggerString(index, text.Put())) && *text.Get() != L'\0') {
+        return Narrow(text.Get());
+    }
+    return DescribeTrigger(trigger);
+}
+
 bool SettingsComplete(const CScheduledTask& settings, const std::string& name) {
     return settings.HasStartTime() && !name.empty() && !settings.ProgramPath().empty();
 }
@@ -200,8 +209,7 @@ HRESULT ListSchedule(const std::string& name, std::vector<ScheduleEntry>& entrie
             return hr;
         }
         if (IsScheduleTrigger(trigger)) {
-            // The scheduler's own GetTriggerString is not available everywhere (Wine: E_NOTIMPL).
-            found.push_back({DescribeTrigger(trigger), i});
+            found.push_back({TriggerDescription(*task.Get(), i, trigger), i});
         }
     }
     entries = std::move(found);

@@ -23,8 +23,9 @@ inline constexpr HRESULT kNoWorkItem = static_cast<HRESULT>(0x80070002);
 
 // One schedule (an enabled trigger) of the work item.
 struct ScheduleEntry {
-    std::string description; // e.g. "At 10:15 every day, starting 02/01/2027"
-    WORD triggerIndex = 0;   // the scheduler's index of the trigger, for DeleteTrigger
+    std::string
+        description;       // the scheduler's description, or ours: "At 10:15 every day, starting 02/01/2027"
+    WORD triggerIndex = 0; // the scheduler's index of the trigger, for DeleteTrigger
 };
 
 // Creates the work item without triggers. E_FAIL without touching the scheduler when the start

@@ -1,6 +1,6 @@
 #pragma once
-// Texts of the schedule list: a trigger described in words (the scheduler's own description is not
-// available everywhere) and the work item's last run.
+// Texts of the schedule list: a trigger described in words (for schedulers that cannot describe
+// their triggers themselves) and the work item's last run.
 #include <windows.h>
 #include <mstask.h>
 
