@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Captures every page of the main window into $BUILD_DIR/screenshots (build/screenshots by default):
-# main-main.png, main-schedule.png, main-liveupdate.png, main-support.png, plus the whole desktop of the
-# first page (desktop.png). orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
+# main-main.png, main-schedule.png, main-liveupdate.png, main-support.png, the About box (about.png), and
+# the whole desktop with the first page (desktop.png) and with the notification-area menu (tray-menu.png). orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
 # private Xvfb; xdotool clicks its page buttons as a user would. Prints the paths of the pictures.
 #
 #   tools/screenshots.sh [PREFIX]     PREFIX: a Wine prefix to run in (default: $BUILD_DIR/screens-prefix)
@@ -40,6 +40,28 @@ capture() {
     echo "$out"
 }
 
+# The notification-area menu (right click on the icon at the right end of the Wine taskbar) and the About
+# box (Alt+Space opens the system menu, whose last entry is About).
+capture_menus() {
+    local full="$SHOT_DIR/tray-menu.png"
+    xdotool mousemove $((ORIGIN_X + DESKTOP_W - 11)) $((ORIGIN_Y + DESKTOP_H - 11)) click 3
+    sleep 1
+    import -window root -crop "${DESKTOP_W}x${DESKTOP_H}+${ORIGIN_X}+${ORIGIN_Y}" +repage "$full" && echo "$full"
+    xdotool key Escape
+    sleep 0.5
+    local x y w h
+    read -r x y w h < <(button_rect BUTTON_MAIN)
+    xdotool mousemove $((ORIGIN_X + x + w / 2)) $((ORIGIN_Y + 20)) click 1 # activates the window
+    sleep 0.3
+    xdotool key alt+space
+    sleep 0.7
+    xdotool key Up Return
+    sleep 1
+    capture about || return 1
+    xdotool key Return # OK
+    sleep 0.5
+}
+
 # Runs orvalin.exe in PREFIX on a private display and captures its pages; leaves nothing running.
 capture_main_window() {
     local prefix=$1
@@ -53,7 +75,7 @@ capture_main_window() {
     start_wineserver "$prefix"
 
     # The window opens at the top left of the Wine desktop, which covers the top left of the screen.
-    ORIGIN_X=0 ORIGIN_Y=0 WINDOW_W=720 WINDOW_H=470
+    ORIGIN_X=0 ORIGIN_Y=0 WINDOW_W=720 WINDOW_H=470 DESKTOP_W=1024 DESKTOP_H=768
     (cd "$ROOT" && WINEPREFIX="$prefix" exec wine "$APP_EXE") >/dev/null 2>&1 &
     local app=$! probe="$SHOT_DIR/.probe.png" i shown=
     local bx by bw bh
@@ -80,6 +102,7 @@ capture_main_window() {
             [ "$page" = main ] && continue # back to the first page: nothing new to capture
             capture "main-$page" || rc=1
         done
+        capture_menus || rc=1
         click_button BUTTON_EXIT
     else
         log "the main window did not appear"

@@ -166,6 +166,11 @@ std::optional<LRESULT> CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM l
             return 0;
         }
         return std::nullopt;
+    case WM_EXITMENULOOP:
+        // A menu of the window may have drawn on it (Wine draws the system-menu button of a window
+        // without caption at its top left): repaint the whole screen.
+        Invalidate(false);
+        return std::nullopt;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
     case WM_SIZE:

@@ -275,6 +275,7 @@ namespace {
 struct Seen {
     std::vector<std::string> texts;
     HWND window = nullptr;
+    RECT place{};
 };
 Seen seen;
 
@@ -293,6 +294,7 @@ void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
     }
     KillTimer(nullptr, timer);
     seen.window = about;
+    GetWindowRect(about, &seen.place);
     EnumChildWindows(about, &CollectText, 0);
     PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
@@ -334,6 +336,11 @@ TEST(MainWindow, AboutEntryOpensTheAboutBox) {
     EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "OK"), seen.texts.end());
     EXPECT_FALSE(IsWindow(seen.window));
     EXPECT_TRUE(main.dialog->IsVisible());
+    // Centred over the main window.
+    RECT window{};
+    GetWindowRect(main.dialog->Hwnd(), &window);
+    EXPECT_NEAR((seen.place.left + seen.place.right) / 2, (window.left + window.right) / 2, 1);
+    EXPECT_NEAR((seen.place.top + seen.place.bottom) / 2, (window.top + window.bottom) / 2, 1);
 }
 
 TEST(MainWindow, RightClickOnTheIconShowsThePopupMenu) {
