@@ -117,6 +117,10 @@ std::vector<std::string> DisabledButtons(const CSkinScreen& screen) {
 }
 
 void ClickWithMouse(HWND window) {
+    // The input goes to the window under the cursor only once its top-level window is in front.
+    const HWND top = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(top);
+    PumpUntil([top] { return GetForegroundWindow() == top; }, 2000);
     RECT rect{};
     GetWindowRect(window, &rect);
     SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
