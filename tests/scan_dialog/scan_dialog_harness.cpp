@@ -34,10 +34,11 @@ GatedRegistry::GatedRegistry(MemoryRegistry& inner)
     : m_inner(inner), m_held(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       m_open(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
-void GatedRegistry::Close(Gate gate) {
+void GatedRegistry::Close(Gate gate, int skip) {
     ResetEvent(m_held.Get());
     ResetEvent(m_open.Get());
     m_gate = gate;
+    m_skip = skip;
 }
 
 bool GatedRegistry::WaitUntilHeld(DWORD timeoutMs) const {
@@ -50,7 +51,11 @@ void GatedRegistry::Open() {
 
 void GatedRegistry::Pass(Gate at) {
     if (m_gate != at || WaitForSingleObject(m_held.Get(), 0) == WAIT_OBJECT_0) {
-        return; // only the first call at the gate waits
+        return; // only one call at the gate waits
+    }
+    if (m_skip > 0) {
+        --m_skip;
+        return;
     }
     SetEvent(m_held.Get());
     const HANDLE wake[2] = {m_open.Get(), StopEvent()};
@@ -175,6 +180,12 @@ DialogRun::DialogRun(const ScanDialogOptions& options, const std::string& skinPa
     m_dialog = &thread->Dialog();
     ScanDialogOpen = true; // as the page does before it starts the thread
     m_thread = winui::UiThread::Start(std::move(thread));
+}
+
+DialogRun::DialogRun(Summary& dialog, HANDLE thread) : m_dialog(&dialog) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+    m_thread.Reset(copy);
 }
 
 DialogRun::~DialogRun() {

@@ -43,7 +43,8 @@ class GatedRegistry final : public engine::RegistryApi {
 public:
     enum class Gate { None, Scan, Fix };
     explicit GatedRegistry(testsupport::MemoryRegistry& inner);
-    void Close(Gate gate);
+    // The gate holds the call after `skip` calls have passed it.
+    void Close(Gate gate, int skip = 0);
     // Waits until a worker is held at the gate.
     bool WaitUntilHeld(DWORD timeoutMs = 10000) const;
     void Open();
@@ -67,6 +68,7 @@ private:
 
     testsupport::MemoryRegistry& m_inner;
     Gate m_gate = Gate::None;
+    int m_skip = 0;
     winui::KernelHandle m_held;
     winui::KernelHandle m_open;
 };
@@ -90,6 +92,8 @@ void WriteSkinWithButton(const std::string& skinPath, const std::string& section
 class DialogRun {
 public:
     DialogRun(const ScanDialogOptions& options, const std::string& skinPath, HWND parent = nullptr);
+    // A dialog someone else started (a page of the main window), with its thread's handle.
+    DialogRun(Summary& dialog, HANDLE thread);
     // A dialog still open is cancelled and its thread waited for.
     ~DialogRun();
     DialogRun(const DialogRun&) = delete;
