@@ -15,7 +15,7 @@ constexpr char kOwnClassName[] = "OrvalinWindow";
 constexpr UINT_PTR kSubclassId = 0x4F52564C; // any constant unique to this layer
 
 // The window whose bound object should answer a notification, when the message is one the layer reflects.
-HWND NotificationSender(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+HWND NotificationSender(HWND parent, UINT message, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         return reinterpret_cast<HWND>(lParam);
@@ -37,7 +37,6 @@ HWND NotificationSender(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VSCROLL:
         return reinterpret_cast<HWND>(lParam);
     default:
-        (void)wParam;
         return nullptr;
     }
 }
@@ -215,7 +214,7 @@ LRESULT Window::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::optional<LRESULT> Window::Reflect(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND sender = NotificationSender(hwnd_, message, wParam, lParam);
+    const HWND sender = NotificationSender(hwnd_, message, lParam);
     if (!sender || sender == hwnd_ || GetParent(sender) != hwnd_) {
         return std::nullopt;
     }
