@@ -22,13 +22,20 @@ CMainDlg::CMainDlg(winui::MessageBoxes& boxes, PanelCommands commands)
     : CMainSkin(IDD_MAIN_DIALOG, boxes, std::move(commands)),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-CMainDlg::~CMainDlg() {
-    // The pages and the animation go before OLE does.
-    Free();
-    if (m_bOleInitialized) {
+OleSession::~OleSession() {
+    if (m_bInitialized) {
         OleUninitialize();
     }
 }
+
+bool OleSession::InitializeOle() {
+    if (!m_bInitialized) {
+        m_bInitialized = SUCCEEDED(OleInitialize(nullptr));
+    }
+    return m_bInitialized;
+}
+
+CMainDlg::~CMainDlg() = default;
 
 bool CMainDlg::OnInitDialog() {
     // The dialog procedure never sees WM_CREATE, so the icon is added on the dialog's first message of
@@ -37,10 +44,9 @@ bool CMainDlg::OnInitDialog() {
 
     SetCaption("Orvalin");
     SetSkinFile("Skin.ini");
-    if (FAILED(OleInitialize(nullptr))) {
+    if (!InitializeOle()) {
         return false; // no skin: the window can then be left only through the menu's Close
     }
-    m_bOleInitialized = true;
     CMainSkin::OnInitDialog();
     ShowSubScreen(kMainPage);
 

@@ -11,7 +11,21 @@
 #include "winui/message_box.h"
 #include "winui/unique_handle.h"
 
-class CMainDlg : public CMainSkin {
+// OLE for the life of the main window. A base of CMainDlg ahead of the screen, so that it is released only
+// after everything of the screen (the animation's control among it) is gone.
+class OleSession {
+public:
+    OleSession() = default;
+    ~OleSession();
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    bool InitializeOle();
+
+private:
+    bool m_bInitialized = false;
+};
+
+class CMainDlg : private OleSession, public CMainSkin {
 public:
     explicit CMainDlg(winui::MessageBoxes& boxes = winui::SystemMessageBoxes(), PanelCommands commands = {});
     ~CMainDlg() override;
@@ -42,7 +56,6 @@ private:
     std::optional<LRESULT> OnTrayNotify(WPARAM id, LPARAM mouse);
 
     HICON m_hIcon;
-    bool m_bOleInitialized = false;
 };
 
 // System-menu command of the About entry; commands 16 to 31 all open the About box.
