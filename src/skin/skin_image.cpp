@@ -23,16 +23,24 @@ template <typename T> struct ComRelease {
     }
 };
 
-// The picture's bitmap copied into a bitmap of our own, so it outlives the picture object.
+// The picture's bitmap copied into a 32-bit DIB section of our own: it outlives the picture object, and
+// its pixels stay exact whatever the display's colour depth (a mask's near-white must not turn white).
 HBITMAP CopyPictureBitmap(HBITMAP source) {
     const SIZE size = BitmapSize(source);
     if (size.cx <= 0 || size.cy <= 0) {
         return nullptr;
     }
-    winui::WindowDc screen(nullptr);
-    winui::Bitmap copy(CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
-    winui::MemoryDc from(CreateCompatibleDC(screen.Get()));
-    winui::MemoryDc to(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    winui::Bitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    winui::MemoryDc from(CreateCompatibleDC(nullptr));
+    winui::MemoryDc to(CreateCompatibleDC(nullptr));
     if (!copy || !from || !to) {
         return nullptr;
     }
@@ -41,6 +49,7 @@ HBITMAP CopyPictureBitmap(HBITMAP source) {
         winui::SelectGuard selectTo(to.Get(), copy.Get());
         BitBlt(to.Get(), 0, 0, size.cx, size.cy, from.Get(), 0, 0, SRCCOPY);
     }
+    GdiFlush();
     return copy.Release();
 }
 

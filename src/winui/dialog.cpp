@@ -131,7 +131,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
         if (!self && message == WM_INITDIALOG) {
             self = reinterpret_cast<Dialog*>(lParam);
         }
-        if (!self || self->IsWindow()) {
+        // Only a dialog still being made binds; a stray late message of a dying window never does.
+        if (!self || self->IsWindow() || message == WM_DESTROY || message == WM_NCDESTROY) {
             return FALSE;
         }
         dialogBeingCreated = nullptr;

@@ -29,7 +29,8 @@ public:
     // The window layer calls this for every bound window at WM_NCDESTROY.
     static void WindowDestroyed(HWND window);
 
-    // The window whose destruction ends the thread's loop.
+    // The window whose destruction ends the thread's loop: a window of this layer (bound to an object),
+    // created on this thread.
     void SetMainWindow(HWND window) { mainWindow_ = window; }
     HWND MainWindow() const { return mainWindow_; }
 

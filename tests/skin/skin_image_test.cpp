@@ -171,6 +171,17 @@ TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
     }
 }
 
+TEST(LoadPicture, LoadedMaskKeepsNearWhiteExact) {
+    const std::string path = testsupport::MakeTempFolder("picture") + "\\mask.bmp";
+    skintest::WriteBmp(path, 3, 2, [](int x, int) { return x == 1 ? RGB(250, 255, 255) : kWhite; });
+    winui::Bitmap mask;
+    SIZE size{};
+    ASSERT_TRUE(LoadPicture(path, mask, size));
+    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const winui::Region expected(CreateRectRgn(1, 0, 2, 2));
+    EXPECT_TRUE(SameRegion(region.Get(), expected.Get()));
+}
+
 class ShapeHost : public winui::Window {};
 
 TEST(SetWindowShape, CutsTheWindowOrReports) {
