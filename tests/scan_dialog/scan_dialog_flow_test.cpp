@@ -135,7 +135,10 @@ TEST_F(ScanDialogFlow, StopDuringTheFixFinishesTheRegistryButKeepsTheShortcuts) 
     CreateDirectoryA(drive.c_str(), nullptr);
     const std::string link = drive + "\\broken.lnk";
     dialogtest::SaveBrokenShortcut(link, drive);
-    DialogRun run(Options(gated, "S"), skinPath);
+    // A pause per fixed entry far longer than the test may take: the stop must cut every pause short.
+    ScanDialogOptions options = Options(gated, "S");
+    options.fixPauseMs = 600000;
+    DialogRun run(options, skinPath);
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
     EXPECT_GE(run.Dialog().Shortcuts().m_nLinksFound, 1);
 
@@ -246,6 +249,33 @@ TEST_F(ScanDialogFlow, FixButtonActsOnlyOnTheScanCompleteScreen) {
     gated.Open();
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
     EXPECT_TRUE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000001}"));
+}
+
+// A failure inside the engine ends that run with one message; the dialog still goes on to its results.
+TEST_F(ScanDialogFlow, FailureInsideARunIsReportedOnceAndTheResultsStillFollow) {
+    dialogtest::SeedFindings(registry, missing);
+    gated.ThrowAt(GatedRegistry::Gate::Scan);
+    DialogRun run(Options(gated), skinPath);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    EXPECT_EQ(FirstColumn(run.ListRows()), std::vector<std::string>{"Missing ShortCuts"});
+    auto shown = boxes.Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Error Occured while scanning");
+    EXPECT_EQ(shown[0].caption, "Scan thread");
+    EXPECT_EQ(shown[0].type, static_cast<UINT>(MB_OK));
+    ASSERT_TRUE(run.Click("BUTTON_OK"));
+    ASSERT_TRUE(run.Ended(10000));
+
+    gated.ThrowAt(GatedRegistry::Gate::Fix);
+    DialogRun fix(Options(gated), skinPath);
+    ASSERT_TRUE(fix.WaitForScreen(ScanScreen::ScanComplete));
+    ASSERT_TRUE(fix.Click("BUTTON_FIXERROR"));
+    ASSERT_TRUE(fix.WaitForScreen(ScanScreen::FixComplete));
+    EXPECT_EQ(FirstColumn(fix.ListRows()), kCategories);
+    shown = boxes.Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "Error Occured while Fixing");
+    EXPECT_EQ(shown[1].caption, "Fix thread");
 }
 
 TEST_F(ScanDialogFlow, SkinWithoutAScanScreenEndsTheThreadAndClearsTheFlag) {

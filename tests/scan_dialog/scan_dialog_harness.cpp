@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "engine/scan_events.h"
 #include "scan_dialog/thread_summary.h"
@@ -50,6 +51,10 @@ void GatedRegistry::Open() {
 }
 
 void GatedRegistry::Pass(Gate at) {
+    if (m_throwAt == at) {
+        m_throwAt = Gate::None;
+        throw std::runtime_error("registry failure");
+    }
     if (m_gate != at || WaitForSingleObject(m_held.Get(), 0) == WAIT_OBJECT_0) {
         return; // only one call at the gate waits
     }

@@ -48,6 +48,8 @@ public:
     // Waits until a worker is held at the gate.
     bool WaitUntilHeld(DWORD timeoutMs = 10000) const;
     void Open();
+    // From now on, the first call at that gate throws instead (a failure inside the engine).
+    void ThrowAt(Gate gate) { m_throwAt = gate; }
 
     LONG OpenKey(HKEY key, const char* subKey, HKEY* result) override;
     LONG OpenKeyEx(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result) override;
@@ -69,6 +71,7 @@ private:
     testsupport::MemoryRegistry& m_inner;
     Gate m_gate = Gate::None;
     int m_skip = 0;
+    Gate m_throwAt = Gate::None;
     winui::KernelHandle m_held;
     winui::KernelHandle m_open;
 };
