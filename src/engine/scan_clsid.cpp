@@ -62,7 +62,12 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         return;
     }
 
-    RegValueList missing; // the "(Default)" records of servers whose file is missing
+    // Servers whose file is missing, each with the ProgID texts read for it; recorded only at the end.
+    struct DeadServer {
+        std::unique_ptr<CRegValue> record;
+        std::vector<std::string> progIds;
+    };
+    std::vector<DeadServer> dead;
     bool anyServerWorks = false;
     bool judged = true;
     engine::SubKeyReader children(m_registry, classKey.Get(), longestName);
@@ -98,7 +103,9 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             }
             const std::string path = NormalizeReferencedPath(record->m_strData, PathFamily::CLSID);
             if (engine::FileMissing(path)) {
-                missing.push_back(std::move(record));
+                // The ProgID is read and counted for every missing server, whether the class is recorded or
+                // not.
+                dead.push_back({std::move(record), ReadProgIds(classKey.Get(), counts)});
             } else {
                 anyServerWorks = true;
             }
@@ -110,32 +117,40 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     }
 
     // No server of this class works: each missing server gives its finding, and the ProgID its own.
-    for (auto& record : missing) {
+    for (auto& server : dead) {
         AddFinding(kCategoryCLSID, kKindKey, std::string(kClsidKeyPath) + "\\" + className,
-                   std::move(record));
-        engine::KeyHandle progIdKey(m_registry);
-        if (m_registry.OpenKey(classKey.Get(), "ProgID", progIdKey.Receive()) == ERROR_SUCCESS) {
-            RegValueList progIdValues;
-            AddRegistryValues(progIdKey.Get(), progIdValues);
-            for (const auto& progId : progIdValues) {
-                if (progId->m_strName != kDefaultValueName) {
-                    continue;
-                }
-                ++counts.scanned;
-                if (progId->m_strData != kValueNotSet && ProgIdBelongsToClass(progId->m_strData, className)) {
-                    AddFinding(kCategoryProgID, kKindKey, "HKEY_CLASSES_ROOT\\" + progId->m_strData, nullptr);
-                    ++counts.found;
-                }
+                   std::move(server.record));
+        for (const std::string& progId : server.progIds) {
+            if (progId != kValueNotSet && ProgIdBelongsToClass(progId, className)) {
+                AddFinding(kCategoryProgID, kKindKey, "HKEY_CLASSES_ROOT\\" + progId, nullptr);
+                ++counts.found;
             }
         }
         ++counts.found;
     }
 }
 
+// The texts of the "(Default)" records of the class's ProgID key, each counted as scanned.
+std::vector<std::string> CRegistryLib::ReadProgIds(HKEY classKey, Counts& counts) {
+    std::vector<std::string> texts;
+    engine::KeyHandle progIdKey(m_registry);
+    if (m_registry.OpenKey(classKey, "ProgID", progIdKey.Receive()) != ERROR_SUCCESS) {
+        return texts;
+    }
+    RegValueList values;
+    AddRegistryValues(progIdKey.Get(), values);
+    for (auto& value : values) {
+        if (value->m_strName == kDefaultValueName) {
+            ++counts.scanned;
+            texts.push_back(std::move(value->m_strData));
+        }
+    }
+    return texts;
+}
+
 // The ProgID finding deletes HKEY_CLASSES_ROOT\<text>. That is safe only for a plain key name (not a path)
 // that is either absent or the ProgID of this very class (its CLSID subkey names the class); a value such as
-// "CLSID",
-// ".txt" or "*" would otherwise take a whole shared tree with it.
+// "CLSID", ".txt" or "*" would otherwise take a whole shared tree with it.
 bool CRegistryLib::ProgIdBelongsToClass(const std::string& progId, const char* className) {
     if (progId.empty() || progId.find('\\') != std::string::npos) {
         return false;

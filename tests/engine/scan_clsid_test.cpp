@@ -110,6 +110,7 @@ TEST_F(ClsidScanTest, MissingServerRecordsTheClassAndItsProgId) {
     EXPECT_EQ(prog.GetValue(), nullptr);
     ASSERT_EQ(ProgressLog::calls.size(), 1u);
     EXPECT_EQ(ProgressLog::calls[0].item, missing);
+    EXPECT_EQ(ProgressLog::calls[0].scanned, 2); // the ProgID is counted before the callback
 }
 
 TEST_F(ClsidScanTest, MissingServerWithoutProgIdGivesOneFinding) {
@@ -151,7 +152,7 @@ TEST_F(ClsidScanTest, OneWorkingServerKeepsTheWholeClass) {
     Server("InprocServer32", present);
     ProgId("Foo.Bar.1");
     const CScanError& row = Scan();
-    EXPECT_EQ(row.m_nScanned, 2);
+    EXPECT_EQ(row.m_nScanned, 3); // the ProgID is still counted for the dead server
     EXPECT_EQ(row.m_nFound, 0);
     EXPECT_TRUE(lib.m_arrErrorLog.empty());
     EXPECT_EQ(ProgressLog::calls.size(), 2u);
