@@ -16,5 +16,6 @@ int ScanCommand(const Args& args);     // scan [--json]
 int FixCommand(const Args& args);      // fix [--json] [--backup FILE]
 int RestoreCommand(const Args& args);  // restore FILE
 int ScheduleCommand(const Args& args); // schedule list | add YYYY-MM-DD HH:MM FREQ | delete N
+int ExportCommand(const Args& args);   // export BACKUP.xml [OUT.reg]
 
 } // namespace cli

@@ -17,6 +17,7 @@ const char kUsage[] =
     "  scan [--json]                    scan the registry and shortcuts; changes nothing\n"
     "  fix [--json] [--backup FILE]     scan, back up every finding, then remove the findings\n"
     "  restore FILE                     write a backup file back into the registry\n"
+    "  export FILE [OUT.reg]            write a backup file as a registry editor's .reg file\n"
     "  schedule list                    list the scheduled scans\n"
     "  schedule add YYYY-MM-DD HH:MM once|daily|weekly|monthly\n"
     "  schedule delete N                delete scheduled scan number N (as listed)\n"
@@ -50,6 +51,9 @@ int Dispatch(int argc, char** argv) {
     }
     if (command == "restore") {
         return cli::RestoreCommand(args);
+    }
+    if (command == "export") {
+        return cli::ExportCommand(args);
     }
     if (command == "schedule") {
         return cli::ScheduleCommand(args);
