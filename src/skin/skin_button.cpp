@@ -64,12 +64,10 @@ std::optional<LRESULT> CSkinButton::OnMessage(UINT message, WPARAM wParam, LPARA
         return result;
     }
     case WM_CAPTURECHANGED:
-        if (m_nHover) {
-            // The capture is already gone when this arrives; only release it if it somehow came back to us,
-            // never another window's.
-            if (GetCapture() == Hwnd()) {
-                ReleaseCapture();
-            }
+        // Only a real loss counts: the standard button's own press takes the capture again while the button
+        // holds it, and some systems report that too. The capture is already gone (or another window's)
+        // when this arrives, so there is nothing left to release here.
+        if (reinterpret_cast<HWND>(lParam) != Hwnd() && m_nHover) {
             Invalidate(true);
         }
         return std::nullopt;

@@ -351,3 +351,69 @@ TEST(SkinText, PaintsBackgroundPieceAndString) {
 }
 
 } // namespace
+
+namespace {
+
+// Real input: the cursor is moved over the button and the left button pressed and released through the
+// system's input queue, as a user does.
+class PageScreen : public TestScreen {
+public:
+    void ButtonPressed(const std::string& name) override {
+        TestScreen::ButtonPressed(name);
+        EnableAllButtons(true);
+        EnableButton(name, false); // a page button stays disabled like a selected tab
+    }
+};
+
+void PumpFor(int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (GetTickCount() < end) {
+        winui::PumpWaitingMessages();
+        Sleep(5);
+    }
+}
+
+// The X server moves the cursor asynchronously: wait until the button has seen the mouse arrive and the
+// cursor stays there before pressing.
+void RealClick(const CSkinButton& button) {
+    const HWND window = button.Hwnd();
+    SetForegroundWindow(GetAncestor(window, GA_ROOT));
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const POINT target{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SetCursorPos(target.x, target.y);
+        PumpFor(50);
+        POINT at{};
+        GetCursorPos(&at);
+        if (at.x == target.x && at.y == target.y && WindowFromPoint(at) == window && button.IsHovered()) {
+            break;
+        }
+    }
+    INPUT input[2] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    PumpFor(150);
+}
+
+TEST(SkinButton, RealMouseClickReportsAndLeavesNothingPushed) {
+    PageScreen screen;
+    screen.LoadAllImages();
+    CSkinButton* first = screen.AddButton(screen.Hwnd(), ParseButtonRecord("BUTTON_ONE, 10, 10, 50, 30"));
+    CSkinButton* second = screen.AddButton(screen.Hwnd(), ParseButtonRecord("BUTTON_TWO, 100, 10, 50, 30"));
+    RealClick(*first);
+    RealClick(*second);
+    EXPECT_EQ(screen.pressed, (std::vector<std::string>{"BUTTON_ONE", "BUTTON_TWO"}));
+    for (const CSkinButton* button : {first, second}) {
+        EXPECT_EQ(button->Send(BM_GETSTATE) & BST_PUSHED, 0) << button->Name();
+    }
+    EXPECT_TRUE(first->IsEnabled());
+    EXPECT_FALSE(second->IsEnabled());
+    SetCursorPos(0, 0);
+    PumpFor(50);
+}
+
+} // namespace
