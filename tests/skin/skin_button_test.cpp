@@ -24,6 +24,8 @@ constexpr COLORREF kDisabled = RGB(90, 90, 90);
 class TestScreen : public winui::Window, public CSkinScreen {
 public:
     TestScreen() {
+        // Real mouse moves must not reach the buttons unless a test makes them: keep the cursor away.
+        SetCursorPos(1000, 740);
         CreateCustom(0, "screen", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{100, 100, 400, 300}, nullptr,
                      0);
         SetForegroundWindow(Hwnd());
