@@ -14,17 +14,19 @@ bool SameName(const std::string& a, const char* b) {
     return lstrcmpiA(a.c_str(), b) == 0;
 }
 
-// The open keys, innermost last; each refers to its entry in the result list.
-struct OpenKey {
-    std::vector<std::string> path;
-    std::size_t index;
-};
-
 } // namespace
 
-std::string BackupKey::JoinedPath() const {
+std::vector<std::string> BackupContents::PathOf(std::size_t key) const {
+    std::vector<std::string> path;
+    for (std::size_t at = key; at < keys.size(); at = keys[at].parent) {
+        path.push_back(keys[at].name);
+    }
+    return std::vector<std::string>(path.rbegin(), path.rend());
+}
+
+std::string BackupContents::JoinedPathOf(std::size_t key) const {
     std::string joined;
-    for (const std::string& name : path) {
+    for (const std::string& name : PathOf(key)) {
         if (!joined.empty()) {
             joined += '\\';
         }
@@ -40,7 +42,7 @@ bool ReadBackupEntries(CXmlReader& reader, const std::string& path, BackupConten
         reader.SetFileName(path);
     }
 
-    std::vector<OpenKey> stack;
+    std::vector<std::size_t> stack; // the open keys, innermost last
     PendingValue pending;
     std::string keyRawName; // a "rawname" read ahead of the "name" of a "k"
     bool hasKeyRawName = false;
@@ -60,21 +62,27 @@ bool ReadBackupEntries(CXmlReader& reader, const std::string& path, BackupConten
                 if (SameName(name, "rawname")) {
                     hasKeyRawName = BytesOfHex(value, keyRawName);
                 } else if (SameName(name, "name")) {
-                    OpenKey key{stack.empty() ? std::vector<std::string>() : stack.back().path,
-                                contents.keys.size()};
-                    key.path.push_back(hasKeyRawName ? keyRawName : value);
+                    BackupKey key;
+                    key.parent = stack.empty() ? BackupKey::kNoParent : stack.back();
+                    key.name = hasKeyRawName ? keyRawName : value;
                     hasKeyRawName = false;
                     // The restore opens every key below one of the predefined roots and stops at any other.
-                    if (!CRegistryLib::MapRootKey(key.path.front(), nullptr)) {
-                        contents.error = "unknown root key '" + key.path.front() + "' in line " +
+                    if (stack.empty() && !CRegistryLib::MapRootKey(key.name, nullptr)) {
+                        contents.error = "unknown root key '" + key.name + "' in line " +
+                                         std::to_string(reader.GetLineNumber());
+                        break;
+                    }
+                    if (stack.size() > kMaxKeyDepth) {
+                        contents.error = "keys nested deeper than the registry allows (" +
+                                         std::to_string(kMaxKeyDepth) + " levels) in line " +
                                          std::to_string(reader.GetLineNumber());
                         break;
                     }
                     if (!stack.empty()) {
-                        contents.keys[stack.back().index].hasSubkeys = true;
+                        contents.keys[stack.back()].hasSubkeys = true;
                     }
-                    contents.keys.push_back(BackupKey{key.path, false, {}});
-                    stack.push_back(std::move(key));
+                    stack.push_back(contents.keys.size());
+                    contents.keys.push_back(std::move(key));
                 }
             } else if (SameName(element, kValueElement)) {
                 if (SameName(name, "name")) {
@@ -107,12 +115,13 @@ bool ReadBackupEntries(CXmlReader& reader, const std::string& path, BackupConten
             } else if (SameName(element, kValueElement)) {
                 // A "v" outside every "k" is passed over and its attributes stay pending, as in the restore.
                 if (!stack.empty()) {
-                    BackupKey& key = contents.keys[stack.back().index];
+                    BackupKey& key = contents.keys[stack.back()];
                     RestoredValue restored;
                     if (DecodePendingValue(pending, restored)) {
                         key.values.push_back(std::move(restored));
                     } else {
-                        contents.unreadable.push_back(UnreadableValue{key.JoinedPath(), pending.name});
+                        contents.unreadable.push_back(
+                            UnreadableValue{contents.JoinedPathOf(stack.back()), pending.name});
                     }
                     pending.Clear();
                 }

@@ -71,6 +71,18 @@ bool IsPlainText(const std::wstring& data) {
                         [](wchar_t c) { return c == L'\0' || c == L'\r' || c == L'\n'; });
 }
 
+bool WriteAll(HANDLE file, const char* bytes, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes + done, chunk, &written, nullptr) || written != chunk) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
 } // namespace
 
 std::wstring WideOfAnsi(const std::string& text) {
@@ -141,18 +153,20 @@ std::wstring RegValueLines(const RestoredValue& value) {
 RegFileText BuildRegFile(const BackupContents& contents) {
     RegFileText file;
     file.text = kHeader;
-    for (const BackupKey& key : contents.keys) {
-        if (key.path.empty() || (key.values.empty() && key.hasSubkeys)) {
+    for (std::size_t index = 0; index < contents.keys.size(); ++index) {
+        const BackupKey& key = contents.keys[index];
+        if (key.values.empty() && key.hasSubkeys) {
             continue; // its subkeys' blocks create it
         }
-        if (std::any_of(key.path.begin(), key.path.end(), HasLineBreak)) {
-            file.leftOut.push_back(key.JoinedPath());
+        const std::vector<std::string> names = contents.PathOf(index);
+        if (std::any_of(names.begin(), names.end(), HasLineBreak)) {
+            file.leftOut.push_back(contents.JoinedPathOf(index));
             continue;
         }
-        std::string path = CanonicalRoot(key.path.front());
-        for (std::size_t i = 1; i < key.path.size(); ++i) {
+        std::string path = CanonicalRoot(names.front());
+        for (std::size_t i = 1; i < names.size(); ++i) {
             path += '\\';
-            path += key.path[i];
+            path += names[i];
         }
         file.text += L"[" + WideOfAnsi(path) + L"]\r\n";
         for (const RestoredValue& value : key.values) {
@@ -166,8 +180,7 @@ RegFileText BuildRegFile(const BackupContents& contents) {
 }
 
 bool WriteRegFile(const std::string& path, const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    static const char kByteOrderMark[] = "\xFF\xFE";
     bool ok = false;
     {
         const winui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -175,14 +188,10 @@ bool WriteRegFile(const std::string& path, const std::wstring& text) {
         if (!file) {
             return false;
         }
-        ok = true;
-        for (std::size_t done = 0; ok && done < bytes.size();) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-            DWORD written = 0;
-            ok = WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
-            done += written;
-        }
-        ok = ok && FlushFileBuffers(file.Get());
+        ok =
+            WriteAll(file.Get(), kByteOrderMark, 2) &&
+            WriteAll(file.Get(), reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)) &&
+            FlushFileBuffers(file.Get());
     }
     if (!ok) {
         DeleteFileA(path.c_str()); // no half file that looks like a whole one

@@ -156,7 +156,7 @@ TEST(ReadBackupEntries, ReadsAsTheRestoreDoes) {
              "<k name=\"HKEY_CURRENT_USER\"><k name=\"A\"><v name=\"n\" value=\"x\"/></k></k>\r\n");
     EXPECT_EQ(contents.error, "");
     ASSERT_EQ(contents.keys.size(), 5u);
-    EXPECT_EQ(contents.keys[1].JoinedPath(), "hkey_current_user\\A");
+    EXPECT_EQ(contents.JoinedPathOf(1), "hkey_current_user\\A");
     EXPECT_TRUE(contents.keys[0].hasSubkeys);
     ASSERT_EQ(contents.keys[1].values.size(), 3u);
     EXPECT_TRUE(contents.keys[1].values[0].unnamed);
@@ -168,7 +168,7 @@ TEST(ReadBackupEntries, ReadsAsTheRestoreDoes) {
     ASSERT_EQ(contents.unreadable.size(), 1u);
     EXPECT_EQ(contents.unreadable[0].name, "bad");
     EXPECT_EQ(contents.unreadable[0].keyPath, "hkey_current_user\\A");
-    EXPECT_EQ(contents.keys[2].path.back(), "\n"); // the raw name wins over the text
+    EXPECT_EQ(contents.keys[2].name, "\n"); // the raw name wins over the text
     EXPECT_FALSE(contents.keys[2].hasSubkeys);
     EXPECT_EQ(contents.keys[4].values.size(), 1u);
 
@@ -192,6 +192,14 @@ TEST(ReadBackupEntries, FailsWhereTheRestoreFails) {
               "unknown root key 'HKEY_NOWHERE' in line 2");
     EXPECT_EQ(Read("<registry>\r\n<k name=\"HKEY_CURRENT_USER\" <\r\n").error,
               "Parse error in line 2 : (Bad '<' symbol)");
+    std::string deep = "<registry>\r\n<k name=\"HKEY_CURRENT_USER\">";
+    for (std::size_t level = 1; level <= 10000; ++level) {
+        deep += "<k name=\"a\">";
+        if (level == kMaxKeyDepth) {
+            EXPECT_EQ(Read(deep).error, "");
+        }
+    }
+    EXPECT_EQ(Read(deep).error, "keys nested deeper than the registry allows (512 levels) in line 2");
     // Cut short after a whole entry, as a killed fix leaves it: everything before the cut is there.
     const BackupContents cut = Read("<registry>\r\n<k name=\"HKEY_CURRENT_USER\"><k name=\"A\">"
                                     "<v name=\"x\" value=\"1\"/></k></k>\r\n<k name=\"HKEY_CU");
