@@ -90,6 +90,7 @@ bool GifAnimation::Load(const std::string& path) {
     if (GdipImageGetFrameCount(image.get(), &dimension, &count) != Ok || count == 0) {
         count = 1;
     }
+    count = std::min(count, kMaxFrames);
     const std::vector<LONG> delays = FrameDelays(image.get());
 
     std::vector<FrameData> frames;

@@ -28,6 +28,8 @@ public:
     // Frames without a delay of their own show this long, as browsers do.
     static constexpr UINT kDefaultDelayMs = 100;
     static constexpr UINT kMinimumDelayMs = 20;
+    // Frames beyond this many are not decoded: each one is a bitmap handle of the process.
+    static constexpr UINT kMaxFrames = 512;
 
 private:
     struct FrameData {

@@ -207,6 +207,8 @@ std::optional<LRESULT> CShockwaveFlash::OnMessage(UINT message, WPARAM wParam, L
         return std::nullopt;
     case WM_DESTROY:
         KillTimer(Hwnd(), kFrameTimer);
+        // The host goes with this window; forget it now so its handle is never used again.
+        ReleaseFlash();
         return std::nullopt;
     default:
         return std::nullopt;

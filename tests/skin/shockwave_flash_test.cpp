@@ -22,7 +22,7 @@ public:
 class ShockwaveFlashTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = testsupport::MakeTempFolder("flash");
+        folder_ = skintest::FreshFolder("flash");
         ASSERT_TRUE(
             flash_.Create("SHOCKWAVE", WS_CHILD | WS_VISIBLE, RECT{10, 10, 42, 42}, host_.Hwnd(), 100));
         if (flash_.IsFlashHosted()) {
@@ -116,7 +116,7 @@ TEST(ShockwaveFlash, EmptyRectangleStillMakesTheControl) {
 }
 
 TEST(GifAnimation, DelaysAndBrokenFiles) {
-    const std::string folder = testsupport::MakeTempFolder("gif");
+    const std::string folder = skintest::FreshFolder("gif");
     skintest::WriteGif(folder + "\\a.gif", 8, 8, kFrames, 7);
     GifAnimation animation;
     ASSERT_TRUE(animation.Load(folder + "\\a.gif"));

@@ -136,7 +136,7 @@ TEST(DrawBitmap, SmallerBitmapIsNotScaled) {
 }
 
 TEST(LoadPicture, BitmapFileKeepsItsPixelsAfterThePictureIsGone) {
-    const std::string path = testsupport::MakeTempFolder("picture") + "\\p.bmp";
+    const std::string path = skintest::FreshFolder("picture") + "\\p.bmp";
     skintest::WriteBmp(path, 7, 5, [](int x, int y) { return x == 6 && y == 4 ? kRed : RGB(0, 0, 255); });
     winui::Bitmap bitmap;
     SIZE size{};
@@ -148,7 +148,7 @@ TEST(LoadPicture, BitmapFileKeepsItsPixelsAfterThePictureIsGone) {
 }
 
 TEST(LoadPicture, GifFileLoads) {
-    const std::string path = testsupport::MakeTempFolder("picture") + "\\p.gif";
+    const std::string path = skintest::FreshFolder("picture") + "\\p.gif";
     skintest::WriteGif(path, 3, 2, {RGB(0, 128, 0)}, 10);
     winui::Bitmap bitmap;
     SIZE size{};
@@ -158,7 +158,7 @@ TEST(LoadPicture, GifFileLoads) {
 }
 
 TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
-    const std::string folder = testsupport::MakeTempFolder("picture");
+    const std::string folder = skintest::FreshFolder("picture");
     skintest::WriteFile(folder + "\\empty.bmp", "");
     skintest::WriteFile(folder + "\\junk.bmp", "BM this is not a picture at all");
     for (const std::string name : {"missing.bmp", "empty.bmp", "junk.bmp"}) {
@@ -172,7 +172,7 @@ TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
 }
 
 TEST(LoadPicture, LoadedMaskKeepsNearWhiteExact) {
-    const std::string path = testsupport::MakeTempFolder("picture") + "\\mask.bmp";
+    const std::string path = skintest::FreshFolder("picture") + "\\mask.bmp";
     skintest::WriteBmp(path, 3, 2, [](int x, int) { return x == 1 ? RGB(250, 255, 255) : kWhite; });
     winui::Bitmap mask;
     SIZE size{};

@@ -11,7 +11,7 @@
 namespace {
 
 std::string WriteSkin(const std::string& content) {
-    const std::string path = testsupport::MakeTempFolder("skinini") + "\\Skin.ini";
+    const std::string path = skintest::FreshFolder("skinini") + "\\Skin.ini";
     skintest::WriteFile(path, content);
     return path;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <fstream>
 
+#include "support/test_paths.h"
+
 namespace skintest {
 namespace {
 
@@ -17,6 +19,21 @@ void Put32(std::string& out, unsigned value) {
 }
 
 } // namespace
+
+std::string FreshFolder(const std::string& hint) {
+    const std::string folder = testsupport::MakeTempFolder(hint);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}
 
 void WriteFile(const std::string& path, const std::string& content) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

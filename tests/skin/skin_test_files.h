@@ -14,6 +14,10 @@ namespace skintest {
 
 using PixelFn = std::function<COLORREF(int x, int y)>;
 
+// A test's own empty folder. The shared temp-folder names can repeat across runs (process ids are reused),
+// so whatever an earlier run left there is removed first.
+std::string FreshFolder(const std::string& hint);
+
 void WriteFile(const std::string& path, const std::string& content);
 // A 24-bit BMP file.
 void WriteBmp(const std::string& path, int width, int height, const PixelFn& pixel);
