@@ -43,6 +43,10 @@ std::wstring HexNumber(unsigned long long value, int width) {
     return text;
 }
 
+std::wstring HexPrefix(DWORD type) {
+    return type == REG_BINARY ? std::wstring(L"hex:") : L"hex(" + HexNumber(type, 1) + L"):";
+}
+
 // "aa,bb,..." after a line that already has `column` characters.
 std::wstring HexList(const BYTE* bytes, std::size_t size, std::size_t column) {
     std::wstring list;
@@ -135,9 +139,7 @@ std::wstring RegValueLines(const RestoredValue& value) {
         if (value.type == REG_SZ && IsPlainText(wide)) {
             return line + QuotedRegString(wide.substr(0, wide.size() - 1));
         }
-        const std::wstring prefix =
-            value.type == REG_SZ ? L"hex(1):" : L"hex(" + HexNumber(value.type, 1) + L"):";
-        line += prefix;
+        line += HexPrefix(value.type);
         return line + HexList(reinterpret_cast<const BYTE*>(wide.data()), wide.size() * sizeof(wchar_t),
                               line.size());
     }
@@ -146,7 +148,7 @@ std::wstring RegValueLines(const RestoredValue& value) {
         std::copy(value.data.begin(), value.data.end(), reinterpret_cast<BYTE*>(&number));
         return line + L"dword:" + HexNumber(number, 8);
     }
-    line += value.type == REG_BINARY ? std::wstring(L"hex:") : L"hex(" + HexNumber(value.type, 1) + L"):";
+    line += HexPrefix(value.type);
     return line + HexList(value.data.data(), value.data.size(), line.size());
 }
 
