@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "skin/skin_ini.h"
@@ -320,6 +321,34 @@ TEST(SkinText, SetTextFirstOfNameFromAnotherThread) {
     EXPECT_EQ(first->GetText(), "progress");
     EXPECT_EQ(second->GetText(), "start");
     winui::PumpWaitingMessages();
+}
+
+TEST(SkinText, WorkerUpdatesWhileTheScreenPaintsAndIsRebuilt) {
+    TestScreen screen;
+    screen.LoadAllImages();
+    const auto record = ParseTextRecord("TEXT_A, Arial, F, F, 12, 0, 0, 50, 200, 20, start", 'F');
+    screen.AddText(screen.Hwnd(), record);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 3000; ++i) {
+            screen.SetText("TEXT_A", std::string(static_cast<size_t>(i % 97), 'x') + std::to_string(i));
+        }
+        done = true;
+    });
+    // The window's thread paints and replaces its screen meanwhile, as the scan dialog does between screens.
+    for (int round = 0; !done; ++round) {
+        if (round % 10 == 9) {
+            screen.Free();
+            screen.LoadAllImages();
+            screen.AddText(screen.Hwnd(), record);
+        }
+        screen.InvalidateControls();
+        UpdateWindow(screen.Hwnd());
+        winui::PumpWaitingMessages();
+    }
+    worker.join();
+    screen.SetText("TEXT_A", "last");
+    EXPECT_EQ(screen.FindText("TEXT_A")->GetText(), "last");
 }
 
 TEST(SkinText, PaintsBackgroundPieceAndString) {
