@@ -1,11 +1,13 @@
 #include "app/panel_commands.h"
 
+#include "app/schedule_commands.h"
+#include "scan_dialog/panel_scan_commands.h"
+
 PanelCommands MakePanelCommands() {
     PanelCommands commands;
-    // Filled in as the features arrive:
-    //  startScanDialog  - the scan dialog's thread for the page, with the skin file's path
-    //  restoreRegistry  - the restore from a backup file
-    //  addSchedule, listSchedule, deleteSchedule - the scheduled scans of the user's work item
-    //  startLiveUpdate, openSupportPage - the shell
+    // The scan dialog on its own thread, and the restore from a backup file.
+    SetScanDialogCommands(commands);
+    // The scheduled scans of the user's work item, the live-update program and the support page.
+    SetScheduleCommands(commands);
     return commands;
 }

@@ -1,0 +1,20 @@
+#pragma once
+// The schedule page's buttons and the live-update and support buttons as the program runs them: the
+// Add Schedule dialog, the list and delete of the user's work item, and the shell.
+#include <string>
+
+#include "app/shell_open.h"
+#include "skin/sub_main_skin.h"
+#include "winui/message_box.h"
+
+struct ScheduleCommandOptions {
+    // The Add Schedule dialog's outcome messages.
+    winui::MessageBoxes* boxes = &winui::SystemMessageBoxes();
+    // The work item; empty means the current user's, named afresh for every operation.
+    std::string taskName;
+    ShellOpener* shell = &SystemShell();
+};
+
+// Fills addSchedule, listSchedule, deleteSchedule, startLiveUpdate and openSupportPage. The options'
+// objects must outlive the commands.
+void SetScheduleCommands(PanelCommands& commands, const ScheduleCommandOptions& options = {});

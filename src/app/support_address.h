@@ -1,0 +1,8 @@
+#pragma once
+// What the live-update and support buttons hand to the shell.
+
+// The support web page, opened in the user's browser.
+inline constexpr char kSupportAddress[] = "https://orvalin.example/support";
+
+// The live-update program, found by the shell's usual search (the program's folder, the path...).
+inline constexpr char kLiveUpdateProgram[] = "OrvalinLiveUpdate.exe";
