@@ -28,9 +28,13 @@ std::string BinaryPath(const std::string& relative) {
 }
 
 std::string UniqueName(const std::string& hint) {
+    // Wine reuses process ids between runs, so the performance counter keeps names apart across runs too.
     static std::atomic<int> counter{0};
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "_%lu_%d", GetCurrentProcessId(), ++counter);
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "_%lu_%llx_%d", GetCurrentProcessId(),
+                  static_cast<unsigned long long>(now.QuadPart), ++counter);
     return "OrvalinTest_" + hint + buf;
 }
 
