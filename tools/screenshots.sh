@@ -1,20 +1,32 @@
 #!/usr/bin/env bash
 # Captures every page of the main window into $BUILD_DIR/screenshots (build/screenshots by default):
 # main-main.png, main-schedule.png, main-liveupdate.png, main-support.png, the About box (about.png), and
-# the whole desktop with the first page (desktop.png) and with the notification-area menu (tray-menu.png). orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
+# the whole desktop with the first page (desktop.png) and with the notification-area menu (tray-menu.png),
+# and the scan dialog's results (scan-results.png) after a scan of the prefix. orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
 # private Xvfb; xdotool clicks its page buttons as a user would. Prints the paths of the pictures.
 #
 #   tools/screenshots.sh [PREFIX]     PREFIX: a Wine prefix to run in (default: $BUILD_DIR/screens-prefix)
 set -uo pipefail
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 SHOT_DIR=${SCREENSHOT_DIR:-$BUILD_DIR/screenshots}
 APP_EXE="$BUILD_DIR/src/app/orvalin.exe"
 SKIN_INI="$ROOT/skin/Skin.ini"
 
+# The fields of the first record named NAME in SECTION of the skin file, one per line.
+skin_record() {
+    tr -d '\r' <"$SKIN_INI" | awk -v section="[$1]" -v name="$2" '
+        /^\[/ { inside = ($0 == section); next }
+        inside && index($0, "=") {
+            value = substr($0, index($0, "=") + 1)
+            n = split(value, f, / *, */)
+            if (f[1] == name) { for (i = 1; i <= n; i++) print f[i]; exit }
+        }'
+}
+
 # x y width height of a main-screen button, from the skin file.
 button_rect() {
-    grep -E "^[0-9]+=$1," "$SKIN_INI" | head -1 | tr -d '\r' | cut -d= -f2 | awk -F', *' '{print $2, $3, $4, $5}'
+    skin_record MAINSCREENBUTTONINFO "$1" | sed -n 2,5p | tr '\n' ' '
 }
 
 # The colour of one pixel of a picture.
@@ -62,6 +74,31 @@ capture_menus() {
     sleep 0.5
 }
 
+# The scan dialog, opened by the main page's scan button: its results screen once the scan has ended,
+# then closed with its Close button (BUTTON_OK).
+capture_scan() {
+    local page=( $(skin_record SUBMAINSCREENINFO SUBMAIN_MAIN) )
+    local scan=( $(skin_record SUBMAIN_MAIN_BUTTONINFO BUTTON_SCAN) )
+    local screen=( $(skin_record SCREENSCANCOMPLETEINFO ScanComplete) )
+    local close=( $(skin_record SCREENSCANCOMPLETE_BUTTONINFO BUTTON_OK) )
+    [ ${#page[@]} -ge 9 ] && [ ${#scan[@]} -ge 5 ] && [ ${#screen[@]} -ge 9 ] && [ ${#close[@]} -ge 5 ] || {
+        log "the skin lacks the scan button or the results screen"
+        return 1
+    }
+    xdotool mousemove $((ORIGIN_X + page[5] + scan[1] + scan[3] / 2)) $((ORIGIN_Y + page[6] + scan[2] + scan[4] / 2)) click 1
+    sleep 0.3
+    xdotool mousemove $((ORIGIN_X + 900)) $((ORIGIN_Y + 700))
+    sleep 5 # the scan of a test prefix takes a second or two
+    local full="$SHOT_DIR/.full.png" out="$SHOT_DIR/scan-results.png"
+    import -window root "$full" || return 1
+    convert "$full" -crop "${screen[7]}x${screen[8]}+$((ORIGIN_X + screen[5]))+$((ORIGIN_Y + screen[6]))" +repage "$out" || return 1
+    rm -f "$full"
+    echo "$out"
+    xdotool mousemove $((ORIGIN_X + screen[5] + close[1] + close[3] / 2)) \
+        $((ORIGIN_Y + screen[6] + close[2] + close[4] / 2)) click 1
+    sleep 1
+}
+
 # Runs orvalin.exe in PREFIX on a private display and captures its pages; leaves nothing running.
 capture_main_window() {
     local prefix=$1
@@ -103,6 +140,7 @@ capture_main_window() {
             capture "main-$page" || rc=1
         done
         capture_menus || rc=1
+        capture_scan || rc=1
         click_button BUTTON_EXIT
     else
         log "the main window did not appear"
