@@ -47,7 +47,9 @@ bool CMainDlg::OnInitDialog() {
     if (!InitializeOle()) {
         return false; // no skin: the window can then be left only through the menu's Close
     }
-    CMainSkin::OnInitDialog();
+    if (!CMainSkin::OnInitDialog()) {
+        return true; // no skin: the dialog is ending already
+    }
     ShowSubScreen(kMainPage);
 
     // The template has no system menu, so the About entry would be out of reach. A window without a
