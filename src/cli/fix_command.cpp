@@ -1,5 +1,5 @@
-// orvalin-cli fix [--json] [--backup FILE]: scans as the scan command does, backs up every finding and
-// removes it. Nothing is removed that is not in the backup file first.
+// orvalin-cli fix [--json] [--backup FILE] [--no-shortcuts] [--drives LETTERS]: scans as the scan command
+// does, backs up every finding and removes it. Nothing is removed that is not in the backup file first.
 #include "backup/backup_name.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
@@ -18,6 +18,7 @@ namespace {
 struct FixOptions {
     bool json = false;
     std::string backup; // empty: the dated name in the current directory
+    ScanTargets targets;
 };
 
 std::string FullPath(const std::string& path) {
@@ -29,17 +30,27 @@ std::string FullPath(const std::string& path) {
 int Fix(const FixOptions& options) {
     CRegistryLib engine(engine::Win32Registry(), winui::ConsoleMessageBoxes());
     engine.m_dwFixPauseMs = 0; // the pause only paces the window's progress texts
+    CShortcut links;
     ScanErrorList rows;
-    RunScan(engine, rows, StderrIsConsole());
+    RunScan(engine, links, options.targets, rows, StderrIsConsole());
     if (!ScanCompleted(rows)) {
         PrintError("fix: the scan was stopped before every family had run; nothing was removed");
         return kExitFailure;
     }
 
     engine.FixRegistry(rows, options.backup.empty() ? backup::BackupFileName() : options.backup);
+    // Shortcuts are kept beside the backup file, so they are taken away only when the backup was written.
+    if (options.targets.shortcuts && !engine.m_bBackupFailed && !engine.m_strBackupFile.empty() &&
+        !StopRequested()) {
+        links.FixLinkFile(engine.m_strBackupFile);
+    }
 
     ScanReport report(rows, engine.m_arrErrorLog);
     report.showFixed = true;
+    const ShortcutReport shortcuts = ReportShortcuts(links);
+    if (options.targets.shortcuts) {
+        report.shortcuts = &shortcuts;
+    }
     if (!engine.m_strBackupFile.empty()) {
         report.backup = FullPath(engine.m_strBackupFile);
     }
@@ -63,6 +74,7 @@ int Fix(const FixOptions& options) {
 int FixCommand(const Args& args) {
     FixOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string error;
         if (args[i] == "--json") {
             options.json = true;
         } else if (args[i] == "--backup") {
@@ -70,6 +82,10 @@ int FixCommand(const Args& args) {
                 return UsageError("fix: --backup needs a file name");
             }
             options.backup = args[++i];
+        } else if (ParseScanOption(args, i, options.targets, error)) {
+            if (!error.empty()) {
+                return UsageError("fix: " + error);
+            }
         } else {
             return UsageError("fix: unknown argument '" + args[i] + "'");
         }

@@ -1,4 +1,5 @@
-// orvalin-cli scan [--json] [--stats]: scans the registry of this machine (or Wine prefix), changes nothing.
+// orvalin-cli scan [--json] [--stats] [--no-shortcuts] [--drives LETTERS]: scans the registry of this machine
+// (or Wine prefix), changes nothing.
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "cli/scan_report.h"
@@ -16,6 +17,7 @@ namespace {
 struct ScanOptions {
     bool json = false;
     bool stats = false; // time and peak memory on stderr, for the benchmark
+    ScanTargets targets;
 };
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -39,10 +41,15 @@ int Scan(const ScanOptions& options) {
     QueryPerformanceCounter(&start);
 
     CRegistryLib engine;
+    CShortcut links;
     ScanErrorList rows;
-    RunScan(engine, rows, StderrIsConsole());
+    RunScan(engine, links, options.targets, rows, StderrIsConsole());
 
-    const ScanReport report(rows, engine.m_arrErrorLog);
+    ScanReport report(rows, engine.m_arrErrorLog);
+    const ShortcutReport shortcuts = ReportShortcuts(links);
+    if (options.targets.shortcuts) {
+        report.shortcuts = &shortcuts;
+    }
     if (!WriteStdout(options.json ? FormatReportJson(report) : FormatReportText(report))) {
         PrintError("scan: the result could not be written to the standard output");
         return kExitFailure;
@@ -63,13 +70,18 @@ int Scan(const ScanOptions& options) {
 
 int ScanCommand(const Args& args) {
     ScanOptions options;
-    for (const auto& arg : args) {
-        if (arg == "--json") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (args[i] == "--json") {
             options.json = true;
-        } else if (arg == "--stats") {
+        } else if (args[i] == "--stats") {
             options.stats = true;
+        } else if (ParseScanOption(args, i, options.targets, error)) {
+            if (!error.empty()) {
+                return UsageError("scan: " + error);
+            }
         } else {
-            return UsageError("scan: unknown argument '" + arg + "'");
+            return UsageError("scan: unknown argument '" + args[i] + "'");
         }
     }
     try {

@@ -25,14 +25,17 @@ void EraseProgress() {
 // Installs the console progress line for the length of one scan, even when the scan throws.
 class ProgressLine {
 public:
-    ProgressLine(CRegistryLib& engine, bool show)
-        : m_engine(engine), m_previous(engine.m_pfnProgress), m_show(show) {
+    ProgressLine(CRegistryLib& engine, CShortcut& links, bool show)
+        : m_engine(engine), m_links(links), m_previousEngine(engine.m_pfnProgress),
+          m_previousLinks(links.m_pfnProgress), m_show(show) {
         if (m_show) {
             m_engine.m_pfnProgress = PrintProgress;
+            m_links.m_pfnProgress = PrintProgress;
         }
     }
     ~ProgressLine() {
-        m_engine.m_pfnProgress = m_previous;
+        m_engine.m_pfnProgress = m_previousEngine;
+        m_links.m_pfnProgress = m_previousLinks;
         if (m_show) {
             EraseProgress();
         }
@@ -42,16 +45,54 @@ public:
 
 private:
     CRegistryLib& m_engine;
-    const ScanProgressProc m_previous;
+    CShortcut& m_links;
+    const ScanProgressProc m_previousEngine;
+    const ScanProgressProc m_previousLinks;
     const bool m_show;
 };
 
 } // namespace
 
-void RunScan(CRegistryLib& engine, ScanErrorList& rows, bool showProgress) {
-    const ProgressLine progress(engine, showProgress);
+bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std::string& error) {
+    if (args[i] == "--no-shortcuts") {
+        targets.shortcuts = false;
+        return true;
+    }
+    if (args[i] != "--drives") {
+        return false;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = "--drives needs drive letters, for example --drives CD";
+        return true;
+    }
+    for (const char c : args[i + 1]) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+            error = "--drives takes drive letters only, for example --drives CD";
+            return true;
+        }
+    }
+    targets.drives = args[++i];
+    return true;
+}
+
+void RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
+             bool showProgress) {
+    const ProgressLine progress(engine, links, showProgress);
     rows.clear();
     engine.ScanRegistry(rows);
+    if (targets.shortcuts && ScanCompleted(rows)) {
+        links.LimitToDrives(targets.drives);
+        links.ScanLinkFile(); // tests the stop event itself
+    }
+}
+
+ShortcutReport ReportShortcuts(const CShortcut& links) {
+    ShortcutReport report;
+    report.scanned = links.m_nLinksScanned;
+    report.found = links.m_nLinksFound;
+    report.fixed = links.m_nLinksFixed;
+    report.missing = links.m_arrMissingLinks;
+    return report;
 }
 
 bool ScanCompleted(const ScanErrorList& rows) {

@@ -111,7 +111,7 @@ TEST_F(FixRestoreCommand, FixRemovesTheFindingsAndRestorePutsEverythingBack) {
     const std::vector<std::string> classBefore = Listing(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32");
     const std::string backup = Folder() + "\\fix.xml";
 
-    const Captured fix = RunCommand(cli::FixCommand, {"--json", "--backup", backup});
+    const Captured fix = RunCommand(cli::FixCommand, {"--json", "--no-shortcuts", "--backup", backup});
     ASSERT_EQ(fix.rc, cli::kExitOk) << fix.err;
     EXPECT_TRUE(testjson::IsValidJson(fix.out)) << fix.out;
     std::string inJson = backup;
@@ -135,7 +135,7 @@ TEST_F(FixRestoreCommand, TheTextFormShowsTheFixedColumnAndTheBackupPath) {
     const std::string backup = folder + "\\text.xml";
     std::ofstream(backup) << "an older backup";
 
-    const Captured fix = RunCommand(cli::FixCommand, {"--backup", backup});
+    const Captured fix = RunCommand(cli::FixCommand, {"--no-shortcuts", "--backup", backup});
     ASSERT_EQ(fix.rc, cli::kExitOk) << fix.err;
     EXPECT_NE(fix.out.find("Fixed"), std::string::npos) << fix.out;
     // The older file keeps its content; this fix went to the next free name.
@@ -150,7 +150,8 @@ TEST_F(FixRestoreCommand, TheTextFormShowsTheFixedColumnAndTheBackupPath) {
 }
 
 TEST_F(FixRestoreCommand, AFixWithoutItsBackupRemovesNothingAndFails) {
-    const Captured fix = RunCommand(cli::FixCommand, {"--backup", Folder() + "\\missing folder\\fix.xml"});
+    const Captured fix =
+        RunCommand(cli::FixCommand, {"--no-shortcuts", "--backup", Folder() + "\\missing folder\\fix.xml"});
     EXPECT_EQ(fix.rc, cli::kExitFailure);
     EXPECT_NE(fix.err.find("the backup file could not be created; nothing was removed"), std::string::npos)
         << fix.err;

@@ -75,7 +75,7 @@ protected:
 };
 
 TEST_F(ScanCommandTest, JsonNamesTheBrokenClassAndItsProgIdAndChangesNothing) {
-    const Captured run = RunScan({"--json"});
+    const Captured run = RunScan({"--json", "--no-shortcuts"});
     ASSERT_EQ(run.rc, cli::kExitOk) << run.err;
     EXPECT_TRUE(testjson::IsValidJson(run.out));
     EXPECT_NE(
@@ -93,7 +93,7 @@ TEST_F(ScanCommandTest, JsonNamesTheBrokenClassAndItsProgIdAndChangesNothing) {
 }
 
 TEST_F(ScanCommandTest, JsonRowsAreTheFiveFamiliesInScanOrder) {
-    const Captured run = RunScan({"--json"});
+    const Captured run = RunScan({"--json", "--no-shortcuts"});
     ASSERT_EQ(run.rc, cli::kExitOk) << run.err;
     size_t previous = 0;
     for (const char* description : {"Invalid CLSID", "Corrupt Help Files", "Invalid Shared Tools",
@@ -107,7 +107,7 @@ TEST_F(ScanCommandTest, JsonRowsAreTheFiveFamiliesInScanOrder) {
 }
 
 TEST_F(ScanCommandTest, TextShowsTheTableAndTheFindingWithoutProgressWhenStderrIsNoConsole) {
-    const Captured run = RunScan({});
+    const Captured run = RunScan({"--no-shortcuts"});
     ASSERT_EQ(run.rc, cli::kExitOk) << run.err;
     EXPECT_EQ(run.out.rfind("Description ", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("\nInvalid CLSID "), std::string::npos);
