@@ -3,7 +3,8 @@
 #   scan   orvalin-cli scan --json against scan-baseline (the same keys, values and file tests in plain
 #          Win32) on a prefix seeded with 50,000 COM classes and proportionate other entries: medians of
 #          RUNS runs each, their ratio, and the scan's peak memory on prefixes of different make-up.
-# Environment: BUILD_DIR (default build), RUNS (default 5), BENCH_UNITS (default 1250 units = 50,000 classes).
+# Environment: BUILD_DIR (default build), RUNS (default 5), BENCH_UNITS (default 1250 units = 50,000 classes),
+# BENCH_NO_BUILD=1 to time the programs already built.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 . "$ROOT/tools/seed/prefix.sh"
@@ -57,7 +58,7 @@ bench_scan() {
     local units=${BENCH_UNITS:-1250}
     local classes=$((units * 40))
     local prefix="$BUILD_DIR/bench-prefix" sparse="$BUILD_DIR/bench-sparse-prefix" fresh="$BUILD_DIR/bench-fresh-prefix"
-    configure_and_build --target orvalin-cli orvalin-seed scan-baseline || return 1
+    [ -n "${BENCH_NO_BUILD:-}" ] || configure_and_build --target orvalin-cli orvalin-seed scan-baseline || return 1
     mkdir -p "$OUT_DIR"
     seeded_prefix "$prefix" --scale "$units" || return 1
 
