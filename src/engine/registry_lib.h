@@ -4,6 +4,7 @@
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/scan_events.h"
+#include "engine/stop_poller.h"
 
 #include <memory>
 #include <string>
@@ -121,7 +122,9 @@ private:
     // True when AddRegistryValues would find a record named "(Default)" without inserting one.
     bool HasDefaultRecord(HKEY key);
 
-    void Progress(const std::string& item, const char* status, const Counts& counts) const;
+    // The family's start test of the stop event; true when the family runs. Its loops then test m_stop.
+    bool StartFamily();
+    void Progress(const std::string& item, const char* status, const Counts& counts);
     void AddFinding(const char* category, const char* kind, std::string keyPath,
                     std::unique_ptr<CRegValue> value);
     static void AppendRow(ScanErrorList& errors, const char* description, const Counts& counts);
@@ -135,6 +138,7 @@ private:
 
     engine::RegistryApi& m_registry;
     winui::MessageBoxes& m_messages;
+    StopPoller m_stop;
     std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
     std::string m_strWindowsDir; // "C:\WINDOWS", read once
     // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.

@@ -20,7 +20,7 @@ bool IsServerKey(const char* name) {
 } // namespace
 
 void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
-    if (StopRequested()) {
+    if (!StartFamily()) {
         return;
     }
     Counts counts;
@@ -34,7 +34,7 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
             return;
         }
         engine::SubKeyReader classes(m_registry, clsidKey.Get(), longestName);
-        for (DWORD i = 0; !StopRequested(); ++i) {
+        for (DWORD i = 0; !m_stop(); ++i) {
             if (classes.Read(i) != ERROR_SUCCESS) {
                 break;
             }
@@ -72,7 +72,7 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     bool judged = true;
     engine::SubKeyReader children(m_registry, classKey.Get(), longestName);
     for (DWORD j = 0;; ++j) {
-        if (StopRequested()) {
+        if (m_stop()) {
             judged = false;
             break;
         }

@@ -17,9 +17,18 @@ void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
     ScanRegistryFonts(errors);
 }
 
-void CRegistryLib::Progress(const std::string& item, const char* status, const Counts& counts) const {
+bool CRegistryLib::StartFamily() {
+    if (StopRequested()) {
+        return false;
+    }
+    m_stop = StopPoller();
+    return true;
+}
+
+void CRegistryLib::Progress(const std::string& item, const char* status, const Counts& counts) {
     if (m_pfnProgress != nullptr) {
         m_pfnProgress(item, status, counts.scanned, counts.found);
+        m_stop.PollNextTime(); // the callback may have set the stop event
     }
 }
 
@@ -76,7 +85,7 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, 
         m_registry.QueryInfoKey(key.Get(), nullptr, nullptr, &count, &longestName, &longestData);
     PrepareValueBuffers(longestName, longestData);
     if (queried != ERROR_SUCCESS || count == 0 || count == 0xFFFFFFFF || !HasDefaultRecord(key.Get())) {
-        if (StopRequested()) {
+        if (m_stop()) {
             return;
         }
         examine(UnsetDefaultValue());
@@ -85,7 +94,7 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, 
         return;
     }
     for (DWORD i = 0; i < count; ++i) {
-        if (StopRequested()) {
+        if (m_stop()) {
             return;
         }
         std::unique_ptr<CRegValue> record;

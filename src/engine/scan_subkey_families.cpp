@@ -12,7 +12,8 @@ namespace {
 // to `examine`. The stop event is tested before each subkey and before each record. Returns false when the
 // family ends without a row (the key's RegQueryInfoKeyA failed); a key that cannot be opened gives a row.
 template <class Accept, class Examine>
-bool WalkSubKeyValues(CRegistryLib& lib, const char* keyPath, Accept accept, Examine examine) {
+bool WalkSubKeyValues(CRegistryLib& lib, StopPoller& stop, const char* keyPath, Accept accept,
+                      Examine examine) {
     engine::RegistryApi& registry = lib.Registry();
     std::string subKey = keyPath;
     const std::string root = CRegistryLib::SeperateMainKey(subKey);
@@ -26,7 +27,7 @@ bool WalkSubKeyValues(CRegistryLib& lib, const char* keyPath, Accept accept, Exa
         return false;
     }
     engine::SubKeyReader names(registry, parent.Get(), longestName);
-    for (DWORD i = 0; !StopRequested(); ++i) {
+    for (DWORD i = 0; !stop(); ++i) {
         if (names.Read(i) != ERROR_SUCCESS) {
             break;
         }
@@ -40,7 +41,7 @@ bool WalkSubKeyValues(CRegistryLib& lib, const char* keyPath, Accept accept, Exa
         RegValueList values;
         lib.AddRegistryValues(child.Get(), values);
         for (auto& record : values) {
-            if (StopRequested()) {
+            if (stop()) {
                 break; // the records left are released with the list
             }
             examine(names.Name(), std::move(record));
@@ -64,7 +65,7 @@ bool TrimmedEqualsLower(const std::string& name, const char* word) {
 } // namespace
 
 void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
-    if (StopRequested()) {
+    if (!StartFamily()) {
         return;
     }
     static constexpr char kWindowsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
@@ -88,13 +89,13 @@ void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
         }
         Progress(path, "Scanning Help Files", counts);
     };
-    if (WalkSubKeyValues(*this, kWindowsKey, isHelpKey, examine)) {
+    if (WalkSubKeyValues(*this, m_stop, kWindowsKey, isHelpKey, examine)) {
         AppendRow(errors, kDescriptionHelp, counts);
     }
 }
 
 void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
-    if (StopRequested()) {
+    if (!StartFamily()) {
         return;
     }
     static constexpr char kSharedToolsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
@@ -113,8 +114,8 @@ void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
         }
         Progress(path, "Scanning Shared Tools", counts);
     };
-    if (WalkSubKeyValues(
-            *this, kSharedToolsKey, [](const char*) { return true; }, examine)) {
+    const auto everyTool = [](const char*) { return true; };
+    if (WalkSubKeyValues(*this, m_stop, kSharedToolsKey, everyTool, examine)) {
         AppendRow(errors, kDescriptionSharedTools, counts);
     }
 }

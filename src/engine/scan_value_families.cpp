@@ -2,7 +2,7 @@
 #include "engine/registry_lib.h"
 
 void CRegistryLib::ScanRegistryFonts(ScanErrorList& errors) {
-    if (StopRequested()) {
+    if (!StartFamily()) {
         return;
     }
     Counts counts;
@@ -12,7 +12,7 @@ void CRegistryLib::ScanRegistryFonts(ScanErrorList& errors) {
 }
 
 void CRegistryLib::ScanRegistrySharedFiles(ScanErrorList& errors) {
-    if (StopRequested()) {
+    if (!StartFamily()) {
         return;
     }
     Counts counts;
