@@ -121,15 +121,27 @@ void ClickWithMouse(HWND window) {
     const HWND top = GetAncestor(window, GA_ROOT);
     SetForegroundWindow(top);
     PumpUntil([top] { return GetForegroundWindow() == top; }, 2000);
+    // The X server moves the cursor asynchronously: press only once the cursor stays on the window and a
+    // skinned button there has seen the mouse arrive.
     RECT rect{};
     GetWindowRect(window, &rect);
-    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const POINT target{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    const auto* button = dynamic_cast<const CSkinButton*>(winui::Window::FromHandle(window));
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        SetCursorPos(target.x, target.y);
+        PumpFor(50);
+        POINT at{};
+        GetCursorPos(&at);
+        if (at.x == target.x && at.y == target.y && WindowFromPoint(at) == window &&
+            (!button || !button->IsEnabled() || button->IsHovered())) {
+            break;
+        }
+    }
     INPUT input[2] = {};
     input[0].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].type = INPUT_MOUSE;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    PumpFor(30);
     SendInput(2, input, sizeof(INPUT));
 }
 
