@@ -2,7 +2,8 @@
 # Captures every page of the main window into $BUILD_DIR/screenshots (build/screenshots by default):
 # main-main.png, main-schedule.png, main-liveupdate.png, main-support.png, the About box (about.png), and
 # the whole desktop with the first page (desktop.png) and with the notification-area menu (tray-menu.png),
-# and the scan dialog's results (scan-results.png) after a scan of the prefix. orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
+# the scan dialog's results (scan-results.png) after a scan of the prefix, and the Add Schedule dialog
+# (add-schedule.png) and the schedule page with the schedule it added (main-schedule-list.png). orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
 # private Xvfb; xdotool clicks its page buttons as a user would. Prints the paths of the pictures.
 #
 #   tools/screenshots.sh [PREFIX]     PREFIX: a Wine prefix to run in (default: $BUILD_DIR/screens-prefix)
@@ -99,6 +100,27 @@ capture_scan() {
     sleep 1
 }
 
+# The schedule page's Add Schedule dialog (add-schedule.png, the whole desktop), its OK with the outcome
+# message answered, and the page with the new schedule in its list (main-schedule-list.png). The prefix's
+# work item keeps the schedule.
+capture_schedule() {
+    click_button BUTTON_SCHEDULE || return 1
+    local page=( $(skin_record SUBMAINSCREENINFO SUBMAIN_SCHEDULE) )
+    local add=( $(skin_record SUBMAIN_SCHEDULE_BUTTONINFO BUTTON_ADDSCHEDULE) )
+    [ ${#page[@]} -ge 9 ] && [ ${#add[@]} -ge 5 ] || { log "the skin lacks the Add Schedule button"; return 1; }
+    xdotool mousemove $((ORIGIN_X + page[5] + add[1] + add[3] / 2)) $((ORIGIN_Y + page[6] + add[2] + add[4] / 2)) click 1
+    sleep 0.3
+    xdotool mousemove $((ORIGIN_X + 900)) $((ORIGIN_Y + 700))
+    sleep 1.5
+    local full="$SHOT_DIR/add-schedule.png"
+    import -window root -crop "${DESKTOP_W}x${DESKTOP_H}+${ORIGIN_X}+${ORIGIN_Y}" +repage "$full" && echo "$full"
+    xdotool key Return # OK: the schedule is added
+    sleep 1.5
+    xdotool key Return # the outcome message
+    sleep 1
+    capture main-schedule-list
+}
+
 # Runs orvalin.exe in PREFIX on a private display and captures its pages; leaves nothing running.
 capture_main_window() {
     local prefix=$1
@@ -141,6 +163,7 @@ capture_main_window() {
         done
         capture_menus || rc=1
         capture_scan || rc=1
+        capture_schedule || rc=1
         click_button BUTTON_EXIT
     else
         log "the main window did not appear"
