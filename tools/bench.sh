@@ -47,7 +47,7 @@ field() { grep -o "$1=[0-9.]*" "$2" | tail -1 | cut -d= -f2; }
 scan_memory() {
     local prefix=$1 name=$2
     use_prefix "$prefix"
-    WINEPREFIX="$prefix" wine "$CLI_EXE" scan --json --stats >"$OUT_DIR/$name.json" 2>"$OUT_DIR/$name.err"
+    WINEPREFIX="$prefix" wine "$CLI_EXE" scan --json --no-shortcuts --stats >"$OUT_DIR/$name.json" 2>"$OUT_DIR/$name.err"
     local rc=$?
     release_prefix
     [ $rc = 0 ] || { log "scan of $prefix failed ($rc): $(cat "$OUT_DIR/$name.err")"; return 1; }
@@ -65,11 +65,11 @@ bench_scan() {
     log "timing $RUNS runs each of orvalin-cli scan --json and scan-baseline ($classes seeded COM classes)"
     use_prefix "$prefix"
     # One untimed run of each first, so both start with the registry and the file cache warm.
-    timed_run "$prefix" /dev/null /dev/null "$CLI_EXE" scan --json >/dev/null
+    timed_run "$prefix" /dev/null /dev/null "$CLI_EXE" scan --json --no-shortcuts >/dev/null
     timed_run "$prefix" /dev/null /dev/null "$BASELINE_EXE" >/dev/null
     local i t cli_times=() base_times=() failed=0
     for i in $(seq "$RUNS"); do
-        t=$(timed_run "$prefix" "$OUT_DIR/scan.json" "$OUT_DIR/scan.err" "$CLI_EXE" scan --json --stats) || failed=1
+        t=$(timed_run "$prefix" "$OUT_DIR/scan.json" "$OUT_DIR/scan.err" "$CLI_EXE" scan --json --no-shortcuts --stats) || failed=1
         cli_times+=("$t")
         t=$(timed_run "$prefix" "$OUT_DIR/baseline.txt" "$OUT_DIR/baseline.err" "$BASELINE_EXE") || failed=1
         base_times+=("$t")
@@ -116,13 +116,17 @@ bench_scan() {
     printf '    %-44s %9s findings %9s KiB\n' "fresh prefix (about 600 classes)" $fresh_m
 }
 
+# ---- other modes, one file each -------------------------------------------------------------------
+. "$ROOT/tools/bench/shortcuts_mode.sh"
+
 # ---- dispatch -------------------------------------------------------------------------------------
 
-[ $# -gt 0 ] || { echo "usage: tools/bench.sh scan" >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: tools/bench.sh scan|shortcuts ..." >&2; exit 2; }
 ensure_packages || exit 1
 for mode in "$@"; do
     case "$mode" in
     scan) bench_scan || exit 1 ;;
+    shortcuts) bench_shortcuts || exit 1 ;;
     *) echo "tools/bench.sh: unknown mode '$mode'" >&2; exit 2 ;;
     esac
 done

@@ -9,7 +9,7 @@ bench_shortcuts() {
     local prefix="$BUILD_DIR/bench-shortcuts-prefix"
     local baseline="$BUILD_DIR/tools/bench/shortcut-baseline.exe"
     local marker="$prefix/.orvalin-shortcut-tree-$folders-$links"
-    configure_and_build orvalin-cli shortcut-baseline || return 1
+    configure_and_build --target orvalin-cli shortcut-baseline || return 1
     mkdir -p "$OUT_DIR"
     make_prefix "$prefix" || return 1
     if [ ! -f "$marker" ]; then
