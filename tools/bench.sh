@@ -3,6 +3,8 @@
 #   scan   orvalin-cli scan --json against scan-baseline (the same keys, values and file tests in plain
 #          Win32) on a prefix seeded with 50,000 COM classes and proportionate other entries: medians of
 #          RUNS runs each, their ratio, and the scan's peak memory on prefixes of different make-up.
+#   shortcuts  orvalin-cli scan --json against shortcut-baseline on a tree of 20,000 folders and 5,000
+#          shortcuts (see tools/bench/shortcuts_mode.sh).
 # Environment: BUILD_DIR (default build), RUNS (default 5), BENCH_UNITS (default 1250 units = 50,000 classes),
 # BENCH_NO_BUILD=1 to time the programs already built.
 set -uo pipefail
