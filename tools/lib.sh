@@ -64,6 +64,13 @@ make_prefix() {
     mkdir -p "$(dirname "$prefix")"
     cp -a "$TEMPLATE_PREFIX" "$prefix"
     rm -f "$prefix/.orvalin-ready"
+    # Wine links the user's Desktop, Documents, ... to the host's home folder. A test or demo prefix keeps
+    # its own folders, so nothing written to the desktop lands outside the prefix.
+    local link
+    for link in "$prefix"/drive_c/users/*/*; do
+        [ -L "$link" ] || continue
+        rm -f "$link" && mkdir -p "$link"
+    done
     wreg "$prefix" add 'HKLM\Software\Wine\Drives' /v z: /d network /f
     wreg "$prefix" add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f
     wreg "$prefix" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f

@@ -13,7 +13,7 @@ DEMO_PREFIX="$BUILD_DIR/demo-prefix"
 
 ensure_packages || exit 1
 configure_and_build --target "${RUN_TARGETS[@]}" || exit 1
-seeded_prefix "$DEMO_PREFIX" --scale 1 || exit 1
+seeded_prefix "$DEMO_PREFIX" --scale 1 --shortcuts || exit 1
 
 log "orvalin-cli scan of the demo prefix (a scan changes nothing; the demo files are in C:\\OrvalinDemo)"
 WINEPREFIX="$DEMO_PREFIX" wine "$CLI_EXE" scan

@@ -1,7 +1,9 @@
 // orvalin-seed: fills the registry of the prefix it runs in with the demo mix, or removes it.
 //   orvalin-seed [--scale N] [--extra-classes M]   write N units (default 1) and M more working classes
-//   orvalin-seed --remove      remove every seeded key, value and file
+//   orvalin-seed ... --shortcuts                   also write the demo shortcut files
+//   orvalin-seed --remove      remove every seeded key, value, file and shortcut
 #include "demo_set.h"
+#include "demo_shortcuts.h"
 #include "demo_writer.h"
 
 #include <cstdio>
@@ -11,17 +13,18 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: orvalin-seed [--scale N] [--extra-classes M] | --remove\n"
+    "Usage: orvalin-seed [--scale N] [--extra-classes M] [--shortcuts] | --remove\n"
     "Writes a demo mix of COM classes, help files, fonts, shared tools and shared DLLs\n"
     "(some with their files, some without) into this registry, N times, and M more working\n"
-    "COM classes; --remove undoes it.\n";
+    "COM classes; --shortcuts adds working and broken shortcut files on the desktop and in the\n"
+    "start menu; --remove undoes it all.\n";
 
 int Usage(const char* message) {
     std::fprintf(stderr, "orvalin-seed: %s\n%s", message, kUsage);
     return 2;
 }
 
-int Seed(int units, int extraClasses) {
+int Seed(int units, int extraClasses, bool shortcuts) {
     const seed::DemoLayout layout = seed::DefaultLayout();
     seed::DemoWriter writer;
     seed::WriteCommonFiles(writer, layout);
@@ -38,8 +41,14 @@ int Seed(int units, int extraClasses) {
                 "%d shared tools, %d shared DLLs; a scan should report %d findings from them\n",
                 units, layout.root.c_str(), c.classes * units + extraClasses, c.helpValues * units,
                 c.fonts * units, c.tools * units, c.sharedDlls * units, c.findings * units);
-    if (writer.Failures() > 0) {
-        std::fprintf(stderr, "orvalin-seed: %d write(s) failed\n", writer.Failures());
+    int failures = writer.Failures();
+    if (shortcuts) {
+        const seed::ShortcutCounts links = seed::WriteDemoShortcuts(layout);
+        std::printf("wrote %d demo shortcuts; a scan should list %d of them\n", links.created, links.broken);
+        failures += links.failures;
+    }
+    if (failures > 0) {
+        std::fprintf(stderr, "orvalin-seed: %d write(s) failed\n", failures);
         return 1;
     }
     return 0;
@@ -61,6 +70,7 @@ int main(int argc, char** argv) {
     int units = 1;
     int extraClasses = 0;
     bool remove = false;
+    bool shortcuts = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -69,6 +79,8 @@ int main(int argc, char** argv) {
         }
         if (arg == "--remove") {
             remove = true;
+        } else if (arg == "--shortcuts") {
+            shortcuts = true;
         } else if (arg == "--scale" && i + 1 < argc) {
             if (!ParseCount(argv[++i], 1, &units)) {
                 return Usage("--scale takes a whole number from 1 to 100000");
@@ -82,7 +94,7 @@ int main(int argc, char** argv) {
         }
     }
     if (remove) {
-        const int failures = seed::RemoveDemoData(seed::DefaultLayout());
+        const int failures = seed::RemoveDemoShortcuts() + seed::RemoveDemoData(seed::DefaultLayout());
         if (failures > 0) {
             std::fprintf(stderr, "orvalin-seed: %d item(s) could not be removed\n", failures);
             return 1;
@@ -90,5 +102,5 @@ int main(int argc, char** argv) {
         std::printf("removed the demo data\n");
         return 0;
     }
-    return Seed(units, extraClasses);
+    return Seed(units, extraClasses, shortcuts);
 }
