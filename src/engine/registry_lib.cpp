@@ -147,12 +147,9 @@ LONG CRegistryLib::RegDelKeyValue(const std::string& root, const std::string& su
     if (opened != ERROR_SUCCESS) {
         return opened;
     }
-    LONG result = m_registry.DeleteValue(key.Get(), valueName.c_str());
-    // "(Default)" is how the scans name the unnamed value; a value of that literal name goes first.
-    if (result == ERROR_FILE_NOT_FOUND && valueName == kDefaultValueName) {
-        result = m_registry.DeleteValue(key.Get(), "");
-    }
-    return result;
+    // The name goes to the registry unchanged: "(Default)" is only the display name of the unnamed value,
+    // and the unnamed value is never deleted through it.
+    return m_registry.DeleteValue(key.Get(), valueName.c_str());
 }
 
 std::string CRegistryLib::FontsKeyPath() const {

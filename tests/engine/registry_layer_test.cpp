@@ -202,17 +202,17 @@ TEST(RegDelKeyValue, DeletesOneRealValue) {
     EXPECT_EQ(lib.RegDelKeyValue("HKEY_CURRENT_USER", test.Path("absent"), "keeper"), ERROR_FILE_NOT_FOUND);
 }
 
-TEST(RegDelKeyValue, DefaultNameReachesTheUnnamedValueUnlessALiteralOneExists) {
+TEST(RegDelKeyValue, TheDisplayNameDefaultNeverReachesTheUnnamedValue) {
     const RealTestKey test(HKEY_CURRENT_USER, "Software\\" + testsupport::UniqueName("default"));
     test.SetString("", "", "C:\\gone\\");
-    test.SetString("", "(Default)", "literal");
     CRegistryLib lib;
+    EXPECT_EQ(lib.RegDelKeyValue("HKEY_CURRENT_USER", test.Path(), "(Default)"), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(test.HasValue(""));
+    // A value literally named "(Default)" is an ordinary value.
+    test.SetString("", "(Default)", "literal");
     EXPECT_EQ(lib.RegDelKeyValue("HKEY_CURRENT_USER", test.Path(), "(Default)"), ERROR_SUCCESS);
     EXPECT_FALSE(test.HasValue("(Default)"));
     EXPECT_TRUE(test.HasValue(""));
-    EXPECT_EQ(lib.RegDelKeyValue("HKEY_CURRENT_USER", test.Path(), "(Default)"), ERROR_SUCCESS);
-    EXPECT_FALSE(test.HasValue(""));
-    EXPECT_EQ(lib.RegDelKeyValue("HKEY_CURRENT_USER", test.Path(), "(Default)"), ERROR_FILE_NOT_FOUND);
 }
 
 TEST(RegDelKeyValue, AccessDeniedComesBack) {
