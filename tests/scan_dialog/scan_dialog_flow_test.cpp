@@ -197,6 +197,26 @@ TEST_F(ScanDialogFlow, EveryCloseWhileTheWorkerRunsStopsItAndClearsTheFlag) {
     }
 }
 
+// Closing during a fix: the passes still run to their end and report their progress to texts of a
+// dialog whose thread is waiting for them, which must not hold them up.
+TEST_F(ScanDialogFlow, CloseDuringTheFixWaitsForEveryPass) {
+    dialogtest::SeedFindings(registry, missing);
+    DialogRun run(Options(gated), skinPath);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    gated.Close(GatedRegistry::Gate::Fix);
+    ASSERT_TRUE(run.Click("BUTTON_FIXERROR"));
+    ASSERT_TRUE(gated.WaitUntilHeld());
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ErrorFixing));
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(run.Window(), WM_COMMAND, IDCANCEL, 0, SMTO_BLOCK, 20000, &result), 0);
+    EXPECT_TRUE(run.Ended(10000));
+    EXPECT_FALSE(registry.KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\OrvalinTool"));
+    EXPECT_FALSE(
+        registry.GetValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+                          "Orvalin Missing (TrueType)"));
+    EXPECT_FALSE(ScanDialogOpen);
+}
+
 // A cancel leaves the stop event signalled; the next dialog still scans to its results.
 TEST_F(ScanDialogFlow, CancelThenScanAgainRunsTheNewScan) {
     dialogtest::SeedFindings(registry, missing);
