@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# End to end as a user: orvalin.exe started from the repository root on a seeded prefix and driven only
+# with real X input (xdotool) at the positions skin/Skin.ini gives. Scan, read the results, Fix, close;
+# the registry exports before and after prove every finding gone and nothing else touched; Restore through
+# the main page's open-file dialog gives the registry back; a schedule is added through the Add Schedule
+# dialog; the tray menu's Run and Close. Prints PASS or FAIL per step, pictures of every step go to
+# $BUILD_DIR/screenshots/e2e-*.png; exits non-zero when a step failed.
+#
+#   tools/e2e.sh          (tools/test.sh runs it after ctest; it uses DISPLAY when set, else its own Xvfb)
+#   E2E_NO_BUILD=1        drives the programs already built
+#
+# Its own prefix $BUILD_DIR/e2e-prefix is made afresh each run. The window program writes its backup into
+# its working directory (the repository root); the script moves it to $BUILD_DIR/e2e-out when done.
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$ROOT/tools/seed/prefix.sh"
+. "$ROOT/tools/e2e/e2e_lib.sh"
+
+PREFIX="$BUILD_DIR/e2e-prefix"
+OUT="$BUILD_DIR/e2e-out"
+SHOTS="$BUILD_DIR/screenshots"
+FAILED=0
+E2E_PREFIX_IN_USE=$PREFIX
+
+step() { # step NAME COMMAND...: runs the check and prints its verdict
+    local name=$1; shift
+    if "$@"; then echo "PASS  $name"; else echo "FAIL  $name"; FAILED=$((FAILED + 1)); return 1; fi
+}
+skip() { echo "SKIP  $1 (an earlier step failed)"; FAILED=$((FAILED + 1)); }
+
+cleanup() {
+    e2e_stop_app
+    stop_wineserver "$PREFIX"
+    e2e_keep_backups "$OUT"
+    stop_xvfb
+}
+trap cleanup EXIT
+
+# ---- the prefix --------------------------------------------------------------------------------------
+
+prepare() {
+    ensure_packages || return 1
+    if [ -z "${E2E_NO_BUILD:-}" ]; then
+        configure_and_build --target orvalin orvalin-cli orvalin-seed >/dev/null || return 1
+    fi
+    e2e_build_helpers || return 1
+    rm -rf "$PREFIX" "$OUT"
+    mkdir -p "$OUT" "$SHOTS"
+    seeded_prefix "$PREFIX" --scale 1 || return 1
+    start_wineserver "$PREFIX"
+    # Shortcuts on the fixed test drive S:, every fifth one pointing at a file that does not exist.
+    e2e_wine "$PREFIX" "$E2E_LINK_MAKER" make-tree 'S:\e2e' 5 10 >/dev/null
+}
+
+# ---- steps -------------------------------------------------------------------------------------------
+
+scan_with_console() {
+    e2e_wine "$PREFIX" "$CLI_EXE" scan --json >"$OUT/findings.json" 2>"$OUT/findings.err" || return 1
+    read -r REG_FINDINGS LINK_FINDINGS < <("$PY" "$E2E_CHECK" count "$OUT/findings.json")
+    echo "      orvalin-cli scan --json: $REG_FINDINGS registry findings, $LINK_FINDINGS missing shortcuts"
+    [ "${REG_FINDINGS:-0}" -gt 0 ] && [ "${LINK_FINDINGS:-0}" -gt 0 ]
+}
+
+scan_window() {
+    e2e_start_app "$PREFIX" scan || return 1
+    e2e_wait_main_window 60 || return 1
+    e2e_shot "$SHOTS/e2e-01-started.png"
+    # The scan of a small prefix takes a second or two: the progress screen may be gone before a picture.
+    local seen
+    seen=$(e2e_wait_screen "ErrorScan|ScanComplete" 60) || return 1
+    cp "$E2E_LAST_SHOT" "$SHOTS/e2e-02-scanning.png"
+    echo "      first screen seen: $seen"
+}
+
+results_screen() {
+    e2e_wait_screen ScanComplete 120 >/dev/null || return 1
+    sleep 0.5 # the list fills in after the screen is shown
+    e2e_shot "$SHOTS/e2e-03-results.png"
+    e2e_crop_screen "$SHOTS/e2e-03-results.png" ScanComplete "$SHOTS/e2e-results-screen.png"
+}
+
+press_fix() {
+    e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_FIXERROR || return 1
+    local seen
+    seen=$(e2e_wait_screen "ErrorFixing|FixComplete" 60) || return 1
+    cp "$E2E_LAST_SHOT" "$SHOTS/e2e-04-fixing.png"
+    e2e_wait_screen FixComplete 120 >/dev/null || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-05-fixed.png"
+}
+
+close_results() {
+    e2e_click_screen_button SCREENFIXCOMPLETE FixComplete BUTTON_OK || return 1
+    e2e_wait_no_screen 30 || return 1
+    e2e_shot "$SHOTS/e2e-06-closed.png"
+}
+
+registry_after_fix() {
+    e2e_export "$PREFIX" "$OUT/after-fix" || return 1
+    "$PY" "$E2E_CHECK" fix-diff "$OUT/before.hklm.reg,$OUT/before.hkcu.reg" \
+        "$OUT/after-fix.hklm.reg,$OUT/after-fix.hkcu.reg" "$OUT/findings.json" | sed 's/^/      /'
+    [ "${PIPESTATUS[0]}" = 0 ]
+}
+
+shortcuts_after_fix() {
+    local gone=0 path unix
+    while IFS= read -r path; do
+        unix=$(e2e_unix_path "$PREFIX" "$path")
+        [ -e "$unix" ] || gone=$((gone + 1))
+    done < <("$PY" -c 'import json,sys; print("\n".join(json.load(open(sys.argv[1]))["shortcuts"]["missing"]))' \
+        "$OUT/findings.json")
+    local left
+    left=$(find "$PREFIX/orvalin-drives/fixed/e2e" -name '*.lnk' | wc -l)
+    echo "      $gone of $LINK_FINDINGS broken shortcuts removed; $left shortcuts left on S:\\e2e"
+    [ "$gone" = "$LINK_FINDINGS" ] && [ "$left" = $((10 - LINK_FINDINGS)) ]
+}
+
+backup_written() {
+    BACKUP=$(e2e_new_backups | grep -i '\.xml$' | head -1)
+    [ -n "$BACKUP" ] && [ -s "$ROOT/$BACKUP" ] || return 1
+    echo "      backup file: $BACKUP ($(stat -c %s "$ROOT/$BACKUP") bytes) in the working directory"
+}
+
+restore_from_page() {
+    e2e_click_main_button BUTTON_MAIN || return 1
+    e2e_click_page_button SUBMAIN_MAIN BUTTON_RESTORE || return 1
+    e2e_wait_window '^#32770|Open|' 30 || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-07-open-file.png"
+    xdotool type --delay 20 "$(e2e_windows_path "$ROOT/$BACKUP")"
+    xdotool key Return
+    e2e_wait_window '^#32770|Registry Restoration|' 60 || return 1
+    sleep 0.3
+    e2e_shot "$SHOTS/e2e-08-restored.png"
+    xdotool key Return
+    e2e_wait_no_box 15
+}
+
+registry_after_restore() {
+    e2e_export "$PREFIX" "$OUT/after-restore" || return 1
+    "$PY" "$E2E_CHECK" same "$OUT/before.hklm.reg,$OUT/before.hkcu.reg" \
+        "$OUT/after-restore.hklm.reg,$OUT/after-restore.hkcu.reg" | sed 's/^/      /'
+    [ "${PIPESTATUS[0]}" = 0 ] || return 1
+    local left
+    left=$(find "$PREFIX/orvalin-drives/fixed/e2e" -name '*.lnk' | wc -l)
+    echo "      $left shortcuts on S:\\e2e after the restore"
+    [ "$left" = 10 ]
+}
+
+add_schedule() {
+    local before after
+    before=$(e2e_wine "$PREFIX" "$CLI_EXE" schedule list 2>/dev/null | grep -c '^ *[0-9]')
+    e2e_click_main_button BUTTON_SCHEDULE || return 1
+    e2e_click_page_button SUBMAIN_SCHEDULE BUTTON_ADDSCHEDULE || return 1
+    e2e_wait_window '^#32770|Add Schedule|' 30 || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-09-add-schedule.png"
+    xdotool key Return # OK with the dialog's opening values
+    e2e_wait_box 30 || return 1 # the outcome message, over the dialog
+    sleep 0.3
+    e2e_shot "$SHOTS/e2e-10-schedule-added.png"
+    e2e_box_lines | sed 's/^/      message box: /'
+    xdotool key Return
+    e2e_wait_no_window '^#32770|Add Schedule|' 30 || return 1
+    e2e_wait_no_box 15 || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-11-schedule-page.png"
+    after=$(e2e_wine "$PREFIX" "$CLI_EXE" schedule list 2>/dev/null | grep -c '^ *[0-9]')
+    echo "      scheduled scans: $before before, $after after"
+    [ "$after" -gt "$before" ]
+}
+
+tray_run() {
+    e2e_tray_menu || return 1
+    e2e_shot "$SHOTS/e2e-12-tray-menu.png"
+    # Show, (separator), Orvalin > Run
+    xdotool key Down Down Right
+    sleep 0.4
+    e2e_shot "$SHOTS/e2e-13-tray-run.png"
+    xdotool key Return
+    e2e_wait_screen "ErrorScan|ScanComplete" 60 >/dev/null || return 1
+    e2e_wait_screen ScanComplete 120 >/dev/null || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-14-tray-run-results.png"
+    e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_OK || return 1
+    e2e_wait_no_screen 30
+}
+
+tray_close() {
+    e2e_tray_menu || return 1
+    # The last entry, clicked with the mouse: the menu's rectangle comes from the window list.
+    local menu left top width height
+    menu=$(e2e_windows | grep '^#32768|' | head -1)
+    IFS=, read -r left top width height <<<"${menu##*|}"
+    [ -n "${height:-}" ] || return 1
+    xdotool mousemove $((left + width / 2)) $((top + height - 10))
+    sleep 0.4
+    e2e_shot "$SHOTS/e2e-15-tray-close.png"
+    xdotool click 1
+    e2e_wait_app_exit 30 || { e2e_windows | sed 's/^/      still up: /'; return 1; }
+    e2e_shot "$SHOTS/e2e-16-closed.png"
+}
+
+# ---- run -------------------------------------------------------------------------------------------
+
+ensure_display || { echo "FAIL  display"; exit 1; }
+if ! step "prepare the prefix (seeded, shortcuts on S:)" prepare; then exit 1; fi
+step "registry exported before the fix" e2e_export "$PREFIX" "$OUT/before" &&
+    step "orvalin-cli scan --json lists registry findings and missing shortcuts" scan_with_console || exit 1
+e2e_snapshot_backups
+if step "orvalin.exe scan: main window and scan screen" scan_window &&
+    step "results screen" results_screen &&
+    step "Fix: fixing screen and fix-complete screen" press_fix &&
+    step "Close the fix-complete screen" close_results; then
+    step "registry: every finding gone, nothing else touched" registry_after_fix
+    step "shortcut files: every broken one gone, the others kept" shortcuts_after_fix
+    if step "backup file in the working directory" backup_written; then
+        step "Restore through the open-file dialog" restore_from_page &&
+            step "registry and shortcuts equal their state before the fix" registry_after_restore
+    else
+        skip "Restore through the open-file dialog"
+    fi
+    step "Add Schedule dialog adds a schedule" add_schedule
+    step "tray menu Run: a scan through the window" tray_run
+    step "tray menu Close ends the program" tray_close
+else
+    skip "the rest of the window steps"
+fi
+
+echo "screenshots: $SHOTS/e2e-*.png"
+if [ "$FAILED" = 0 ]; then echo "e2e: PASS"; else echo "e2e: FAIL ($FAILED steps)"; fi
+[ "$FAILED" = 0 ]

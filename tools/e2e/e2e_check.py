@@ -1,0 +1,200 @@
+#!/usr/bin/python3
+"""Checks of tools/e2e.sh and tools/drills.sh.
+
+  e2e_check.py screen SHOT SKIN_DIR          the scan dialog screen shown at the skin's position in SHOT
+                                             (ErrorScan, ScanComplete, ErrorFixing, FixComplete) or "none"
+  e2e_check.py fix-diff BEFORE AFTER FINDINGS.json
+                                             every finding gone, nothing else changed (registry exports)
+  e2e_check.py same BEFORE AFTER             the two registry exports hold the same keys and values
+  e2e_check.py count FINDINGS.json           "<registry findings> <missing shortcuts>"
+
+BEFORE and AFTER are lists of registry export files (regedit /E), joined with commas.
+"""
+import json
+import sys
+
+from PIL import Image, ImageChops, ImageStat
+
+# Keys the system itself writes while the program runs (the open-file dialog's recent files and folders).
+# Wine's display driver also rewrites its own state whenever a program opens a window.
+IGNORED = (
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer\\comdlg32",
+    "hkey_current_user\\software\\wine\\temporary system parameters",
+    "hkey_local_machine\\system\\currentcontrolset\\control\\class\\{4d36e968-e325-11ce-bfc1-08002be10318}",
+    "hkey_local_machine\\system\\currentcontrolset\\control\\video",
+    "hkey_local_machine\\system\\currentcontrolset\\enum\\display",
+    "hkey_local_machine\\system\\currentcontrolset\\control\\servicecurrent",
+    # the shell of the open-file dialog
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer\\advanced",
+)
+
+
+def skin_screens(skin_dir):
+    screens = {}
+    section = None
+    with open(f"{skin_dir}/Skin.ini", encoding="latin-1") as ini:
+        for line in ini:
+            line = line.strip()
+            if line.startswith("["):
+                section = line
+                continue
+            if section and section.startswith("[SCREEN") and section.endswith("INFO]") and "_" not in section and "=" in line:
+                fields = [f.strip() for f in line.split("=", 1)[1].split(",")]
+                if len(fields) >= 9:
+                    screens[fields[0]] = (fields[1], *map(int, fields[5:9]))
+    return screens
+
+
+def screen(shot_path, skin_dir):
+    shot = Image.open(shot_path).convert("RGB")
+    best, best_score = "none", None
+    for name, (picture, x, y, w, h) in skin_screens(skin_dir).items():
+        try:
+            reference = Image.open(f"{skin_dir}/{picture}").convert("RGB").resize((w, h))
+        except OSError:
+            continue
+        region = shot.crop((x, y, x + w, y + h))
+        score = sum(ImageStat.Stat(ImageChops.difference(region, reference)).mean) / 3
+        if best_score is None or score < best_score:
+            best, best_score = name, score
+    # Texts and the list cover part of the picture; anything else (the main window, the desktop) is far off.
+    print(best if best_score is not None and best_score < 25 else "none", f"{best_score or 0:.1f}")
+
+
+def read_export(paths):
+    """{key: {value name: data}}, names in lower case (the registry ignores case)."""
+    keys = {}
+    for path in paths.split(","):
+        raw = open(path, "rb").read()
+        text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("latin-1")
+        lines = text.splitlines()
+        current = None
+        i = 0
+        while i < len(lines):
+            line = lines[i]
+            while line.endswith("\\") and i + 1 < len(lines) and not line.startswith("["):
+                i += 1
+                line = line[:-1] + lines[i].lstrip()
+            i += 1
+            if line.startswith("[") and line.endswith("]"):
+                current = keys.setdefault(line[1:-1].lower(), {})
+            elif current is not None and line and line[0] in '"@':
+                if line[0] == "@":
+                    name, rest = "@", line[1:]
+                else:
+                    j, name = 1, ""
+                    while j < len(line) and line[j] != '"':
+                        if line[j] == "\\" and j + 1 < len(line):
+                            j += 1
+                        name += line[j]
+                        j += 1
+                    rest = line[j + 1:]
+                current[name.lower()] = rest[1:] if rest.startswith("=") else rest
+    return keys
+
+
+def ignored(key):
+    return key.startswith(IGNORED)
+
+
+def differences(before, after):
+    """(removed keys, added keys, removed values, added values, changed values)"""
+    removed_keys = sorted(k for k in before if k not in after and not ignored(k))
+    added_keys = sorted(k for k in after if k not in before and not ignored(k))
+    removed_values, added_values, changed = [], [], []
+    for key in before.keys() & after.keys():
+        if ignored(key):
+            continue
+        b, a = before[key], after[key]
+        removed_values += [(key, n) for n in b if n not in a]
+        added_values += [(key, n) for n in a if n not in b]
+        changed += [(key, n) for n in b if n in a and a[n] != b[n]]
+    return removed_keys, added_keys, sorted(removed_values), sorted(added_values), sorted(changed)
+
+
+def finding_keys(path):
+    """The registry keys as the exports name them for one finding's key path (a class key may be in either hive)."""
+    low = path.lower()
+    if low.startswith("hkey_classes_root\\"):
+        rest = low[len("hkey_classes_root\\"):]
+        keys = ["hkey_local_machine\\software\\classes\\" + rest, "hkey_current_user\\software\\classes\\" + rest]
+    else:
+        keys = [low]
+    # Wine shares some keys between the 64-bit and the 32-bit view: the export lists them under both names.
+    hklm = "hkey_local_machine\\software\\"
+    return keys + [hklm + "wow6432node\\" + k[len(hklm):] for k in keys if k.startswith(hklm)]
+
+
+def fix_diff(before_paths, after_paths, findings_path):
+    before, after = read_export(before_paths), read_export(after_paths)
+    findings = json.load(open(findings_path, encoding="utf-8"))["findings"]
+    problems = []
+    key_findings, value_findings = [], []
+    for f in findings:
+        keys = finding_keys(f["keyPath"])
+        if f.get("kind") != "KEY" and f.get("value"):
+            name = f["value"]["name"].lower() or "@"
+            value_findings.append((keys, name))
+            if any(k in after and name in after[k] for k in keys):
+                problems.append(f"finding still there: {f['keyPath']} value {name}")
+        else:
+            key_findings.append(keys)
+            if any(k in after for k in keys):
+                problems.append(f"finding still there: {f['keyPath']}")
+    removed_keys, added_keys, removed_values, added_values, changed = differences(before, after)
+
+    def under_key_finding(key):
+        return any(key == k or key.startswith(k + "\\") for keys in key_findings for k in keys)
+
+    for key in removed_keys:
+        if not under_key_finding(key):
+            problems.append(f"key removed without a finding: {key}")
+    for key, name in removed_values:
+        if not under_key_finding(key) and not any(key in keys and name == n for keys, n in value_findings):
+            problems.append(f"value removed without a finding: {key} {name}")
+    problems += [f"key added: {k}" for k in added_keys]
+    problems += [f"value added: {k} {n}" for k, n in added_values]
+    problems += [f"value changed: {k} {n}" for k, n in changed]
+    print(f"{len(findings)} findings; {len(removed_keys)} keys and {len(removed_values)} values removed; "
+          f"{len(problems)} problems")
+    for p in problems[:40]:
+        print("  " + p)
+    return 1 if problems else 0
+
+
+def same(before_paths, after_paths):
+    before, after = read_export(before_paths), read_export(after_paths)
+    removed_keys, added_keys, removed_values, added_values, changed = differences(before, after)
+    problems = ([f"key missing: {k}" for k in removed_keys] + [f"key added: {k}" for k in added_keys] +
+                [f"value missing: {k} {n}" for k, n in removed_values] +
+                [f"value added: {k} {n}" for k, n in added_values] +
+                [f"value changed: {k} {n}" for k, n in changed])
+    print(f"{len(before)} keys before, {len(after)} after; {len(problems)} differences")
+    for p in problems[:40]:
+        print("  " + p)
+    return 1 if problems else 0
+
+
+def count(findings_path):
+    report = json.load(open(findings_path, encoding="utf-8"))
+    shortcuts = report.get("shortcuts", {}).get("missing", [])
+    print(len(report["findings"]), len(shortcuts))
+
+
+def main(argv):
+    if len(argv) == 4 and argv[1] == "screen":
+        screen(argv[2], argv[3])
+        return 0
+    if len(argv) == 5 and argv[1] == "fix-diff":
+        return fix_diff(argv[2], argv[3], argv[4])
+    if len(argv) == 4 and argv[1] == "same":
+        return same(argv[2], argv[3])
+    if len(argv) == 3 and argv[1] == "count":
+        count(argv[2])
+        return 0
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
