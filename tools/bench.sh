@@ -5,6 +5,10 @@
 #          RUNS runs each, their ratio, and the scan's peak memory on prefixes of different make-up.
 #   shortcuts  orvalin-cli scan --json against shortcut-baseline on a tree of 20,000 folders and 5,000
 #          shortcuts (see tools/bench/shortcuts_mode.sh).
+#   startup  orvalin.exe from launch to the first painted main window, median of RUNS runs
+#            (tools/bench/startup_mode.sh)
+#   dialog   a scan through the window against orvalin-cli scan --json on the scan mode's prefix
+#            (tools/bench/dialog_mode.sh)
 # Environment: BUILD_DIR (default build), RUNS (default 5), BENCH_UNITS (default 1250 units = 50,000 classes),
 # BENCH_NO_BUILD=1 to time the programs already built.
 set -uo pipefail
@@ -121,6 +125,9 @@ bench_scan() {
 # ---- other modes, one file each -------------------------------------------------------------------
 . "$ROOT/tools/bench/shortcuts_mode.sh"
 
+. "$ROOT/tools/bench/startup_mode.sh"
+. "$ROOT/tools/bench/dialog_mode.sh"
+
 # ---- dispatch -------------------------------------------------------------------------------------
 
 [ $# -gt 0 ] || { echo "usage: tools/bench.sh scan|shortcuts ..." >&2; exit 2; }
@@ -128,6 +135,8 @@ ensure_packages || exit 1
 for mode in "$@"; do
     case "$mode" in
     scan) bench_scan || exit 1 ;;
+    startup) bench_startup || exit 1 ;;
+    dialog) bench_dialog || exit 1 ;;
     shortcuts) bench_shortcuts || exit 1 ;;
     *) echo "tools/bench.sh: unknown mode '$mode'" >&2; exit 2 ;;
     esac
