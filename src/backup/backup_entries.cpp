@@ -1,20 +1,15 @@
-// ReadBackupEntries: the restore's reading of a backup file (CRegistryLib::LoadAsXml) with the registry
-// calls replaced by a list. The attribute handling follows LoadAsXml step by step; keep the two in step.
+// ReadBackupEntries: the restore's walk of a backup file (WalkBackup, as CRegistryLib::LoadAsXml uses it)
+// with the registry calls replaced by a list.
 #include "backup/backup_entries.h"
 
-#include "backup/value_text.h"
+#include "backup/backup_walk.h"
+
 #include "backup/xml_reader.h"
 #include "engine/registry_lib.h"
 
 #include <windows.h>
 
-namespace {
-
-bool SameName(const std::string& a, const char* b) {
-    return lstrcmpiA(a.c_str(), b) == 0;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::vector<std::string> BackupContents::PathOf(std::size_t key) const {
     std::vector<std::string> path;
@@ -42,96 +37,51 @@ bool ReadBackupEntries(CXmlReader& reader, const std::string& path, BackupConten
         reader.SetFileName(path);
     }
 
-    std::vector<std::size_t> stack; // the open keys, innermost last
-    PendingValue pending;
-    std::string keyRawName; // a "rawname" read ahead of the "name" of a "k"
-    bool hasKeyRawName = false;
-    while (contents.error.empty() && reader.ReadNext() == 1) {
-        switch (reader.GetTokenType()) {
-        case XmlToken::StartTag:
-            hasKeyRawName = false;
-            break;
-        case XmlToken::Attribute: {
-            std::string name;
-            std::string value;
-            reader.GetAttribute(name, value);
-            name = GetUnescapedXmlString(name);
-            value = GetUnescapedXmlString(value);
-            const std::string& element = reader.GetElementName();
-            if (SameName(element, kKeyElement)) {
-                if (SameName(name, "rawname")) {
-                    hasKeyRawName = BytesOfHex(value, keyRawName);
-                } else if (SameName(name, "name")) {
-                    BackupKey key;
-                    key.parent = stack.empty() ? BackupKey::kNoParent : stack.back();
-                    key.name = hasKeyRawName ? keyRawName : value;
-                    hasKeyRawName = false;
-                    // The restore opens every key below one of the predefined roots and stops at any other.
-                    if (stack.empty() && !CRegistryLib::MapRootKey(key.name, nullptr)) {
-                        contents.error = "unknown root key '" + key.name + "' in line " +
-                                         std::to_string(reader.GetLineNumber());
-                        break;
-                    }
-                    if (stack.size() > kMaxKeyDepth) {
-                        contents.error = "keys nested deeper than the registry allows (" +
-                                         std::to_string(kMaxKeyDepth) + " levels) in line " +
-                                         std::to_string(reader.GetLineNumber());
-                        break;
-                    }
-                    if (!stack.empty()) {
-                        contents.keys[stack.back()].hasSubkeys = true;
-                    }
-                    stack.push_back(contents.keys.size());
-                    contents.keys.push_back(std::move(key));
-                }
-            } else if (SameName(element, kValueElement)) {
-                if (SameName(name, "name")) {
-                    pending.Clear();
-                    pending.name = value;
-                } else if (SameName(name, "value")) {
-                    pending.text = value;
-                    pending.typeText.clear();
-                } else if (SameName(name, "type")) {
-                    pending.typeText = value;
-                } else if (SameName(name, "rawname")) {
-                    pending.rawName = value;
-                    pending.hasRawName = true;
-                } else if (SameName(name, "raw")) {
-                    pending.raw = value;
-                    pending.hasRaw = true;
-                } else if (SameName(name, "rawtype")) {
-                    pending.rawType = value;
-                    pending.hasRawType = true;
-                }
+    // Records what the restore would open and set, with the checks the restore makes on the way.
+    class Lister final : public BackupVisitor {
+    public:
+        explicit Lister(BackupContents& contents) : m_contents(contents) {}
+
+        bool OpenKey(const std::string& name, int lineNumber) override {
+            // The restore opens every key below one of the predefined roots and stops at any other.
+            if (m_stack.empty() && !CRegistryLib::MapRootKey(name, nullptr)) {
+                m_contents.error = "unknown root key '" + name + "' in line " + std::to_string(lineNumber);
+                return false;
             }
-            break;
-        }
-        case XmlToken::EndTag: {
-            const std::string element = GetUnescapedXmlString(reader.GetElementName());
-            if (SameName(element, kKeyElement)) {
-                if (!stack.empty()) {
-                    stack.pop_back();
-                }
-            } else if (SameName(element, kValueElement)) {
-                // A "v" outside every "k" is passed over and its attributes stay pending, as in the restore.
-                if (!stack.empty()) {
-                    BackupKey& key = contents.keys[stack.back()];
-                    RestoredValue restored;
-                    if (DecodePendingValue(pending, restored)) {
-                        key.values.push_back(std::move(restored));
-                    } else {
-                        contents.unreadable.push_back(
-                            UnreadableValue{contents.JoinedPathOf(stack.back()), pending.name});
-                    }
-                    pending.Clear();
-                }
+            if (m_stack.size() > kMaxKeyDepth) {
+                m_contents.error = "keys nested deeper than the registry allows (" +
+                                   std::to_string(kMaxKeyDepth) + " levels) in line " +
+                                   std::to_string(lineNumber);
+                return false;
             }
-            break;
+            BackupKey key;
+            key.parent = m_stack.empty() ? BackupKey::kNoParent : m_stack.back();
+            key.name = name;
+            if (!m_stack.empty()) {
+                m_contents.keys[m_stack.back()].hasSubkeys = true;
+            }
+            m_stack.push_back(m_contents.keys.size());
+            m_contents.keys.push_back(std::move(key));
+            return true;
         }
-        default:
-            break;
+        void CloseKey() override { m_stack.pop_back(); }
+        void Value(const PendingValue& pending) override {
+            RestoredValue restored;
+            if (DecodePendingValue(pending, restored)) {
+                m_contents.keys[m_stack.back()].values.push_back(std::move(restored));
+            } else {
+                m_contents.unreadable.push_back(
+                    UnreadableValue{m_contents.JoinedPathOf(m_stack.back()), pending.name});
+            }
         }
-    }
+
+    private:
+        BackupContents& m_contents;
+        std::vector<std::size_t> m_stack; // the open keys, innermost last
+    };
+
+    Lister lister(contents);
+    WalkBackup(reader, lister);
     if (contents.error.empty()) {
         if (!reader.IsOpen()) {
             contents.error = "the file cannot be opened";

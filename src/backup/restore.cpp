@@ -1,6 +1,6 @@
 // CRegistryLib::RestoreRegistry and LoadAsXml: a backup file written back into the registry.
 #include "backup/backup_format.h"
-#include "backup/value_text.h"
+#include "backup/backup_walk.h"
 #include "backup/xml_reader.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
@@ -13,10 +13,6 @@
 namespace {
 
 constexpr char kCaption[] = "Orvalin";
-
-bool SameName(const std::string& a, const char* b) {
-    return lstrcmpiA(a.c_str(), b) == 0;
-}
 
 void ShowArrowCursor() {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
@@ -73,81 +69,47 @@ int CRegistryLib::LoadAsXml(CXmlReader& reader, const std::string& path) {
         [this](const std::string& text) { Messages().Show(GetActiveWindow(), text, kCaption, MB_OK); });
     reader.SetFileName(path);
 
-    std::vector<OpenKeyEntry> stack;
-    PendingValue pending;
-    std::string keyRawName; // a "rawname" read ahead of the "name" of a "k"
-    bool hasKeyRawName = false;
+    // Keys are opened (and created) as the walk reaches them, so a file cut short still restores every
+    // whole entry before the cut.
+    class Restorer final : public BackupVisitor {
+    public:
+        explicit Restorer(CRegistryLib& lib) : m_lib(lib) {}
+        ~Restorer() override {
+            for (const OpenKeyEntry& entry : m_stack) {
+                m_lib.LoadAsXml_CloseKey(entry.m_hKey);
+            }
+        }
+        Restorer(const Restorer&) = delete;
+        Restorer& operator=(const Restorer&) = delete;
+
+        bool OpenKey(const std::string& name, int) override {
+            m_stack.push_back(OpenKeyEntry{name, nullptr});
+            m_stack.back().m_hKey = m_lib.LoadAsXml_OpenKey(m_stack);
+            return m_stack.back().m_hKey != nullptr;
+        }
+        void CloseKey() override {
+            m_lib.LoadAsXml_CloseKey(m_stack.back().m_hKey);
+            m_stack.pop_back();
+        }
+        void Value(const PendingValue& value) override {
+            m_lib.LoadAsXml_SetValue(m_stack.back().m_hKey, value);
+        }
+
+    private:
+        CRegistryLib& m_lib;
+        std::vector<OpenKeyEntry> m_stack;
+    };
+
     int result = 1;
-    while (result == 1 && reader.ReadNext() == 1) {
-        switch (reader.GetTokenType()) {
-        case XmlToken::StartTag:
-            hasKeyRawName = false;
-            break;
-        case XmlToken::Attribute: {
-            std::string name;
-            std::string value;
-            reader.GetAttribute(name, value);
-            name = GetUnescapedXmlString(name);
-            value = GetUnescapedXmlString(value);
-            const std::string& element = reader.GetElementName();
-            if (SameName(element, kKeyElement)) {
-                if (SameName(name, "rawname")) {
-                    hasKeyRawName = BytesOfHex(value, keyRawName);
-                } else if (SameName(name, "name")) {
-                    stack.push_back(OpenKeyEntry{hasKeyRawName ? keyRawName : value, nullptr});
-                    hasKeyRawName = false;
-                    stack.back().m_hKey = LoadAsXml_OpenKey(stack);
-                    if (stack.back().m_hKey == nullptr) {
-                        result = 0;
-                    }
-                }
-            } else if (SameName(element, kValueElement)) {
-                if (SameName(name, "name")) {
-                    pending.Clear();
-                    pending.name = value;
-                } else if (SameName(name, "value")) {
-                    pending.text = value;
-                    pending.typeText.clear();
-                } else if (SameName(name, "type")) {
-                    pending.typeText = value;
-                } else if (SameName(name, "rawname")) {
-                    pending.rawName = value;
-                    pending.hasRawName = true;
-                } else if (SameName(name, "raw")) {
-                    pending.raw = value;
-                    pending.hasRaw = true;
-                } else if (SameName(name, "rawtype")) {
-                    pending.rawType = value;
-                    pending.hasRawType = true;
-                }
-            }
-            break;
-        }
-        case XmlToken::EndTag: {
-            const std::string element = GetUnescapedXmlString(reader.GetElementName());
-            if (SameName(element, kKeyElement)) {
-                if (!stack.empty()) {
-                    LoadAsXml_CloseKey(stack.back().m_hKey);
-                    stack.pop_back();
-                }
-            } else if (SameName(element, kValueElement)) {
-                if (!stack.empty()) {
-                    LoadAsXml_SetValue(stack.back().m_hKey, pending);
-                    pending.Clear();
-                }
-            }
-            break;
-        }
-        default:
-            break;
+    {
+        Restorer restorer(*this);
+        if (!WalkBackup(reader, restorer)) {
+            result = 0;
         }
     }
     // A file that cannot be opened restores nothing: that is a failure, not an empty success.
     if (!reader.IsOpen() || !reader.GetErrorText().empty()) {
         result = 0;
-    }
-    for (const OpenKeyEntry& entry : stack) {
-        LoadAsXml_CloseKey(entry.m_hKey);
     }
     reader.Close();
     return result;
