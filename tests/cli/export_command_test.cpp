@@ -1,5 +1,6 @@
 // orvalin-cli export: the .reg lines for each kind of value, reading a backup as the restore does, and the
 // real thing: a fix's backup exported, imported with the prefix's regedit, the registry byte for byte back.
+#include "command_capture.h"
 #include "backup/backup_entries.h"
 #include "backup/reg_file.h"
 #include "backup/xml_reader.h"
@@ -21,18 +22,11 @@
 
 namespace {
 
-struct Captured {
-    int rc;
-    std::string out;
-    std::string err;
-};
+using testcli::Captured;
+using testcli::RunCommand;
 
 Captured RunExport(const cli::Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int rc = cli::ExportCommand(args);
-    std::string out = testing::internal::GetCapturedStdout();
-    return {rc, out, testing::internal::GetCapturedStderr()};
+    return RunCommand(cli::ExportCommand, args);
 }
 
 std::string Bytes(const char* bytes, std::size_t size) {

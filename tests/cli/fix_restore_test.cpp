@@ -1,5 +1,6 @@
 // The fix and restore commands in-process, on the real registry of the test prefix. Every run ends with a
 // restore of its own backup, so the prefix is left as it was, findings of its own included.
+#include "command_capture.h"
 #include "cli/commands.h"
 
 #include "json_check.h"
@@ -19,19 +20,8 @@ namespace {
 
 constexpr char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-struct Captured {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-template <typename Command> Captured RunCommand(Command command, const cli::Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int rc = command(args);
-    std::string out = testing::internal::GetCapturedStdout();
-    return {rc, out, testing::internal::GetCapturedStderr()};
-}
+using testcli::Captured;
+using testcli::RunCommand;
 
 void SetString(HKEY root, const std::string& path, const char* name, const std::string& data) {
     HKEY key = nullptr;

@@ -1,4 +1,5 @@
 // The scan command in-process, on the real registry of the test prefix: classes seeded under unique names.
+#include "command_capture.h"
 #include "cli/commands.h"
 
 #include "json_check.h"
@@ -37,18 +38,11 @@ bool KeyExists(const std::string& keyPath) {
     return true;
 }
 
-struct Captured {
-    int rc;
-    std::string out;
-    std::string err;
-};
+using testcli::Captured;
+using testcli::RunCommand;
 
 Captured RunScan(const cli::Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int rc = cli::ScanCommand(args);
-    std::string out = testing::internal::GetCapturedStdout();
-    return {rc, out, testing::internal::GetCapturedStderr()};
+    return RunCommand(cli::ScanCommand, args);
 }
 
 // One class whose only server file is gone, with its own ProgID, and one working class.

@@ -1,5 +1,6 @@
 // The console scan and fix include the shortcut files, as the scan window does: a broken shortcut on the
 // test drive S: is listed, kept beside the backup by the fix, and put back by the restore.
+#include "command_capture.h"
 #include "cli/commands.h"
 
 #include "support/test_paths.h"
@@ -14,19 +15,8 @@
 
 namespace {
 
-struct Captured {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-template <typename Command> Captured RunCommand(Command command, const cli::Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int rc = command(args);
-    std::string out = testing::internal::GetCapturedStdout();
-    return {rc, out, testing::internal::GetCapturedStderr()};
-}
+using testcli::Captured;
+using testcli::RunCommand;
 
 bool MakeLink(const std::string& link, const std::string& target) {
     IShellLinkA* shell = nullptr;
