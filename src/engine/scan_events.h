@@ -25,3 +25,8 @@ HANDLE StopEvent();
 HANDLE AbortEvent();
 // True when the stop event is signalled (zero time-out).
 bool StopRequested();
+// Sets the stop event. Stops asked for in this process are counted as well, so that a scan loop, which reads
+// the event itself only every few milliseconds, sees them at its very next stop test.
+void RequestStop();
+// How many stops this process has asked for; a change means the event must be read now.
+unsigned StopRequestCount();

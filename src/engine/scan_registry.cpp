@@ -28,7 +28,6 @@ bool CRegistryLib::StartFamily() {
 void CRegistryLib::Progress(const std::string& item, const char* status, const Counts& counts) {
     if (m_pfnProgress != nullptr) {
         m_pfnProgress(item, status, counts.scanned, counts.found);
-        m_stop.PollNextTime(); // the callback may have set the stop event
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The stop test of the scan loops, which run it before every key and value. Under Wine a zero-time-out wait
 // on the named event is a round trip to the server that costs as much as reading a registry key, so the event
-// itself is read at most once every few milliseconds; a stop set from another thread is seen that much later.
-// After a progress callback (which may have set the event on this thread) the next test reads it at once.
+// itself is read at most once every few milliseconds: a stop set by another process is seen that much later.
+// A stop asked for in this process (RequestStop, from the window or from a progress callback) changes a
+// counter that costs nothing to read, and the next test reads the event at once.
 #include "engine/scan_events.h"
 
 class StopPoller {
@@ -13,20 +14,21 @@ public:
             return true;
         }
         const ULONGLONG now = GetTickCount64();
-        if (m_pollNow || now - m_lastPoll >= kIntervalMs) {
-            m_pollNow = false;
+        const unsigned requests = StopRequestCount();
+        if (m_firstTest || requests != m_seenRequests || now - m_lastPoll >= kIntervalMs) {
+            m_firstTest = false;
+            m_seenRequests = requests;
             m_lastPoll = now;
             m_stopped = StopRequested();
         }
         return m_stopped;
     }
-    // The next test reads the event itself.
-    void PollNextTime() { m_pollNow = true; }
 
 private:
     static constexpr ULONGLONG kIntervalMs = 10;
 
     ULONGLONG m_lastPoll = 0;
-    bool m_pollNow = true;
+    unsigned m_seenRequests = StopRequestCount();
+    bool m_firstTest = true;
     bool m_stopped = false;
 };

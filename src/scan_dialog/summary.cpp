@@ -84,7 +84,7 @@ void Summary::ButtonPressed(const std::string& name) {
         CloseDialog();
     } else if (name == "BUTTON_STOPSCAN") {
         // The worker sees it at its next test and posts its completion message; nothing else happens here.
-        SetEvent(StopEvent());
+        RequestStop();
     }
 }
 

@@ -145,6 +145,9 @@ private:
     ScanErrorList m_arrScanErrors;
     bool m_bOpenFlagReleased = false;
     bool m_bPauseAfterProgress = false; // worker thread only: the registry fix is running
+    // Worker thread only: when the progress texts were last repainted, and the status they showed.
+    ULONGLONG m_ullProgressShown = 0;
+    std::string m_strProgressStatus;
 };
 
 // The progress callback of the engine and the shortcut scanner: reaches the open scan dialog through

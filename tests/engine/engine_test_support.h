@@ -28,7 +28,7 @@ struct ProgressLog {
     static void Record(std::string item, std::string status, int scanned, int found) {
         calls.push_back({std::move(item), std::move(status), scanned, found});
         if (stopAtCall != 0 && calls.size() == stopAtCall) {
-            SetEvent(StopEvent());
+            RequestStop();
         }
     }
     static void Reset() {

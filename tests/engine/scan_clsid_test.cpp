@@ -272,7 +272,7 @@ TEST_F(ClsidScanTest, StopInTheMiddleKeepsTheRowWithPartialCounts) {
 
 TEST_F(ClsidScanTest, StopBeforeTheFamilyAddsNoRow) {
     Server("InprocServer32", missing);
-    SetEvent(StopEvent());
+    RequestStop();
     lib.ScanRegistryCLSID(rows);
     EXPECT_TRUE(rows.empty());
     EXPECT_TRUE(lib.m_arrErrorLog.empty());

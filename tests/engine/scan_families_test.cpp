@@ -233,7 +233,7 @@ TEST_F(FamilyTest, StopBeforeEachFamilyAddsNoRow) {
     registry.SetDword(kSharedDlls, missing, 1);
     registry.SetString(std::string(kTools) + "\\T", "Path", missing);
     registry.SetString(std::string(kWindows) + "\\Help", "a.hlp", folder);
-    SetEvent(StopEvent());
+    RequestStop();
     lib.ScanRegistryHelp(rows);
     lib.ScanRegistrySharedTools(rows);
     lib.ScanRegistrySharedFiles(rows);

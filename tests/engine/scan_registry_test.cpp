@@ -54,7 +54,7 @@ TEST_F(ScanRunTest, FamiliesRunInTheirFixedOrder) {
 }
 
 TEST_F(ScanRunTest, StopSignalledBeforeTheRunIsResetByIt) {
-    SetEvent(StopEvent());
+    RequestStop();
     ScanErrorList rows;
     lib.ScanRegistry(rows);
     EXPECT_EQ(rows.size(), 5u);

@@ -208,7 +208,7 @@ TEST_F(ShortcutScan, AStopBeforeTheScanLeavesCountersAndListEmpty) {
     shortcut.m_nLinksFixed = 1;
     Progress().clear();
 
-    SetEvent(StopEvent());
+    RequestStop();
     ScanDrives("S");
 
     EXPECT_EQ(shortcut.m_nLinksScanned, 0);

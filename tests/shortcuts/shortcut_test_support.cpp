@@ -241,7 +241,7 @@ void StopAfter(const std::string& status, int count) {
 void RecordProgress(std::string item, std::string status, int scanned, int found) {
     Progress().push_back({item, status, scanned, found});
     if (!g_stopStatus.empty() && status == g_stopStatus && --g_stopCount == 0) {
-        SetEvent(StopEvent());
+        RequestStop();
     }
 }
 
