@@ -29,6 +29,7 @@ bench_dialog() {
     local units=${BENCH_UNITS:-1250}
     local prefix="$BUILD_DIR/bench-prefix"
     [ -n "${BENCH_NO_BUILD:-}" ] || configure_and_build --target orvalin orvalin-cli orvalin-seed || return 1
+    e2e_build_helpers || return 1
     mkdir -p "$OUT_DIR"
     seeded_prefix "$prefix" --scale "$units" || return 1
     ensure_display || return 1

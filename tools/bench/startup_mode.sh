@@ -11,6 +11,7 @@ screen_pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/nul
 bench_startup() {
     local prefix="$BUILD_DIR/bench-startup-prefix"
     [ -n "${BENCH_NO_BUILD:-}" ] || configure_and_build --target orvalin || return 1
+    e2e_build_helpers || return 1
     mkdir -p "$OUT_DIR"
     make_prefix "$prefix" || return 1
     ensure_display || return 1
