@@ -116,29 +116,21 @@ void Summary::FixError() {
 }
 
 void Summary::OnProgress(const std::string& item, const std::string& status, int scanned, int found) {
-    // The texts are stored on every call, but repainted only when the status changes or a screen refresh has
-    // passed: under Wine each invalidation from this thread is a server call, and six of them per item made
-    // the scan in the window several times slower than the same scan without it. Storing takes a lock and
-    // never waits for the dialog's thread.
+    // Shown when the status changes and otherwise at most once a screen refresh: under Wine each invalidation
+    // from this thread is a server call, and six of them for every item made the scan in the window several
+    // times slower than the same scan without it. SetText stores under a lock and never waits for the
+    // dialog's thread.
     const ULONGLONG now = GetTickCount64();
-    const bool repaint = status != m_strProgressStatus || now - m_ullProgressShown >= kProgressRepaintMs;
-    const auto show = [this, repaint](const char* name, const std::string& text) {
-        if (repaint) {
-            SetText(name, text);
-        } else {
-            StoreText(name, text);
-        }
-    };
-    if (repaint) {
+    if (status != m_strProgressStatus || now - m_ullProgressShown >= kProgressRepaintMs) {
         m_ullProgressShown = now;
         m_strProgressStatus = status;
+        SetText("TEXT_ERRORSCAN_CURRENTITEM", item);
+        SetText("TEXT_ERRORSCAN_STATUS", status);
+        SetText("TEXT_ERRORSCAN_ITEMSCANNED", std::to_string(scanned));
+        SetText("TEXT_ERRORSCAN_ERRORFOUND", std::to_string(found));
+        SetText("TEXT_ERRORFIXING_CURRENTITEM", item);
+        SetText("TEXT_ERRORFIXING_STATUS", status);
     }
-    show("TEXT_ERRORSCAN_CURRENTITEM", item);
-    show("TEXT_ERRORSCAN_STATUS", status);
-    show("TEXT_ERRORSCAN_ITEMSCANNED", std::to_string(scanned));
-    show("TEXT_ERRORSCAN_ERRORFOUND", std::to_string(found));
-    show("TEXT_ERRORFIXING_CURRENTITEM", item);
-    show("TEXT_ERRORFIXING_STATUS", status);
     if (m_bPauseAfterProgress && m_options.fixPauseMs > 0) {
         // Long enough to read what is being fixed; a stop (or a closing window) ends the pause at once.
         WaitForSingleObject(StopEvent(), m_options.fixPauseMs);

@@ -79,23 +79,13 @@ void CSkinScreen::EnableAllButtons(bool enable) {
 }
 
 void CSkinScreen::SetText(const std::string& name, const std::string& text) {
-    UpdateText(name, text, true);
-}
-
-void CSkinScreen::StoreText(const std::string& name, const std::string& text) {
-    UpdateText(name, text, false);
-}
-
-void CSkinScreen::UpdateText(const std::string& name, const std::string& text, bool invalidate) {
     // The lock keeps the text alive while it is updated; invalidating sends nothing, so no thread waits
     // for the window.
     const std::lock_guard lock(m_textsLock);
     for (const auto& item : m_arrTexts) {
         if (item->Name() == name) {
             item->SetText(text);
-            if (invalidate) {
-                item->Invalidate(true);
-            }
+            item->Invalidate(true);
             return;
         }
     }

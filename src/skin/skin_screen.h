@@ -42,9 +42,6 @@ public:
     void EnableAllButtons(bool enable);
     // Gives the first text of that name the string and invalidates it (with erase). Any thread.
     void SetText(const std::string& name, const std::string& text);
-    // The same without invalidating: the string shows at the text's next paint. Any thread; costs no call to
-    // the window system, for progress that changes faster than anyone can read it.
-    void StoreText(const std::string& name, const std::string& text);
 
     // Building a screen. Picture paths are full paths; a picture that cannot be loaded stays empty.
     bool LoadImage(Image which, const std::string& path, SIZE* size = nullptr);
@@ -73,7 +70,6 @@ public:
 
 private:
     winui::Bitmap& Slot(Image which);
-    void UpdateText(const std::string& name, const std::string& text, bool invalidate);
 
     std::vector<std::unique_ptr<CSkinButton>> m_arrButtons;
     mutable std::mutex m_textsLock; // SetText reaches the text list from other threads
