@@ -56,6 +56,35 @@ std::string TriggerDescription(ITask& task, WORD index, const TASK_TRIGGER& trig
     return DescribeTrigger(trigger);
 }
 
+// An existing work item and how many triggers it has; an empty name names none.
+HRESULT OpenWithTriggerCount(const std::string& name, ComPtr<ITask>& task, WORD& count) {
+    count = 0;
+    if (name.empty()) {
+        return E_FAIL;
+    }
+    const HRESULT hr = OpenWorkItem(name, task);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return task->GetTriggerCount(&count);
+}
+
+// visit(index, trigger) for each of the program's schedule triggers in order, until it returns false. A
+// trigger that cannot be read ends the walk with its error.
+template <typename Visit> HRESULT VisitScheduleTriggers(ITask& task, WORD count, Visit visit) {
+    for (WORD i = 0; i < count; ++i) {
+        TASK_TRIGGER trigger{};
+        const HRESULT hr = ReadTrigger(task, i, trigger);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        if (IsScheduleTrigger(trigger) && !visit(i, trigger)) {
+            break;
+        }
+    }
+    return S_OK;
+}
+
 bool SettingsComplete(const CScheduledTask& settings, const std::string& name) {
     return settings.HasStartTime() && !name.empty() && !settings.ProgramPath().empty();
 }
@@ -152,65 +181,43 @@ HRESULT AddTrigger(const CScheduledTask& settings, const std::string& name) {
 HRESULT FindTrigger(const CScheduledTask& settings, const std::string& name, int& index) {
     index = -1;
     ComScope com;
-    if (name.empty()) {
-        return E_FAIL;
-    }
     ComPtr<ITask> task;
-    HRESULT hr = OpenWorkItem(name, task);
-    if (FAILED(hr)) {
-        return hr;
-    }
     WORD count = 0;
-    hr = task->GetTriggerCount(&count);
+    const HRESULT hr = OpenWithTriggerCount(name, task, count);
     if (FAILED(hr)) {
         return hr;
     }
-    for (WORD i = 0; i < count; ++i) {
-        TASK_TRIGGER trigger{};
-        hr = ReadTrigger(*task.Get(), i, trigger);
-        if (FAILED(hr)) {
-            return hr;
+    return VisitScheduleTriggers(*task.Get(), count, [&](WORD i, const TASK_TRIGGER& trigger) {
+        if (!StartsAt(trigger, settings.StartTime())) {
+            return true;
         }
-        if (IsScheduleTrigger(trigger) && StartsAt(trigger, settings.StartTime())) {
-            index = i;
-            break;
-        }
-    }
-    return S_OK;
+        index = i;
+        return false;
+    });
 }
 
 HRESULT ListSchedule(const std::string& name, std::vector<ScheduleEntry>& entries, std::time_t& lastRun) {
     entries.clear();
     lastRun = 0;
     ComScope com;
-    if (name.empty()) {
-        return E_FAIL;
-    }
     ComPtr<ITask> task;
-    HRESULT hr = OpenWorkItem(name, task);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    SYSTEMTIME lastRunLocal{};
-    hr = task->GetMostRecentRunTime(&lastRunLocal);
-    if (FAILED(hr)) {
-        return hr;
-    }
     WORD count = 0;
-    const HRESULT countResult = task->GetTriggerCount(&count);
+    const HRESULT countResult = OpenWithTriggerCount(name, task, count);
     if (FAILED(countResult)) {
         return countResult;
     }
+    SYSTEMTIME lastRunLocal{};
+    HRESULT hr = task->GetMostRecentRunTime(&lastRunLocal);
+    if (FAILED(hr)) {
+        return hr;
+    }
     std::vector<ScheduleEntry> found;
-    for (WORD i = 0; i < count; ++i) {
-        TASK_TRIGGER trigger{};
-        hr = ReadTrigger(*task.Get(), i, trigger);
-        if (FAILED(hr)) {
-            return hr;
-        }
-        if (IsScheduleTrigger(trigger)) {
-            found.push_back({TriggerDescription(*task.Get(), i, trigger), i});
-        }
+    hr = VisitScheduleTriggers(*task.Get(), count, [&](WORD i, const TASK_TRIGGER& trigger) {
+        found.push_back({TriggerDescription(*task.Get(), i, trigger), i});
+        return true;
+    });
+    if (FAILED(hr)) {
+        return hr;
     }
     entries = std::move(found);
     lastRun = LocalSystemTimeToTime(lastRunLocal);
@@ -219,16 +226,9 @@ HRESULT ListSchedule(const std::string& name, std::vector<ScheduleEntry>& entrie
 
 HRESULT DeleteTrigger(const std::string& name, int index) {
     ComScope com;
-    if (name.empty()) {
-        return E_FAIL;
-    }
     ComPtr<ITask> task;
-    HRESULT hr = OpenWorkItem(name, task);
-    if (FAILED(hr)) {
-        return hr;
-    }
     WORD count = 0;
-    hr = task->GetTriggerCount(&count);
+    HRESULT hr = OpenWithTriggerCount(name, task, count);
     if (FAILED(hr)) {
         return hr;
     }
