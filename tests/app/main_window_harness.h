@@ -9,25 +9,11 @@
 #include <vector>
 
 #include "app/main_dlg.h"
-#include "winui/message_box.h"
+#include "support/recording_boxes.h"
 
 namespace apptest {
 
-// Message boxes that record what they show and answer with `answer`.
-class RecordingBoxes final : public winui::MessageBoxes {
-public:
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
-    int Show(HWND, const std::string& text, const std::string& caption, UINT type) override {
-        shown.push_back({text, caption, type});
-        return answer;
-    }
-    std::vector<Box> shown;
-    int answer = IDOK;
-};
+using testsupport::RecordingBoxes;
 
 // Sets the current directory for the life of the object.
 class CurrentDirectory {

@@ -2,7 +2,7 @@
 // Helpers of the backup tests: recorded message boxes, findings, a fixed clock, registry snapshots.
 #include "backup/backup_name.h"
 #include "engine/registry_lib.h"
-#include "winui/message_box.h"
+#include "support/recording_boxes.h"
 
 #include <map>
 #include <string>
@@ -10,27 +10,7 @@
 
 namespace backuptest {
 
-// Records every box and answers OK.
-class RecordingBoxes final : public winui::MessageBoxes {
-public:
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
-    int Show(HWND, const std::string& text, const std::string& caption, UINT type) override {
-        boxes.push_back(Box{text, caption, type});
-        return IDOK;
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Box& b : boxes) {
-            texts.push_back(b.text);
-        }
-        return texts;
-    }
-    std::vector<Box> boxes;
-};
+using testsupport::RecordingBoxes;
 
 class FixedClock final : public backup::Clock {
 public:

@@ -41,7 +41,7 @@ std::vector<BYTE> Sz(const std::string& text) {
 TEST_F(Restore, AnEmptyBackupRestoresNothingAndSucceeds) {
     EXPECT_EQ(Load(std::string(kHead) + " </registry>\r\n"), 1);
     EXPECT_EQ(Load(""), 1);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(registry.Calls(MemoryRegistry::Op::SetValueEx), 0);
 }
 
@@ -72,7 +72,7 @@ TEST_F(Restore, RecreatesDeletedKeysLevelByLevelAndSetsTheirValues) {
     EXPECT_EQ(registry.GetValue(key + "\\InprocServer32", "Be")->data, (std::vector<BYTE>{0, 1, 0, 0}));
     EXPECT_EQ(registry.GetValue(key + "\\InprocServer32", "Odd")->type, DWORD{REG_SZ});
     EXPECT_EQ(registry.GetValue(key + "\\InprocServer32", "Q&<\"\xE9")->data, Sz("a & b"));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
@@ -97,7 +97,7 @@ TEST_F(Restore, AttributeOrderDecidesWhatAValueKeeps) {
               1);
     EXPECT_EQ(registry.GetValue("HKEY_CURRENT_USER\\O", "a")->type, DWORD{REG_SZ});
     EXPECT_EQ(registry.GetValue("HKEY_CURRENT_USER\\O", "b")->data, Sz(""));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 // Situation by situation: the result and the messages.
@@ -106,7 +106,7 @@ TEST_F(Restore, FailureTable) {
         SCOPED_TRACE("file cannot be opened: a failure, not an empty success");
         CXmlReader reader;
         EXPECT_EQ(engine.LoadAsXml(reader, folder + "\\missing.xml"), 0);
-        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_TRUE(boxes.shown.empty());
     }
     {
         SCOPED_TRACE("parse error: shown, restoring stops, what came before stays");
@@ -114,17 +114,17 @@ TEST_F(Restore, FailureTable) {
                        "<v name=\"after\" <\r\n"),
                   0);
         EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Parse error in line 2 : (Bad '<' symbol)"}));
-        EXPECT_EQ(boxes.boxes[0].caption, "Orvalin");
-        EXPECT_EQ(boxes.boxes[0].type, UINT{MB_OK});
+        EXPECT_EQ(boxes.shown[0].caption, "Orvalin");
+        EXPECT_EQ(boxes.shown[0].type, UINT{MB_OK});
         EXPECT_TRUE(registry.GetValue("HKEY_CURRENT_USER\\P", "before").has_value());
-        boxes.boxes.clear();
+        boxes.shown.clear();
     }
     {
         SCOPED_TRACE("root name outside the table: stops without a message");
         EXPECT_EQ(Load("<k name=\"HKEY_DYN_DATA\"><k name=\"X\"><v name=\"a\" value=\"1\"/></k></k>\r\n"
                        "<k name=\"HKEY_CURRENT_USER\"><k name=\"NotReached\"/></k>\r\n"),
                   0);
-        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_TRUE(boxes.shown.empty());
         EXPECT_FALSE(registry.KeyExists("HKEY_CURRENT_USER\\NotReached"));
     }
     {
@@ -135,7 +135,7 @@ TEST_F(Restore, FailureTable) {
                   0);
         EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"couldn't create key HKEY_LOCAL_MACHINE\\New"}));
         EXPECT_FALSE(registry.KeyExists("HKEY_LOCAL_MACHINE\\New"));
-        boxes.boxes.clear();
+        boxes.shown.clear();
     }
     {
         SCOPED_TRACE("value cannot be set or converted: message, goes on");
@@ -173,7 +173,7 @@ TEST_F(Restore, AFileCutShortRestoresEveryWholeEntryItHolds) {
     EXPECT_EQ(Load(full), 1);
     EXPECT_EQ(registry.GetValue("HKEY_CURRENT_USER\\Cut", "two")->data,
               (std::vector<BYTE>{'m', 'u', 'l', 't', 'i', 0, 'l', 'i', 'n', 'e', 0, 0}));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
@@ -205,5 +205,5 @@ TEST_F(Restore, RawAttributesGiveTheExactBytesBack) {
     EXPECT_TRUE(unnamed->data.empty());
     EXPECT_EQ(registry.GetValue(key, "(Default)")->data, Sz("x"));
     EXPECT_EQ(registry.GetValue(key, "be")->type, DWORD{REG_DWORD_BIG_ENDIAN});
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }

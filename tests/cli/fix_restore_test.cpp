@@ -1,6 +1,7 @@
 // The fix and restore commands in-process, on the real registry of the test prefix. Every run ends with a
 // restore of its own backup, so the prefix is left as it was, findings of its own included.
 #include "command_capture.h"
+#include "support/real_registry.h"
 #include "cli/commands.h"
 
 #include "json_check.h"
@@ -18,6 +19,7 @@
 
 namespace {
 
+using testsupport::RealKeyExists;
 constexpr char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 using testcli::Captured;
@@ -29,15 +31,6 @@ void SetString(HKEY root, const std::string& path, const char* name, const std::
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>(data.size() + 1));
     RegCloseKey(key);
-}
-
-bool KeyExists(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
 }
 
 // Sorted "name=type:bytes" of a key's values and the names of its subkeys, one level.
@@ -111,7 +104,7 @@ TEST_F(FixRestoreCommand, FixRemovesTheFindingsAndRestorePutsEverythingBack) {
     EXPECT_NE(fix.out.find(",\"backup\":\"" + inJson + "\"}"), std::string::npos) << fix.out;
     EXPECT_NE(fix.out.find("{\"description\":\"Invalid CLSID\""), std::string::npos);
     EXPECT_EQ(fix.out.find("{\"description\":\"Invalid CLSID\",\"scanned\":0"), std::string::npos);
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, classKey));
+    EXPECT_FALSE(RealKeyExists(HKEY_CLASSES_ROOT, classKey));
 
     const Captured restore = RunCommand(cli::RestoreCommand, {backup});
     EXPECT_EQ(restore.rc, cli::kExitOk) << restore.err;
@@ -135,7 +128,7 @@ TEST_F(FixRestoreCommand, TheTextFormShowsTheFixedColumnAndTheBackupPath) {
               "an older backup");
 
     EXPECT_EQ(RunCommand(cli::RestoreCommand, {folder + "\\text-2.xml"}).rc, cli::kExitOk);
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, classKey));
+    EXPECT_TRUE(RealKeyExists(HKEY_CLASSES_ROOT, classKey));
     EXPECT_EQ(Listing(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
 }
 
@@ -145,7 +138,7 @@ TEST_F(FixRestoreCommand, AFixWithoutItsBackupRemovesNothingAndFails) {
     EXPECT_EQ(fix.rc, cli::kExitFailure);
     EXPECT_NE(fix.err.find("the backup file could not be created; nothing was removed"), std::string::npos)
         << fix.err;
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32"));
+    EXPECT_TRUE(RealKeyExists(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32"));
     EXPECT_EQ(Listing(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
 }
 

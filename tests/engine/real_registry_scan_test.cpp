@@ -1,6 +1,7 @@
 // The scan on the real registry of the test prefix: registrations the tests add under unique names, and the
 // prefix's own registry, whose findings are all explained.
 #include "engine_test_support.h"
+#include "support/real_registry.h"
 
 #include <objbase.h>
 
@@ -10,16 +11,7 @@
 namespace {
 
 using enginetest::ProgressLog;
-
-std::string NewClassId() {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t wide[64] = {};
-    StringFromGUID2(guid, wide, 64);
-    char text[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
+using testsupport::NewClassId;
 
 bool Contains(const std::string& text, const std::string& part) {
     std::string a = text, b = part;

@@ -1,32 +1,16 @@
 // The registry access layer: key paths and roots, recursive key deletion, value deletion, referenced paths.
 #include "engine_test_support.h"
+#include "support/real_registry.h"
 
 #include <objbase.h>
 
 namespace {
 
+using testsupport::NewClassId;
+using testsupport::RealKeyExists;
 using Op = testsupport::MemoryRegistry::Op;
 
 // A unique class id in registry form, for keys under HKEY_CLASSES_ROOT\CLSID.
-std::string NewClassId() {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t wide[64] = {};
-    StringFromGUID2(guid, wide, 64);
-    char text[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
-bool RealKeyExists(HKEY root, const std::string& sub) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
-
 // A key of the real registry that the test creates; removed with everything below it at the end.
 class RealTestKey {
 public:

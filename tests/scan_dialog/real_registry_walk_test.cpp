@@ -1,6 +1,7 @@
 // The whole walk on the test prefix's real registry and a test drive, as a user makes it: Scan, Fix,
 // "Fixed", OK; then the backup written on the way puts every entry and the shortcut back.
 #include "scan_dialog_harness.h"
+#include "support/real_registry.h"
 
 #include <objbase.h>
 
@@ -14,29 +15,12 @@
 namespace {
 
 using dialogtest::DialogRun;
+using testsupport::NewClassId;
+using testsupport::RealKeyExists;
 
 constexpr char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr char kSharedKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr char kHelpKey[] = "SOFTWARE\\Microsoft\\Windows\\Help";
-
-std::string NewClassId() {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t wide[64] = {};
-    StringFromGUID2(guid, wide, 64);
-    char text[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
-bool KeyExists(HKEY root, const std::string& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(handle);
-    return true;
-}
 
 bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
     HKEY handle = nullptr;
@@ -88,14 +72,14 @@ public:
         DeleteValue(HKEY_LOCAL_MACHINE, kFontsKey, unique + " (TrueType)");
     }
     bool AllPresent() const {
-        return KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + classId) &&
-               KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\" + unique) &&
+        return RealKeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + classId) &&
+               RealKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\" + unique) &&
                ValueExists(HKEY_LOCAL_MACHINE, kHelpKey, unique + ".hlp") &&
                ValueExists(HKEY_LOCAL_MACHINE, kFontsKey, unique + " (TrueType)");
     }
     bool NonePresent() const {
-        return !KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + classId) &&
-               !KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\" + unique) &&
+        return !RealKeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + classId) &&
+               !RealKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\" + unique) &&
                !ValueExists(HKEY_LOCAL_MACHINE, kHelpKey, unique + ".hlp") &&
                !ValueExists(HKEY_LOCAL_MACHINE, kFontsKey, unique + " (TrueType)");
     }

@@ -15,6 +15,7 @@
 #include "engine/registry_api.h"
 #include "scan_dialog/summary.h"
 #include "support/memory_registry.h"
+#include "support/recording_boxes.h"
 #include "winui/message_box.h"
 #include "winui/unique_handle.h"
 
@@ -23,11 +24,7 @@ namespace dialogtest {
 // Message boxes shown by any thread, recorded and answered with IDOK.
 class RecordingBoxes final : public winui::MessageBoxes {
 public:
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
+    using Box = testsupport::ShownBox;
     int Show(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     std::vector<Box> Shown() const;
 

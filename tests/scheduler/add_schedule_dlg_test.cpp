@@ -3,7 +3,7 @@
 #include "scheduler/add_schedule.h"
 #include "scheduler/add_schedule_dlg.h"
 #include "scheduler/modal_driver.h"
-#include "scheduler/recording_boxes.h"
+#include "support/recording_boxes.h"
 #include "scheduler/test_work_item.h"
 #include "scheduler/time_format.h"
 #include "scheduler/trigger.h"
@@ -79,13 +79,15 @@ TEST(AddScheduleDlg, OpensOnTodayNowAndOnceForTheRunningProgram) {
     EXPECT_EQ(std::memcmp(&dialog.Date(), &dialog.Time(), sizeof(SYSTEMTIME)), 0);
     EXPECT_EQ(dialog.Date().wYear, before.wYear);
     SYSTEMTIME shown{};
-    ASSERT_EQ(SendDlgItemMessageA(dialog.Hwnd(), IDC_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)),
-              GDT_VALID);
+    ASSERT_EQ(
+        SendDlgItemMessageA(dialog.Hwnd(), IDC_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)),
+        GDT_VALID);
     EXPECT_EQ(shown.wYear, dialog.Date().wYear);
     EXPECT_EQ(shown.wMonth, dialog.Date().wMonth);
     EXPECT_EQ(shown.wDay, dialog.Date().wDay);
-    ASSERT_EQ(SendDlgItemMessageA(dialog.Hwnd(), IDC_TIME, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)),
-              GDT_VALID);
+    ASSERT_EQ(
+        SendDlgItemMessageA(dialog.Hwnd(), IDC_TIME, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)),
+        GDT_VALID);
     EXPECT_EQ(shown.wHour, dialog.Time().wHour);
     EXPECT_EQ(shown.wMinute, dialog.Time().wMinute);
 
@@ -120,8 +122,9 @@ TEST(AddScheduleDlg, OkAddsThePickedScheduleAndTellsTheOutcome) {
     {
         // 2 January 2027 is a Saturday; the picked seconds must neither reach the work item nor round up.
         CAddScheduleDlg dialog(boxes, item.Name());
-        EXPECT_EQ(RunDialog(dialog, MakeTime(2027, 1, 2, 3, 33, 0), MakeTime(1999, 5, 6, 10, 15, 59), IDC_WEEKLY),
-                  IDOK);
+        EXPECT_EQ(
+            RunDialog(dialog, MakeTime(2027, 1, 2, 3, 33, 0), MakeTime(1999, 5, 6, 10, 15, 59), IDC_WEEKLY),
+            IDOK);
         EXPECT_EQ(dialog.TaskName(), item.Name());
         EXPECT_EQ(dialog.Frequency(), 2);
         ASSERT_EQ(boxes.shown.size(), 1u);
@@ -148,8 +151,9 @@ TEST(AddScheduleDlg, OkAddsThePickedScheduleAndTellsTheOutcome) {
     // The same minute again, monthly this time: already scheduled, nothing added.
     {
         CAddScheduleDlg dialog(boxes, item.Name());
-        EXPECT_EQ(RunDialog(dialog, MakeTime(2027, 1, 2, 0, 0, 0), MakeTime(2027, 1, 2, 10, 15, 1), IDC_MONTHLY),
-                  IDOK);
+        EXPECT_EQ(
+            RunDialog(dialog, MakeTime(2027, 1, 2, 0, 0, 0), MakeTime(2027, 1, 2, 10, 15, 1), IDC_MONTHLY),
+            IDOK);
     }
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1].text, "Already Scheduled For This Time!!");
@@ -158,8 +162,9 @@ TEST(AddScheduleDlg, OkAddsThePickedScheduleAndTellsTheOutcome) {
     // Another minute, daily: a second schedule.
     {
         CAddScheduleDlg dialog(boxes, item.Name());
-        EXPECT_EQ(RunDialog(dialog, MakeTime(2027, 1, 31, 0, 0, 0), MakeTime(2027, 1, 2, 23, 59, 59), IDC_DAILY),
-                  IDOK);
+        EXPECT_EQ(
+            RunDialog(dialog, MakeTime(2027, 1, 31, 0, 0, 0), MakeTime(2027, 1, 2, 23, 59, 59), IDC_DAILY),
+            IDOK);
     }
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[2].text, "Schedule Creation Success!!");
@@ -183,8 +188,9 @@ TEST(AddScheduleDlg, CancelAndEscapeDoNothing) {
     }
     {
         CAddScheduleDlg dialog(boxes, item.Name());
-        EXPECT_EQ(RunDialog(dialog, MakeTime(2027, 2, 3, 0, 0, 0), MakeTime(2027, 2, 3, 8, 0, 0), IDC_DAILY, 0),
-                  IDCANCEL);
+        EXPECT_EQ(
+            RunDialog(dialog, MakeTime(2027, 2, 3, 0, 0, 0), MakeTime(2027, 2, 3, 8, 0, 0), IDC_DAILY, 0),
+            IDCANCEL);
     }
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(item.Exists());

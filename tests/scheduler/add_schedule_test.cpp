@@ -1,6 +1,6 @@
 // OK in the Add Schedule dialog, on the test prefix's real scheduler.
 #include "scheduler/add_schedule.h"
-#include "scheduler/recording_boxes.h"
+#include "support/recording_boxes.h"
 #include "scheduler/schedule_page.h"
 #include "scheduler/task_operations.h"
 #include "scheduler/trigger.h"

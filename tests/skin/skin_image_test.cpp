@@ -192,17 +192,17 @@ TEST(SetWindowShape, CutsTheWindowOrReports) {
     const winui::Bitmap mask =
         skintest::MakeBitmap(20, 10, [](int x, int) { return x < 5 ? kWhite : kBlack; });
     EXPECT_TRUE(SetWindowShape(host.Hwnd(), mask.Get(), boxes));
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(boxes.shown.empty());
     const winui::Region applied(CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(GetWindowRgn(host.Hwnd(), applied.Get()), ERROR);
     const winui::Region expected(CreateRectRgn(5, 0, 20, 10));
     EXPECT_TRUE(SameRegion(applied.Get(), expected.Get()));
 
     EXPECT_FALSE(SetWindowShape(host.Hwnd(), nullptr, boxes));
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Region is Null"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Region is Null"});
 
     EXPECT_FALSE(SetWindowShape(nullptr, mask.Get(), boxes));
-    EXPECT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 } // namespace

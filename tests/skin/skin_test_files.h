@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "winui/message_box.h"
+#include "support/recording_boxes.h"
 #include "winui/unique_handle.h"
 
 namespace skintest {
@@ -36,13 +36,6 @@ inline winui::Bitmap MakeSolidBitmap(int width, int height, COLORREF colour) {
 // The colour of one pixel of a bitmap (CLR_INVALID outside it or for a null bitmap).
 COLORREF PixelAt(HBITMAP bitmap, int x, int y);
 
-class RecordingBoxes final : public winui::MessageBoxes {
-public:
-    int Show(HWND, const std::string& text, const std::string&, UINT) override {
-        texts.push_back(text);
-        return IDOK;
-    }
-    std::vector<std::string> texts;
-};
+using testsupport::RecordingBoxes;
 
 } // namespace skintest

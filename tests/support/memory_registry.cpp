@@ -291,10 +291,9 @@ LONG MemoryRegistry::CreateKey(HKEY key, const char* subKey, HKEY* result) {
     return Open(Op::CreateKey, key, subKey, kAllAccess, true, result);
 }
 
-LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
-                                  DWORD* maxValueNameLen, DWORD* maxValueLen) {
+LONG MemoryRegistry::Usable(Op op, HKEY key, REGSAM needed, const Handle*& handle) {
     const Handle* h = Resolve(key);
-    if (const LONG injected = Injected(Op::QueryInfoKey, h ? h->node->path : std::string())) {
+    if (const LONG injected = Injected(op, h ? h->node->path : std::string())) {
         return injected;
     }
     if (h == nullptr) {
@@ -303,8 +302,18 @@ LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen,
     if (h->node->deleted) {
         return ERROR_KEY_DELETED;
     }
-    if (!Allows(h->access, KEY_QUERY_VALUE)) {
+    if (!Allows(h->access, needed)) {
         return ERROR_ACCESS_DENIED;
+    }
+    handle = h;
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
+                                  DWORD* maxValueNameLen, DWORD* maxValueLen) {
+    const Handle* h = nullptr;
+    if (const LONG error = Usable(Op::QueryInfoKey, key, KEY_QUERY_VALUE, h)) {
+        return error;
     }
     DWORD longestKey = 0;
     for (const auto& child : h->node->children) {
@@ -335,18 +344,9 @@ LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen,
 }
 
 LONG MemoryRegistry::EnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) {
-    const Handle* h = Resolve(key);
-    if (const LONG injected = Injected(Op::EnumKeyEx, h ? h->node->path : std::string())) {
-        return injected;
-    }
-    if (h == nullptr) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (h->node->deleted) {
-        return ERROR_KEY_DELETED;
-    }
-    if (!Allows(h->access, KEY_ENUMERATE_SUB_KEYS)) {
-        return ERROR_ACCESS_DENIED;
+    const Handle* h = nullptr;
+    if (const LONG error = Usable(Op::EnumKeyEx, key, KEY_ENUMERATE_SUB_KEYS, h)) {
+        return error;
     }
     if (name == nullptr || nameLen == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -365,18 +365,9 @@ LONG MemoryRegistry::EnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen
 
 LONG MemoryRegistry::EnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, BYTE* data,
                                DWORD* dataLen) {
-    const Handle* h = Resolve(key);
-    if (const LONG injected = Injected(Op::EnumValue, h ? h->node->path : std::string())) {
-        return injected;
-    }
-    if (h == nullptr) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (h->node->deleted) {
-        return ERROR_KEY_DELETED;
-    }
-    if (!Allows(h->access, KEY_QUERY_VALUE)) {
-        return ERROR_ACCESS_DENIED;
+    const Handle* h = nullptr;
+    if (const LONG error = Usable(Op::EnumValue, key, KEY_QUERY_VALUE, h)) {
+        return error;
     }
     if (name == nullptr || nameLen == nullptr || (data != nullptr && dataLen == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -407,18 +398,9 @@ LONG MemoryRegistry::EnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen
 }
 
 LONG MemoryRegistry::QueryValueEx(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* dataLen) {
-    const Handle* h = Resolve(key);
-    if (const LONG injected = Injected(Op::QueryValueEx, h ? h->node->path : std::string())) {
-        return injected;
-    }
-    if (h == nullptr) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (h->node->deleted) {
-        return ERROR_KEY_DELETED;
-    }
-    if (!Allows(h->access, KEY_QUERY_VALUE)) {
-        return ERROR_ACCESS_DENIED;
+    const Handle* h = nullptr;
+    if (const LONG error = Usable(Op::QueryValueEx, key, KEY_QUERY_VALUE, h)) {
+        return error;
     }
     const Value* v = FindValue(h->node->values, name);
     if (v == nullptr) {
@@ -446,18 +428,9 @@ LONG MemoryRegistry::QueryValueEx(HKEY key, const char* name, DWORD* type, BYTE*
 }
 
 LONG MemoryRegistry::SetValueEx(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    const Handle* h = Resolve(key);
-    if (const LONG injected = Injected(Op::SetValueEx, h ? h->node->path : std::string())) {
-        return injected;
-    }
-    if (h == nullptr) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (h->node->deleted) {
-        return ERROR_KEY_DELETED;
-    }
-    if (!Allows(h->access, KEY_SET_VALUE)) {
-        return ERROR_ACCESS_DENIED;
+    const Handle* h = nullptr;
+    if (const LONG error = Usable(Op::SetValueEx, key, KEY_SET_VALUE, h)) {
+        return error;
     }
     if (data == nullptr && size != 0) {
         return ERROR_NOACCESS;
@@ -512,18 +485,9 @@ LONG MemoryRegistry::DeleteKey(HKEY key, const char* subKey) {
 }
 
 LONG MemoryRegistry::DeleteValue(HKEY key, const char* name) {
-    const Handle* h = Resolve(key);
-    if (const LONG injected = Injected(Op::DeleteValue, h ? h->node->path : std::string())) {
-        return injected;
-    }
-    if (h == nullptr) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (h->node->deleted) {
-        return ERROR_KEY_DELETED;
-    }
-    if (!Allows(h->access, KEY_SET_VALUE)) {
-        return ERROR_ACCESS_DENIED;
+    const Handle* h = nullptr;
+    if (const LONG error = Usable(Op::DeleteValue, key, KEY_SET_VALUE, h)) {
+        return error;
     }
     auto& values = h->node->values;
     const Value* v = FindValue(values, name);

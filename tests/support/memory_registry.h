@@ -107,6 +107,9 @@ private:
     HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access);
     // Counts the call, then returns the injected code for it, or 0.
     LONG Injected(Op op, const std::string& path);
+    // Counts the call; then the injected code, or the error a real key gives for an unknown or deleted handle
+    // or one opened without the `needed` right. On success `handle` is the handle's entry.
+    LONG Usable(Op op, HKEY key, REGSAM needed, const Handle*& handle);
     LONG Open(Op op, HKEY key, const char* subKey, REGSAM access, bool sameHandleForEmpty, HKEY* result);
     void RemoveSubtree(Node& node);
 
