@@ -10,7 +10,8 @@
 #   dialog   a scan through the window against orvalin-cli scan --json on the scan mode's prefix
 #            (tools/bench/dialog_mode.sh)
 # Environment: BUILD_DIR (default build), RUNS (default 5), BENCH_UNITS (default 1250 units = 50,000 classes),
-# BENCH_NO_BUILD=1 to time the programs already built, BENCH_SPINNERS (default 1; see below).
+# BENCH_NO_BUILD=1 to time the programs already built, BENCH_SPINNERS (default 1; see below), BENCH_PREFIX
+# (dialog mode: another prefix, e.g. a small one for the fixed cost of the window).
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 . "$ROOT/tools/seed/prefix.sh"

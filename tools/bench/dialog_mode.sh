@@ -27,7 +27,7 @@ EOF
 
 bench_dialog() {
     local units=${BENCH_UNITS:-1250}
-    local prefix="$BUILD_DIR/bench-prefix"
+    local prefix="${BENCH_PREFIX:-$BUILD_DIR/bench-prefix}"
     [ -n "${BENCH_NO_BUILD:-}" ] || configure_and_build --target orvalin orvalin-cli orvalin-seed || return 1
     e2e_build_helpers || return 1
     mkdir -p "$OUT_DIR"
