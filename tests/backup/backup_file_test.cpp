@@ -54,21 +54,7 @@ TEST_F(BackupFile, AKeyFindingGivesTheDocumentedExampleByteForByte) {
     registry.SetString("HKEY_CLASSES_ROOT\\CLSID\\{G}\\InprocServer32", "", "C:\\a.dll");
     registry.SetDword("HKEY_CLASSES_ROOT\\CLSID\\{G}\\InprocServer32", "Flags", 1);
     std::vector<int> results;
-    EXPECT_EQ(Write({{"HKEY_CLASSES_ROOT\\CLSID\\{G}", nullptr}}, &results),
-              std::string(kDeclaration) +
-                  " <registry>\r\n"
-                  "  <k name=\"HKEY_CLASSES_ROOT\">\r\n"
-                  "   <k name=\"CLSID\">\r\n"
-                  "    <k name=\"{G}\">\r\n"
-                  "     <v name=\"(Default)\" value=\"X\"/>\r\n"
-                  "     <k name=\"InprocServer32\">\r\n"
-                  "      <v name=\"(Default)\" value=\"C:\\a.dll\"/>\r\n"
-                  "      <v name=\"Flags\" value=\"0x00000001 (1)\" type=\"REG_DWORD\"/>\r\n"
-                  "     </k>\r\n"
-                  "    </k>\r\n"
-                  "   </k>\r\n"
-                  "  </k>\r\n"
-                  " </registry>\r\n");
+    EXPECT_EQ(Write({{"HKEY_CLASSES_ROOT\\CLSID\\{G}", nullptr}}, &results), backuptest::kDocumentedExample);
     EXPECT_EQ(results, (std::vector<int>{1}));
     EXPECT_EQ(registry.OpenHandles(), 0);
 }

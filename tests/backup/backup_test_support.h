@@ -10,6 +10,24 @@
 
 namespace backuptest {
 
+// The backup of one COM class key with a server key below it, as the file format's description shows it:
+// what the writer gives for that key, byte for byte.
+inline constexpr char kDocumentedExample[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    " <registry>\r\n"
+    "  <k name=\"HKEY_CLASSES_ROOT\">\r\n"
+    "   <k name=\"CLSID\">\r\n"
+    "    <k name=\"{G}\">\r\n"
+    "     <v name=\"(Default)\" value=\"X\"/>\r\n"
+    "     <k name=\"InprocServer32\">\r\n"
+    "      <v name=\"(Default)\" value=\"C:\\a.dll\"/>\r\n"
+    "      <v name=\"Flags\" value=\"0x00000001 (1)\" type=\"REG_DWORD\"/>\r\n"
+    "     </k>\r\n"
+    "    </k>\r\n"
+    "   </k>\r\n"
+    "  </k>\r\n"
+    " </registry>\r\n";
+
 using testsupport::RecordingBoxes;
 
 class FixedClock final : public backup::Clock {

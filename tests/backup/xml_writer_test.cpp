@@ -49,20 +49,7 @@ TEST(XmlWriter, WritesTheBackupExampleByteForByte) {
     EXPECT_EQ(writer.GetLevel(), 0);
     writer.Close();
 
-    EXPECT_EQ(ReadBytes(path), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                               " <registry>\r\n"
-                               "  <k name=\"HKEY_CLASSES_ROOT\">\r\n"
-                               "   <k name=\"CLSID\">\r\n"
-                               "    <k name=\"{G}\">\r\n"
-                               "     <v name=\"(Default)\" value=\"X\"/>\r\n"
-                               "     <k name=\"InprocServer32\">\r\n"
-                               "      <v name=\"(Default)\" value=\"C:\\a.dll\"/>\r\n"
-                               "      <v name=\"Flags\" value=\"0x00000001 (1)\" type=\"REG_DWORD\"/>\r\n"
-                               "     </k>\r\n"
-                               "    </k>\r\n"
-                               "   </k>\r\n"
-                               "  </k>\r\n"
-                               " </registry>\r\n");
+    EXPECT_EQ(ReadBytes(path), backuptest::kDocumentedExample);
 }
 
 TEST(XmlWriter, CreatesNoFileUntilTheFirstWriteAndEveryFileStartsWithTheDeclaration) {

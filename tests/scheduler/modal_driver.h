@@ -1,6 +1,7 @@
 #pragma once
 // Works a modal dialog from inside its own modal loop: a timer of a message-only window of this thread
 // looks for the dialog by caption and, once it is up, hands it to `action` (which normally ends it).
+#include "support/system_time.h"
 #include "winui/window.h"
 
 #include <windows.h>
@@ -69,17 +70,6 @@ private:
 // Sets a date and time picker of a dialog.
 inline void SetPicker(HWND dialog, int id, const SYSTEMTIME& value) {
     SendDlgItemMessageA(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
-}
-
-inline SYSTEMTIME MakeTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME time{};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    return time;
 }
 
 } // namespace testsupport

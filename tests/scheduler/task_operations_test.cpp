@@ -1,5 +1,6 @@
 // The operations on the test prefix's real scheduler, each test on a work item of its own.
 #include "scheduler/task_operations.h"
+#include "support/system_time.h"
 #include "scheduler/schedule_page.h"
 #include "scheduler/trigger.h"
 #include "scheduler/test_work_item.h"
@@ -11,15 +12,7 @@ using testsupport::StoredWorkItem;
 
 namespace {
 
-SYSTEMTIME Start(WORD year, WORD month, WORD day, WORD hour, WORD minute) {
-    SYSTEMTIME time{};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    return time;
-}
+using testsupport::MakeTime;
 
 CScheduledTask ScanSettings(const SYSTEMTIME& start, int frequency) {
     CScheduledTask settings;
@@ -50,7 +43,7 @@ protected:
 } // namespace
 
 TEST_F(TaskOperations, SaveTaskStoresTheProgramItsArgumentAndFlagsWithoutSchedules) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyDaily), item.Name()), S_OK);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyDaily), item.Name()), S_OK);
     StoredWorkItem stored;
     ASSERT_EQ(testsupport::ReadStoredWorkItem(item.Name(), stored), S_OK);
     EXPECT_EQ(stored.application, "C:\\Orvalin\\orvalin.exe");
@@ -67,8 +60,8 @@ TEST_F(TaskOperations, SaveTaskStoresTheProgramItsArgumentAndFlagsWithoutSchedul
 }
 
 TEST_F(TaskOperations, AnExistingWorkItemIsReportedAndLeftAlone) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyDaily), item.Name()), S_OK);
-    CScheduledTask other = ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyDaily);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyDaily), item.Name()), S_OK);
+    CScheduledTask other = ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyDaily);
     other.SetProgramPath("C:\\elsewhere\\other.exe");
     EXPECT_EQ(SaveTask(other, item.Name()), kWorkItemExists);
     StoredWorkItem stored;
@@ -77,17 +70,17 @@ TEST_F(TaskOperations, AnExistingWorkItemIsReportedAndLeftAlone) {
 }
 
 TEST_F(TaskOperations, MissingSettingsFailWithoutCreatingAnything) {
-    const CScheduledTask noYear = ScanSettings(Start(0, 1, 2, 10, 15), kFrequencyOnce);
+    const CScheduledTask noYear = ScanSettings(MakeTime(0, 1, 2, 10, 15), kFrequencyOnce);
     EXPECT_EQ(SaveTask(noYear, item.Name()), E_FAIL);
     EXPECT_EQ(AddTrigger(noYear, item.Name()), E_FAIL);
-    CScheduledTask noProgram = ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce);
+    CScheduledTask noProgram = ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce);
     noProgram.SetProgramPath("");
     EXPECT_EQ(SaveTask(noProgram, item.Name()), E_FAIL);
-    EXPECT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), ""), E_FAIL);
+    EXPECT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), ""), E_FAIL);
     EXPECT_FALSE(item.Exists());
 
     // With the work item present, a trigger without a year is still refused.
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
     EXPECT_EQ(AddTrigger(noYear, item.Name()), E_FAIL);
     StoredWorkItem stored;
     ASSERT_EQ(testsupport::ReadStoredWorkItem(item.Name(), stored), S_OK);
@@ -95,9 +88,9 @@ TEST_F(TaskOperations, MissingSettingsFailWithoutCreatingAnything) {
 }
 
 TEST_F(TaskOperations, TriggersAreStoredWithTheirTypeData) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyWeekly), item.Name()), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyWeekly), item.Name()), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 31, 8, 0), kFrequencyMonthly), item.Name()), S_OK);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyWeekly), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyWeekly), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 31, 8, 0), kFrequencyMonthly), item.Name()), S_OK);
     StoredWorkItem stored;
     ASSERT_EQ(testsupport::ReadStoredWorkItem(item.Name(), stored), S_OK);
     const std::vector<TASK_TRIGGER> schedules = Schedules(stored);
@@ -112,27 +105,28 @@ TEST_F(TaskOperations, TriggersAreStoredWithTheirTypeData) {
 }
 
 TEST_F(TaskOperations, AddTriggerNeedsTheWorkItem) {
-    EXPECT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), kNoWorkItem);
+    EXPECT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()),
+              kNoWorkItem);
     EXPECT_FALSE(item.Exists());
 }
 
 TEST_F(TaskOperations, FindTriggerComparesTheStartOnly) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 9, 0), kFrequencyOnce), item.Name()), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyDaily), item.Name()), S_OK);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 9, 0), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyDaily), item.Name()), S_OK);
     std::vector<ScheduleEntry> entries;
     std::time_t lastRun = 0;
     ASSERT_TRUE(SUCCEEDED(ListSchedule(item.Name(), entries, lastRun)));
     ASSERT_EQ(entries.size(), 2u);
 
     int index = 99;
-    EXPECT_EQ(FindTrigger(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyMonthly), item.Name(), index),
+    EXPECT_EQ(FindTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyMonthly), item.Name(), index),
               S_OK);
     EXPECT_EQ(index, entries[1].triggerIndex);
-    EXPECT_EQ(FindTrigger(ScanSettings(Start(2027, 1, 2, 10, 16), kFrequencyDaily), item.Name(), index),
+    EXPECT_EQ(FindTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 16), kFrequencyDaily), item.Name(), index),
               S_OK);
     EXPECT_EQ(index, -1);
-    EXPECT_EQ(FindTrigger(ScanSettings(Start(2027, 1, 3, 10, 15), kFrequencyDaily), item.Name(), index),
+    EXPECT_EQ(FindTrigger(ScanSettings(MakeTime(2027, 1, 3, 10, 15), kFrequencyDaily), item.Name(), index),
               S_OK);
     EXPECT_EQ(index, -1);
 }
@@ -145,7 +139,7 @@ TEST_F(TaskOperations, MissingWorkItemsAndNamesFailAndLeaveNothingBehind) {
     EXPECT_EQ(lastRun, 0);
     EXPECT_EQ(ListSchedule("", entries, lastRun), E_FAIL);
     int index = 3;
-    EXPECT_EQ(FindTrigger(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name(), index),
+    EXPECT_EQ(FindTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name(), index),
               kNoWorkItem);
     EXPECT_EQ(index, -1);
     EXPECT_EQ(DeleteTrigger(item.Name(), 0), kNoWorkItem);
@@ -154,8 +148,8 @@ TEST_F(TaskOperations, MissingWorkItemsAndNamesFailAndLeaveNothingBehind) {
 }
 
 TEST_F(TaskOperations, DeletingTheLastScheduleKeepsTheWorkItem) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
     std::vector<ScheduleEntry> entries;
     std::time_t lastRun = 0;
     ASSERT_TRUE(SUCCEEDED(ListSchedule(item.Name(), entries, lastRun)));
@@ -172,12 +166,12 @@ TEST_F(TaskOperations, DeletingTheLastScheduleKeepsTheWorkItem) {
 // written by another program) is not a schedule: it is not listed, found or deleted, and the rows
 // after it delete the right trigger.
 TEST_F(TaskOperations, DisabledTriggersAreSkippedAndRowsKeepTheirTriggerIndex) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 9, 0), kFrequencyDaily), item.Name()), S_OK);
-    TASK_TRIGGER disabled = BuildTrigger(ScanSettings(Start(2027, 5, 5, 12, 0), kFrequencyOnce));
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 9, 0), kFrequencyDaily), item.Name()), S_OK);
+    TASK_TRIGGER disabled = BuildTrigger(ScanSettings(MakeTime(2027, 5, 5, 12, 0), kFrequencyOnce));
     disabled.rgFlags = TASK_TRIGGER_FLAG_DISABLED;
     ASSERT_EQ(testsupport::AppendRawTrigger(item.Name(), disabled), S_OK);
-    ASSERT_EQ(AddTrigger(ScanSettings(Start(2027, 1, 2, 18, 30), kFrequencyWeekly), item.Name()), S_OK);
+    ASSERT_EQ(AddTrigger(ScanSettings(MakeTime(2027, 1, 2, 18, 30), kFrequencyWeekly), item.Name()), S_OK);
 
     StoredWorkItem stored;
     ASSERT_EQ(testsupport::ReadStoredWorkItem(item.Name(), stored), S_OK);
@@ -195,7 +189,8 @@ TEST_F(TaskOperations, DisabledTriggersAreSkippedAndRowsKeepTheirTriggerIndex) {
     EXPECT_EQ(rows[1].lastRun, "Never");
 
     int index = 0;
-    EXPECT_EQ(FindTrigger(ScanSettings(Start(2027, 5, 5, 12, 0), kFrequencyOnce), item.Name(), index), S_OK);
+    EXPECT_EQ(FindTrigger(ScanSettings(MakeTime(2027, 5, 5, 12, 0), kFrequencyOnce), item.Name(), index),
+              S_OK);
     EXPECT_EQ(index, -1);
     EXPECT_EQ(DeleteTrigger(item.Name(), disabledIndex), SCHED_E_TRIGGER_NOT_FOUND);
     for (WORD i = 0; i < firstSchedule; ++i) { // the scheduler's own disabled trigger, if any
@@ -217,7 +212,7 @@ TEST_F(TaskOperations, DisabledTriggersAreSkippedAndRowsKeepTheirTriggerIndex) {
 
 // The scheduler's own trigger starts at the minute of saving; a schedule for that minute is new.
 TEST_F(TaskOperations, TheSchedulersOwnTriggerDoesNotCountAsAScheduleAtItsMinute) {
-    ASSERT_EQ(SaveTask(ScanSettings(Start(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
+    ASSERT_EQ(SaveTask(ScanSettings(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), item.Name()), S_OK);
     StoredWorkItem stored;
     ASSERT_EQ(testsupport::ReadStoredWorkItem(item.Name(), stored), S_OK);
     if (stored.triggers.empty()) {
@@ -227,7 +222,7 @@ TEST_F(TaskOperations, TheSchedulersOwnTriggerDoesNotCountAsAScheduleAtItsMinute
     EXPECT_FALSE(IsScheduleTrigger(own));
     int index = 0;
     const SYSTEMTIME ownStart =
-        Start(own.wBeginYear, own.wBeginMonth, own.wBeginDay, own.wStartHour, own.wStartMinute);
+        MakeTime(own.wBeginYear, own.wBeginMonth, own.wBeginDay, own.wStartHour, own.wStartMinute);
     EXPECT_EQ(FindTrigger(ScanSettings(ownStart, kFrequencyDaily), item.Name(), index), S_OK);
     EXPECT_EQ(index, -1);
 }

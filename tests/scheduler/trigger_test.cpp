@@ -1,4 +1,5 @@
 #include "scheduler/scheduled_task.h"
+#include "support/system_time.h"
 #include "scheduler/trigger.h"
 #include "scheduler/trigger_text.h"
 #include "scheduler/time_format.h"
@@ -9,19 +10,9 @@ using namespace scheduler;
 
 namespace {
 
-constexpr LCID kEnglishUk = 0x0809; // dd/MM/yyyy and HH:mm:ss, so texts do not depend on the prefix
+using testsupport::MakeTime;
 
-SYSTEMTIME Start(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second = 0, WORD ms = 0) {
-    SYSTEMTIME time{};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = ms;
-    return time;
-}
+constexpr LCID kEnglishUk = 0x0809; // dd/MM/yyyy and HH:mm:ss, so texts do not depend on the prefix
 
 TASK_TRIGGER TriggerFor(const SYSTEMTIME& start, int frequency) {
     CScheduledTask settings;
@@ -36,7 +27,7 @@ TEST(ScheduledTask, StartTimeLosesSecondsAndResetClearsEverything) {
     CScheduledTask settings;
     EXPECT_FALSE(settings.HasStartTime());
     EXPECT_TRUE(settings.AccountWanted()); // the prefix is of the NT family
-    settings.SetStartTime(Start(2027, 1, 2, 10, 15, 42, 789));
+    settings.SetStartTime(MakeTime(2027, 1, 2, 10, 15, 42, 789));
     EXPECT_EQ(settings.StartTime().wSecond, 0);
     EXPECT_EQ(settings.StartTime().wMilliseconds, 0);
     EXPECT_EQ(settings.StartTime().wMinute, 15);
@@ -67,7 +58,7 @@ TEST(ScheduledTask, UserNamesTheSchedulerWouldRefuseStillGiveAWorkItemName) {
 }
 
 TEST(BuildTrigger, CarriesTheStartAndNothingElse) {
-    const TASK_TRIGGER trigger = TriggerFor(Start(2027, 3, 4, 23, 59, 30), kFrequencyOnce);
+    const TASK_TRIGGER trigger = TriggerFor(MakeTime(2027, 3, 4, 23, 59, 30), kFrequencyOnce);
     EXPECT_EQ(trigger.cbTriggerSize, 48);
     EXPECT_EQ(trigger.TriggerType, TASK_TIME_TRIGGER_ONCE);
     EXPECT_EQ(trigger.wBeginYear, 2027);
@@ -83,60 +74,60 @@ TEST(BuildTrigger, CarriesTheStartAndNothingElse) {
 }
 
 TEST(BuildTrigger, TypeAndTypeDataFollowTheFrequency) {
-    const TASK_TRIGGER daily = TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyDaily);
+    const TASK_TRIGGER daily = TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyDaily);
     EXPECT_EQ(daily.TriggerType, TASK_TIME_TRIGGER_DAILY);
     EXPECT_EQ(daily.Type.Daily.DaysInterval, 1);
 
-    const TASK_TRIGGER saturday = TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyWeekly); // a Saturday
+    const TASK_TRIGGER saturday = TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyWeekly); // a Saturday
     EXPECT_EQ(saturday.TriggerType, TASK_TIME_TRIGGER_WEEKLY);
     EXPECT_EQ(saturday.Type.Weekly.WeeksInterval, 1);
     EXPECT_EQ(saturday.Type.Weekly.rgfDaysOfTheWeek, 0x40);
-    EXPECT_EQ(TriggerFor(Start(2027, 1, 3, 10, 15), kFrequencyWeekly).Type.Weekly.rgfDaysOfTheWeek, 0x1);
+    EXPECT_EQ(TriggerFor(MakeTime(2027, 1, 3, 10, 15), kFrequencyWeekly).Type.Weekly.rgfDaysOfTheWeek, 0x1);
 
-    const TASK_TRIGGER monthly = TriggerFor(Start(2027, 1, 31, 10, 15), kFrequencyMonthly);
+    const TASK_TRIGGER monthly = TriggerFor(MakeTime(2027, 1, 31, 10, 15), kFrequencyMonthly);
     EXPECT_EQ(monthly.TriggerType, TASK_TIME_TRIGGER_MONTHLYDATE);
     EXPECT_EQ(monthly.Type.MonthlyDate.rgfDays, 0x40000000u);
     EXPECT_EQ(monthly.Type.MonthlyDate.rgfMonths, 0xFFF);
-    EXPECT_EQ(TriggerFor(Start(2027, 1, 1, 10, 15), kFrequencyMonthly).Type.MonthlyDate.rgfDays, 0x1u);
+    EXPECT_EQ(TriggerFor(MakeTime(2027, 1, 1, 10, 15), kFrequencyMonthly).Type.MonthlyDate.rgfDays, 0x1u);
 
-    EXPECT_EQ(TriggerFor(Start(2027, 1, 2, 10, 15), 0).TriggerType, TASK_TIME_TRIGGER_ONCE);
-    EXPECT_EQ(TriggerFor(Start(2027, 1, 2, 10, 15), 9).TriggerType, TASK_TIME_TRIGGER_ONCE);
+    EXPECT_EQ(TriggerFor(MakeTime(2027, 1, 2, 10, 15), 0).TriggerType, TASK_TIME_TRIGGER_ONCE);
+    EXPECT_EQ(TriggerFor(MakeTime(2027, 1, 2, 10, 15), 9).TriggerType, TASK_TIME_TRIGGER_ONCE);
 }
 
 TEST(BuildTrigger, ImpossibleDatesDoNotOverflowTheDayFields) {
     EXPECT_EQ(WeekdayFlag(2027, 2, 30), 0);
     EXPECT_EQ(WeekdayFlag(2028, 2, 29), 0x4); // a Tuesday of a leap year
-    EXPECT_EQ(TriggerFor(Start(2027, 1, 40, 10, 15), kFrequencyMonthly).Type.MonthlyDate.rgfDays, 0u);
+    EXPECT_EQ(TriggerFor(MakeTime(2027, 1, 40, 10, 15), kFrequencyMonthly).Type.MonthlyDate.rgfDays, 0u);
 }
 
 TEST(Trigger, DisabledTriggersAreNoScheduleAndStartsIgnoreFrequency) {
-    TASK_TRIGGER trigger = TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyWeekly);
+    TASK_TRIGGER trigger = TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyWeekly);
     EXPECT_TRUE(IsScheduleTrigger(trigger));
-    EXPECT_TRUE(StartsAt(trigger, Start(2027, 1, 2, 10, 15, 59)));
-    EXPECT_FALSE(StartsAt(trigger, Start(2027, 1, 2, 10, 16)));
-    EXPECT_FALSE(StartsAt(trigger, Start(2028, 1, 2, 10, 15)));
+    EXPECT_TRUE(StartsAt(trigger, MakeTime(2027, 1, 2, 10, 15, 59)));
+    EXPECT_FALSE(StartsAt(trigger, MakeTime(2027, 1, 2, 10, 16)));
+    EXPECT_FALSE(StartsAt(trigger, MakeTime(2028, 1, 2, 10, 15)));
     trigger.rgFlags = TASK_TRIGGER_FLAG_DISABLED;
     EXPECT_FALSE(IsScheduleTrigger(trigger));
 }
 
 TEST(DescribeTrigger, SaysWhenTheScanRuns) {
-    EXPECT_EQ(DescribeTrigger(TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyOnce), kEnglishUk),
+    EXPECT_EQ(DescribeTrigger(TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyOnce), kEnglishUk),
               "At 10:15 on 02/01/2027");
-    EXPECT_EQ(DescribeTrigger(TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyDaily), kEnglishUk),
+    EXPECT_EQ(DescribeTrigger(TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyDaily), kEnglishUk),
               "At 10:15 every day, starting 02/01/2027");
-    EXPECT_EQ(DescribeTrigger(TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyWeekly), kEnglishUk),
+    EXPECT_EQ(DescribeTrigger(TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyWeekly), kEnglishUk),
               "At 10:15 every Saturday of every week, starting 02/01/2027");
-    EXPECT_EQ(DescribeTrigger(TriggerFor(Start(2027, 1, 31, 7, 5), kFrequencyMonthly), kEnglishUk),
+    EXPECT_EQ(DescribeTrigger(TriggerFor(MakeTime(2027, 1, 31, 7, 5), kFrequencyMonthly), kEnglishUk),
               "At 07:05 on day 31 of every month, starting 31/01/2027");
 }
 
 TEST(DescribeTrigger, DescribesTriggersWrittenByOtherPrograms) {
-    TASK_TRIGGER trigger = TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyWeekly);
+    TASK_TRIGGER trigger = TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyWeekly);
     trigger.Type.Weekly.WeeksInterval = 2;
     trigger.Type.Weekly.rgfDaysOfTheWeek = 0x2 | 0x40;
     EXPECT_EQ(DescribeTrigger(trigger, kEnglishUk),
               "At 10:15 every Monday, Saturday of every 2 weeks, starting 02/01/2027");
-    trigger = TriggerFor(Start(2027, 1, 2, 10, 15), kFrequencyMonthly);
+    trigger = TriggerFor(MakeTime(2027, 1, 2, 10, 15), kFrequencyMonthly);
     trigger.Type.MonthlyDate.rgfDays = 0x1 | 0x4000;
     trigger.Type.MonthlyDate.rgfMonths = 0x1 | 0x800;
     EXPECT_EQ(DescribeTrigger(trigger, kEnglishUk),
@@ -144,7 +135,7 @@ TEST(DescribeTrigger, DescribesTriggersWrittenByOtherPrograms) {
     trigger.TriggerType = TASK_EVENT_TRIGGER_AT_LOGON;
     EXPECT_EQ(DescribeTrigger(trigger, kEnglishUk), "At logon");
     // Garbage from a damaged work item is still described, not crashed on.
-    trigger = TriggerFor(Start(0, 13, 40, 99, 99), kFrequencyOnce);
+    trigger = TriggerFor(MakeTime(0, 13, 40, 99, 99), kFrequencyOnce);
     EXPECT_FALSE(DescribeTrigger(trigger, kEnglishUk).empty());
     trigger.TriggerType = static_cast<TASK_TRIGGER_TYPE>(42);
     EXPECT_EQ(DescribeTrigger(trigger, kEnglishUk), "Unknown schedule");
