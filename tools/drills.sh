@@ -10,8 +10,8 @@
 #                      second; fixed in the window and killed part way; the partial backup restores the
 #                      registry to its state before the fix
 #
-# Prefixes: $BUILD_DIR/drills-prefix (small, seeded) and $BUILD_DIR/drills-scale-prefix (3,000 findings
-# among 26,000 classes, seeded once and kept). Pictures go to $BUILD_DIR/screenshots/drill-*.png, files
+# Prefixes: $BUILD_DIR/drills-prefix (small, seeded) and $BUILD_DIR/drills-scale-prefix (seeded once and kept
+# like the benchmark's: BENCH_UNITS units, default 1,250 = 50,000 COM classes and 25,000 findings). Pictures go to $BUILD_DIR/screenshots/drill-*.png, files
 # to $BUILD_DIR/drills-out. E2E_NO_BUILD=1 uses the programs already built.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -249,8 +249,9 @@ ping_ms() {
 }
 
 drill_scale_window() {
-    echo "-- a registry at scale in the window (3,000 findings among 26,000 COM classes)"
-    seeded_prefix "$SCALE" --scale 150 --extra-classes 20000 || return 1
+    local units=${BENCH_UNITS:-1250}
+    echo "-- a registry at scale in the window: the benchmark's make-up, $units units ($((units * 40)) COM classes, $((units * 20)) findings)"
+    seeded_prefix "$SCALE" --scale "$units" || return 1
     use "$SCALE"
     local ok=0
     e2e_export "$SCALE" "$OUT/scale-before" || return 1
