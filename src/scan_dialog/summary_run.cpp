@@ -121,8 +121,10 @@ void Summary::OnProgress(const std::string& item, const std::string& status, int
     // from this thread is a server call, and six of them for every item made the scan in the window several
     // times slower than the same scan without it. SetText stores under a lock and never waits for the
     // dialog's thread.
+    // The fix pauses after each entry so that it can be read: then every entry is shown.
+    const bool pausing = m_bPauseAfterProgress && m_options.fixPauseMs > 0;
     const ULONGLONG now = GetTickCount64();
-    if (status != m_strProgressStatus || now - m_ullProgressShown >= kProgressRepaintMs) {
+    if (pausing || status != m_strProgressStatus || now - m_ullProgressShown >= kProgressRepaintMs) {
         m_ullProgressShown = now;
         m_strProgressStatus = status;
         SetText("TEXT_ERRORSCAN_CURRENTITEM", item);
@@ -132,7 +134,7 @@ void Summary::OnProgress(const std::string& item, const std::string& status, int
         SetText("TEXT_ERRORFIXING_CURRENTITEM", item);
         SetText("TEXT_ERRORFIXING_STATUS", status);
     }
-    if (m_bPauseAfterProgress && m_options.fixPauseMs > 0) {
+    if (pausing) {
         // Long enough to read what is being fixed; a stop (or a closing window) ends the pause at once.
         WaitForSingleObject(StopEvent(), m_options.fixPauseMs);
     }
