@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <iterator>
+#include <random>
+
 #include "skin/skin_ini.h"
 #include "skin/skin_records.h"
 #include "skin_test_files.h"
@@ -210,6 +213,51 @@ TEST(ScreenRecord, NameImagesRect) {
     EXPECT_EQ(screen.disabledImage, "x.bmp");
     EXPECT_EQ(screen.rect.right, 12);
     EXPECT_EQ(screen.rect.bottom, 14);
+}
+
+// Values of every shape a broken or hostile skin file can hold: the readers never fail, never read past a
+// field's limit, never make more columns than the limit, and always give a terminated font name.
+TEST(SkinRecords, RandomValuesNeverBreakTheReaders) {
+    std::mt19937 random(20261207); // fixed: a failure is reproducible
+    const std::string pieces[] = {",",
+                                  ", ",
+                                  " ",
+                                  "-",
+                                  "+",
+                                  "0",
+                                  "7",
+                                  "2147483647",
+                                  "-2147483648",
+                                  "99999999999999999999",
+                                  "T",
+                                  "F",
+                                  "I",
+                                  "SUBMAIN_MAIN",
+                                  "a.gif",
+                                  "\t",
+                                  std::string(300, ','),
+                                  std::string(300, '9'),
+                                  std::string(1, '\0'),
+                                  "\xff"};
+    for (int round = 0; round < 5000; ++round) {
+        std::string value;
+        const int count = static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            value += pieces[random() % std::size(pieces)];
+        }
+        SCOPED_TRACE(value.substr(0, 80));
+        const ButtonRecord button = ParseButtonRecord(value);
+        const TextRecord text = ParseTextRecord(value, 'I');
+        const ListRecord list = ParseListRecord(value);
+        const ScreenRecord screen = ParseScreenRecord(value);
+        EXPECT_LE(list.columns.size(), static_cast<size_t>(kMaxListColumns));
+        for (const std::string* field : {&button.name, &text.name, &text.face, &text.text, &screen.name,
+                                         &screen.normalImage, &screen.disabledImage}) {
+            EXPECT_LE(field->size(), kMaxFieldText);
+        }
+        const LOGFONTA font = MakeTextLogFont(text);
+        EXPECT_EQ(font.lfFaceName[sizeof font.lfFaceName - 1], '\0');
+    }
 }
 
 } // namespace
