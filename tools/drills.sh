@@ -140,11 +140,14 @@ EOF
     [ -f "$d/big-100mb.xml" ]
 }
 
-# restore_one FILE: "exit ms first-line-of-stderr"; a hang is ended after 120 s (exit 124).
+# restore_one FILE: "exit ms first-line-of-stderr"; a hang is ended (exit 124) after 120 s and 5 s more per
+# MB of file: a restore writes every entry it reads, and the 100 MB file holds about 950,000 of them, which
+# take one to several minutes depending on how busy the machine is.
 restore_one() {
-    local file=$1 start end rc
+    local file=$1 start end rc limit
+    limit=$((120 + 5 * $(stat -c %s "$file") / 1048576))
     start=$(date +%s%N)
-    timeout 120 env WINEPREFIX="$E2E_PREFIX_IN_USE" wine "$CLI_EXE" restore "$(e2e_windows_path "$file")" \
+    timeout "$limit" env WINEPREFIX="$E2E_PREFIX_IN_USE" wine "$CLI_EXE" restore "$(e2e_windows_path "$file")" \
         >"$OUT/restore.out" 2>"$OUT/restore.err"
     rc=$?
     end=$(date +%s%N)
