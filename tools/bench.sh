@@ -146,7 +146,7 @@ bench_scan() {
 
 # ---- dispatch -------------------------------------------------------------------------------------
 
-[ $# -gt 0 ] || { echo "usage: tools/bench.sh scan|shortcuts ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: tools/bench.sh scan|shortcuts|startup|dialog ..." >&2; exit 2; }
 ensure_packages || exit 1
 start_spinners
 for mode in "$@"; do

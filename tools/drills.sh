@@ -11,8 +11,9 @@
 #                      registry to its state before the fix
 #
 # Prefixes: $BUILD_DIR/drills-prefix (small, seeded) and $BUILD_DIR/drills-scale-prefix (seeded once and kept
-# like the benchmark's: BENCH_UNITS units, default 1,250 = 50,000 COM classes and 25,000 findings). Pictures go to $BUILD_DIR/screenshots/drill-*.png, files
-# to $BUILD_DIR/drills-out. E2E_NO_BUILD=1 uses the programs already built.
+# like the benchmark's: BENCH_UNITS units, default 1,250 = 50,000 COM classes and 25,000 findings).
+# Pictures go to $BUILD_DIR/screenshots/drill-*.png, files to $BUILD_DIR/drills-out. E2E_NO_BUILD=1 uses
+# the programs already built.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$ROOT/tools/seed/prefix.sh"

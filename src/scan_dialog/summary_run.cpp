@@ -119,9 +119,8 @@ void Summary::FixError() {
 void Summary::OnProgress(const std::string& item, const std::string& status, int scanned, int found) {
     // Shown when the status changes and otherwise at most ten times a second: under Wine each invalidation
     // from this thread is a server call, and six of them for every item made the scan in the window several
-    // times slower than the same scan without it. SetText stores under a lock and never waits for the
-    // dialog's thread.
-    // The fix pauses after each entry so that it can be read: then every entry is shown.
+    // times slower than the same scan without it. The fix pauses after each entry so that it can be read, so
+    // there every entry is shown. SetText stores under a lock and never waits for the dialog's thread.
     const bool pausing = m_bPauseAfterProgress && m_options.fixPauseMs > 0;
     const ULONGLONG now = GetTickCount64();
     if (pausing || status != m_strProgressStatus || now - m_ullProgressShown >= kProgressRepaintMs) {
