@@ -18,7 +18,7 @@ constexpr char kSupportPage[] = "SUBMAIN_SUPPORT";
 
 } // namespace
 
-CMainDlg::CMainDlg(winui::MessageBoxes& boxes, PanelCommands commands)
+CMainDlg::CMainDlg(base::MessageBoxes& boxes, PanelCommands commands)
     : CMainSkin(IDD_MAIN_DIALOG, boxes, std::move(commands)),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 

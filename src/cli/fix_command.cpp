@@ -6,7 +6,7 @@
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/registry_lib.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -28,7 +28,7 @@ std::string FullPath(const std::string& path) {
 }
 
 int Fix(const FixOptions& options) {
-    CRegistryLib engine(engine::Win32Registry(), winui::ConsoleMessageBoxes());
+    CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
     engine.m_dwFixPauseMs = 0; // the pause only paces the window's progress texts
     CShortcut links;
     ScanErrorList rows;

@@ -13,7 +13,7 @@
 class CXmlWriter;
 class CXmlReader;
 struct PendingValue;
-namespace winui {
+namespace base {
 class MessageBoxes;
 }
 
@@ -26,7 +26,7 @@ bool IsWindows9x();
 class CRegistryLib {
 public:
     explicit CRegistryLib(engine::RegistryApi& registry = engine::Win32Registry());
-    CRegistryLib(engine::RegistryApi& registry, winui::MessageBoxes& messages);
+    CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages);
     virtual ~CRegistryLib();
     CRegistryLib(const CRegistryLib&) = delete;
     CRegistryLib& operator=(const CRegistryLib&) = delete;
@@ -101,7 +101,7 @@ public:
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }
     engine::RegistryApi& Registry() { return m_registry; }
-    winui::MessageBoxes& Messages() { return m_messages; }
+    base::MessageBoxes& Messages() { return m_messages; }
     // The Fonts key the font scan reads on this Windows family.
     std::string FontsKeyPath() const;
 
@@ -137,7 +137,7 @@ private:
     bool ProgIdBelongsToClass(const std::string& progId, const char* className);
 
     engine::RegistryApi& m_registry;
-    winui::MessageBoxes& m_messages;
+    base::MessageBoxes& m_messages;
     StopPoller m_stop;
     std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
     std::string m_strWindowsDir; // "C:\WINDOWS", read once

@@ -27,7 +27,7 @@ private:
 // Runs one worker body: shortcuts are COM objects, so the worker joins COM for its run. Anything thrown
 // ends the run and is reported once; the completion message is posted in every case.
 template <typename Body>
-DWORD RunWorker(Summary& dialog, winui::MessageBoxes& boxes, Body body, const char* failure,
+DWORD RunWorker(Summary& dialog, base::MessageBoxes& boxes, Body body, const char* failure,
                 const char* caption, UINT completion) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
