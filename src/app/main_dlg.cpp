@@ -4,9 +4,9 @@
 
 #include "app/about_dlg.h"
 #include "app/tray_icon.h"
-#include "engine/scan_events.h"
 #include "resource.h"
 #include "skin/app_state.h"
+#include "skin/skin_messages.h"
 #include "winui/gdi_scoped.h"
 
 namespace {

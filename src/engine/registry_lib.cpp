@@ -1,6 +1,5 @@
 #include "engine/registry_lib.h"
 
-#include "backup/xml_writer.h"
 #include "engine/key_handle.h"
 #include "base/message_box.h"
 
@@ -46,8 +45,8 @@ CRegistryLib::CRegistryLib(engine::RegistryApi& registry)
     : CRegistryLib(registry, base::SystemMessageBoxes()) {}
 
 CRegistryLib::CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages)
-    : m_xmlWriter(std::make_unique<CXmlWriter>()), m_bWin9x(IsWindows9x()), m_registry(registry),
-      m_messages(messages), m_strSystemDir(SystemDirectory()), m_strWindowsDir(WindowsDirectory()) {}
+    : m_bWin9x(IsWindows9x()), m_registry(registry), m_messages(messages), m_strSystemDir(SystemDirectory()),
+      m_strWindowsDir(WindowsDirectory()) {}
 
 CRegistryLib::~CRegistryLib() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 // CRegistryLib: the registry engine. Its methods are the registry access layer, the five scan families,
-// the fix, the backup writer and the restore. Every registry call goes through an engine::RegistryApi.
+// the fix, the backup writer and the restore; the last three are defined by the backup library, which is
+// built on this one. Every registry call goes through an engine::RegistryApi.
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/scan_events.h"
@@ -107,7 +108,9 @@ public:
 
     ScanProgressProc m_pfnProgress = nullptr;
     RegErrorLogList m_arrErrorLog;
-    std::unique_ptr<CXmlWriter> m_xmlWriter;
+    // The fix's backup writer, made by the first fix unless a test put its own here. Shared only so that
+    // the engine, which never writes backups, can own it without the writer's definition.
+    std::shared_ptr<CXmlWriter> m_xmlWriter;
     bool m_bWin9x = false;
 
 private:

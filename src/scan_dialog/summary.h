@@ -37,6 +37,10 @@ struct ScanDialogOptions {
 // The four screens, in the order a complete run shows them. None: no screen has been built yet.
 enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete };
 
+// What the worker posts the dialog when its scan, or its fix, has ended.
+inline constexpr UINT WM_FINISHSCAN = WM_USER + 0x67;
+inline constexpr UINT WM_FINISHFIXING = WM_USER + 0x68;
+
 // Control id and window name of the scan animation.
 inline constexpr UINT kScanAnimationId = 1009;
 inline constexpr char kScanAnimationName[] = "SHOCKWAVE2";

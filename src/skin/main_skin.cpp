@@ -2,10 +2,10 @@
 
 #include <io.h>
 
-#include "engine/scan_events.h"
 #include "skin/app_state.h"
 #include "skin/skin_image.h"
 #include "skin/skin_ini.h"
+#include "skin/skin_messages.h"
 #include "skin/skin_records.h"
 #include "skin/window_shape.h"
 

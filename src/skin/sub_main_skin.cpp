@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "engine/scan_events.h"
 #include "skin/app_state.h"
 #include "skin/skin_dialog.h"
 #include "skin/skin_image.h"
 #include "skin/skin_ini.h"
+#include "skin/skin_messages.h"
 #include "skin/skin_records.h"
 #include "winui/gdi_scoped.h"
 
