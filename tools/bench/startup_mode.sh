@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The `startup` mode of tools/bench.sh (sourced by it; uses its helpers median, now_ms, use_prefix,
 # release_prefix, OUT_DIR). orvalin.exe started from the repository root RUNS times (default 5) on a prefix
 # whose wineserver is running, each time timed from the launch to the first painted main window: the moment
