@@ -41,6 +41,7 @@ bench_dialog() {
     read -r px py colour < <(results_pixel)
     [ -n "${colour:-}" ] || { log "no Close button on the results screen in the skin"; return 1; }
     use_prefix "$prefix"
+    # shellcheck disable=SC2034 # read by the e2e_lib.sh functions
     E2E_PREFIX_IN_USE=$prefix
     e2e_start_app "$prefix" || return 1
     e2e_wait_main_window 60 || { log "the main window did not appear"; e2e_stop_app; release_prefix; return 1; }
