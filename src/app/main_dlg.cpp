@@ -22,19 +22,6 @@ CMainDlg::CMainDlg(base::MessageBoxes& boxes, PanelCommands commands)
     : CMainSkin(IDD_MAIN_DIALOG, boxes, std::move(commands)),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-OleSession::~OleSession() {
-    if (m_bInitialized) {
-        OleUninitialize();
-    }
-}
-
-bool OleSession::InitializeOle() {
-    if (!m_bInitialized) {
-        m_bInitialized = SUCCEEDED(OleInitialize(nullptr));
-    }
-    return m_bInitialized;
-}
-
 CMainDlg::~CMainDlg() = default;
 
 bool CMainDlg::OnInitDialog() {
@@ -44,7 +31,7 @@ bool CMainDlg::OnInitDialog() {
 
     SetCaption("Orvalin");
     SetSkinFile("Skin.ini");
-    if (!InitializeOle()) {
+    if (!Initialize()) {
         return false; // no skin: the window can then be left only through the menu's Close
     }
     if (!CMainSkin::OnInitDialog()) {

@@ -7,25 +7,14 @@
 
 #include <string>
 
-#include "skin/main_skin.h"
+#include "base/com.h"
 #include "base/message_box.h"
 #include "base/unique_handle.h"
+#include "skin/main_skin.h"
 
 // OLE for the life of the main window. A base of CMainDlg ahead of the screen, so that it is released only
 // after everything of the screen (the animation's control among it) is gone.
-class OleSession {
-public:
-    OleSession() = default;
-    ~OleSession();
-    OleSession(const OleSession&) = delete;
-    OleSession& operator=(const OleSession&) = delete;
-    bool InitializeOle();
-
-private:
-    bool m_bInitialized = false;
-};
-
-class CMainDlg : private OleSession, public CMainSkin {
+class CMainDlg : private base::OleScope, public CMainSkin {
 public:
     explicit CMainDlg(base::MessageBoxes& boxes = base::SystemMessageBoxes(), PanelCommands commands = {});
     ~CMainDlg() override;

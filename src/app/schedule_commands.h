@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/shell_open.h"
-#include "skin/sub_main_skin.h"
 #include "base/message_box.h"
+#include "skin/sub_main_skin.h"
 
 struct ScheduleCommandOptions {
     // The Add Schedule dialog's outcome messages.

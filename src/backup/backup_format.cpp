@@ -1,7 +1,7 @@
 #include "backup/backup_format.h"
 
-#include "engine/value_text.h"
 #include "engine/records.h"
+#include "engine/value_text.h"
 
 #include <memory>
 

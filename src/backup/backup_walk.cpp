@@ -1,7 +1,7 @@
 #include "backup/backup_walk.h"
 
-#include "engine/value_text.h"
 #include "backup/xml_reader.h"
+#include "engine/value_text.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "backup/reg_file.h"
 
 #include "base/unique_handle.h"
+#include "base/wide_text.h"
 
 #include <windows.h>
 
@@ -89,20 +90,6 @@ bool WriteAll(HANDLE file, const char* bytes, std::size_t size) {
 
 } // namespace
 
-std::wstring WideOfAnsi(const std::string& text) {
-    if (text.empty()) {
-        return std::wstring();
-    }
-    const int size = static_cast<int>(text.size());
-    const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (units <= 0) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
-    return wide;
-}
-
 std::wstring QuotedRegString(const std::wstring& text) {
     std::wstring quoted = L"\"";
     quoted.reserve(text.size() + 2);
@@ -131,11 +118,11 @@ std::wstring QuotedRegString(const std::wstring& text) {
 
 std::wstring RegValueLines(const RestoredValue& value) {
     std::wstring line =
-        value.unnamed || value.name.empty() ? L"@=" : QuotedRegString(WideOfAnsi(value.name)) + L"=";
+        value.unnamed || value.name.empty() ? L"@=" : QuotedRegString(base::Widen(value.name)) + L"=";
     const bool stringType = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
     if (stringType) {
         // The restore hands these to the ANSI call, which stores them as UTF-16.
-        const std::wstring wide = WideOfAnsi(std::string(value.data.begin(), value.data.end()));
+        const std::wstring wide = base::Widen(std::string(value.data.begin(), value.data.end()));
         if (value.type == REG_SZ && IsPlainText(wide)) {
             return line + QuotedRegString(wide.substr(0, wide.size() - 1));
         }
@@ -170,7 +157,7 @@ RegFileText BuildRegFile(const BackupContents& contents) {
             path += '\\';
             path += names[i];
         }
-        file.text += L"[" + WideOfAnsi(path) + L"]\r\n";
+        file.text += L"[" + base::Widen(path) + L"]\r\n";
         for (const RestoredValue& value : key.values) {
             file.text += RegValueLines(value) + L"\r\n";
         }

@@ -98,9 +98,6 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
             // through that name.
         }
 
-        if (engine.m_dwFixPauseMs > 0) {
-            Sleep(engine.m_dwFixPauseMs);
-        }
         if (code == ERROR_SUCCESS) {
             ++tally;
         } else if (code == ERROR_ACCESS_DENIED) {

@@ -1,12 +1,10 @@
-// CRegistryLib::RestoreRegistry and LoadAsXml: a backup file written back into the registry.
+// CRegistryLib::RestoreRegistryFrom and LoadAsXml: a backup file written back into the registry.
 #include "backup/backup_format.h"
 #include "backup/backup_walk.h"
 #include "backup/xml_reader.h"
+#include "base/message_box.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
-#include "base/message_box.h"
-
-#include <commdlg.h>
 
 #include <cstring>
 
@@ -18,42 +16,7 @@ void ShowArrowCursor() {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
-// The folder backups are written to: the current directory, as the full path of a bare file name shows it.
-std::string CurrentFolder() {
-    char full[MAX_PATH] = {};
-    char* filePart = nullptr;
-    const DWORD n = GetFullPathNameA("orvalin.exe", sizeof full, full, &filePart);
-    if (n == 0 || n >= sizeof full || filePart == nullptr) {
-        return std::string();
-    }
-    std::string folder(full, static_cast<std::size_t>(filePart - full));
-    if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':') {
-        folder.pop_back();
-    }
-    return folder;
-}
-
 } // namespace
-
-bool CRegistryLib::RestoreRegistry() {
-    // "XML Files (*.xml)|*.xml|All Files (*.*)|*.*||" with its separators as the dialog wants them.
-    static const char kFilter[] = "XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
-    char file[MAX_PATH] = {};
-    const std::string folder = CurrentFolder();
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetActiveWindow();
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = "xml";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&ofn)) {
-        return false;
-    }
-    return RestoreRegistryFrom(file);
-}
 
 bool CRegistryLib::RestoreRegistryFrom(const std::string& path) {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));

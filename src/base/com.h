@@ -62,22 +62,28 @@ private:
     HRESULT hr_;
 };
 
-// OleInitialize for the life of the scope (windows that host controls or use the clipboard), balanced
-// only when it succeeded.
+// OLE (windows that host controls), joined by Initialize once the owner is ready for it and left when the
+// scope ends, only when joining succeeded.
 class OleScope {
 public:
-    OleScope() : hr_(OleInitialize(nullptr)) {}
+    OleScope() = default;
     OleScope(const OleScope&) = delete;
     OleScope& operator=(const OleScope&) = delete;
     ~OleScope() {
-        if (SUCCEEDED(hr_)) {
+        if (initialized_) {
             OleUninitialize();
         }
     }
-    bool Initialized() const { return SUCCEEDED(hr_); }
+    // True once OLE is joined; a second call changes nothing.
+    bool Initialize() {
+        if (!initialized_) {
+            initialized_ = SUCCEEDED(OleInitialize(nullptr));
+        }
+        return initialized_;
+    }
 
 private:
-    HRESULT hr_;
+    bool initialized_ = false;
 };
 
 // A CoTaskMemAlloc'ed wide string handed out by a COM call.

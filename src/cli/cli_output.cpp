@@ -1,5 +1,6 @@
 #include "cli/cli_output.h"
 
+#include "base/wide_text.h"
 #include "cli/commands.h"
 
 #include <windows.h>
@@ -20,16 +21,7 @@ int UsageError(const std::string& message) {
 namespace {
 
 std::string ToUtf8(const std::string& text) {
-    if (text.empty()) {
-        return text;
-    }
-    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), wide);
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, out.data(), n, nullptr, nullptr);
-    return out;
+    return base::Narrow(base::Widen(text), CP_UTF8);
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 #include "backup/backup_entries.h"
 #include "backup/reg_file.h"
 #include "backup/xml_reader.h"
+#include "base/unique_handle.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
-#include "base/unique_handle.h"
 
 #include <windows.h>
 

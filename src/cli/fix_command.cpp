@@ -1,13 +1,13 @@
 // orvalin-cli fix [--json] [--backup FILE] [--no-shortcuts] [--drives LETTERS]: scans as the scan command
 // does, backs up every finding and removes it. Nothing is removed that is not in the backup file first.
 #include "backup/backup_name.h"
+#include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/registry_lib.h"
 #include "run/scan_and_fix.h"
-#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -30,7 +30,6 @@ std::string FullPath(const std::string& path) {
 
 int Fix(const FixOptions& options) {
     CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
-    engine.m_dwFixPauseMs = 0; // the pause only paces the window's progress texts
     CShortcut links;
     ScanErrorList rows;
     RunScan(engine, links, options.targets, rows, StderrIsConsole());

@@ -1,11 +1,11 @@
 // orvalin-cli restore FILE: writes a backup file back into the registry. The messages of the restore
 // (and its outcome) go to stderr.
 #include "backup/xml_reader.h"
+#include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
 #include "shortcuts/shortcut_backup.h"
-#include "base/message_box.h"
 
 #include <windows.h>
 

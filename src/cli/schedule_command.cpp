@@ -1,8 +1,8 @@
+#include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "scheduler/add_schedule.h"
 #include "scheduler/schedule_console.h"
-#include "base/message_box.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "engine/registry_lib.h"
 
-#include "engine/key_handle.h"
 #include "base/message_box.h"
+#include "engine/key_handle.h"
 
 #include <mbstring.h>
 

@@ -41,7 +41,8 @@ public:
     // Deletes a key with all its subkeys, deepest first (the NT family's RegDeleteKeyA deletes only leaves).
     LONG RegDeleteKeyNT(HKEY parent, const char* subKey);
     LONG RegDelKey(const std::string& root, const std::string& subKey);
-    // Deletes one value. "(Default)" names the unnamed value unless the key has a value of that literal name.
+    // Deletes one value; the name goes to the registry as it is, so "(Default)" names only a value of that
+    // literal name, never the unnamed value.
     LONG RegDelKeyValue(const std::string& root, const std::string& subKey, const std::string& valueName);
     // The file path that registry data refers to, for a test with _access. For PathFamily::Help the value
     // name is appended (the data names the folder, the value name the file).
@@ -76,8 +77,6 @@ public:
     // 1 when the entry is complete in the file: the key (or value) as it is now, and every subkey below it.
     int SaveAsXml(CXmlWriter& writer, const std::string& keyPath, const CRegValue* value);
     int SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY key, const CRegValue* value);
-    // The open-file dialog, then RestoreRegistryFrom; false when cancelled or when the restore failed.
-    bool RestoreRegistry();
     // LoadAsXml of one file with the wait cursor shown.
     bool RestoreRegistryFrom(const std::string& path);
     // 1 when the file was read to its end (a file cut short after a whole entry counts); 0 when it could not
@@ -96,8 +95,6 @@ public:
     // Outcome of the last FixRegistry: the file it created (empty when none could be created).
     std::string m_strBackupFile;
     bool m_bBackupFailed = false;
-    // Pause after each handled finding, so that the window's progress texts can be read; 0 for no pause.
-    DWORD m_dwFixPauseMs = 100;
 
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }

@@ -32,8 +32,6 @@ Summary::Summary(const ScanDialogOptions& options)
     : CSkinDialog(ScanDialogTemplate()), m_options(options),
       m_registryLib(*options.registry, *options.boxes) {
     m_registryLib.m_pfnProgress = &ReportProgress;
-    // The window pauses after each fixed entry itself (OnProgress), so that a stop can cut the pause short.
-    m_registryLib.m_dwFixPauseMs = 0;
     m_shortcut.m_pfnProgress = &ReportProgress;
     m_shortcut.LimitToDrives(options.shortcutDrives);
     g_pSummary = this;

@@ -14,15 +14,15 @@
 #include <memory>
 #include <string>
 
+#include "base/message_box.h"
+#include "base/unique_handle.h"
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/registry_lib.h"
 #include "shortcuts/shortcut.h"
 #include "skin/shockwave_flash.h"
 #include "skin/skin_dialog.h"
-#include "base/message_box.h"
 #include "winui/report_view.h"
-#include "base/unique_handle.h"
 
 // What a scan dialog uses from outside. The program takes the defaults; tests inject their own.
 struct ScanDialogOptions {
@@ -65,30 +65,9 @@ public:
     // The screen's controls and pictures, and the results list's window.
     void Free() override;
 
-    // --- screens, from the skin file ---
-    void ReadErrorScanScreenInfo();
-    void ReadScanCompleteScreenInfo();
-    void ReadErrorFixingScreenInfo();
-    void ReadFixCompleteScreenInfo();
-    void ReadButtonInfo(const std::string& section);
-    void ReadTextInfo(const std::string& section);
-    void ReadListViewInfo(const std::string& section);
-
-    // --- the runs (worker thread) ---
-    void RunScan();
-    void FixError();
-    static DWORD WINAPI ScanThread(LPVOID dialog);
-    static DWORD WINAPI FixThread(LPVOID dialog);
-    // The progress callback's work for this dialog (worker thread): the six progress texts, then the
-    // fix pause when the registry fix is running.
-    void OnProgress(const std::string& item, const std::string& status, int scanned, int found);
-
     // --- state, for the program's pages and for tests ---
     ScanScreen Screen() const { return m_screen.load(); }
     const std::string& ScreenName() const { return m_strScreenName; }
-    int ScreenIndex() const { return m_nScreenIndex; }
-    RECT ScreenRect() const { return m_rcScreen; }
-    SIZE ScreenSize() const { return SIZE{m_nScreenWidth, m_nScreenHeight}; }
     const std::string& SkinFile() const { return m_strSkinFile; }
     // True while a worker thread runs.
     bool WorkerRunning() const;
@@ -109,6 +88,26 @@ protected:
     void OnCancel() override;
 
 private:
+    friend void ReportProgress(std::string item, std::string status, int scanned, int found);
+
+    // --- screens, from the skin file ---
+    void ReadErrorScanScreenInfo();
+    void ReadScanCompleteScreenInfo();
+    void ReadErrorFixingScreenInfo();
+    void ReadFixCompleteScreenInfo();
+    void ReadButtonInfo(const std::string& section);
+    void ReadTextInfo(const std::string& section);
+    void ReadListViewInfo(const std::string& section);
+
+    // --- the runs (worker thread) ---
+    void RunScan();
+    void FixError();
+    static DWORD WINAPI ScanThread(LPVOID dialog);
+    static DWORD WINAPI FixThread(LPVOID dialog);
+    // The progress callback's work for this dialog (worker thread): the six progress texts, then the
+    // fix pause when the registry fix is running.
+    void OnProgress(const std::string& item, const std::string& status, int scanned, int found);
+
     void OnFinishScan();
     void OnFinishFixing();
     void OnPrepareToClose();

@@ -1,7 +1,6 @@
 // The scan and fix workers of the scan dialog and the progress they report.
-#include <objbase.h>
-
 #include "backup/backup_name.h"
+#include "base/com.h"
 #include "engine/scan_events.h"
 #include "run/scan_and_fix.h"
 #include "scan_dialog/summary.h"
@@ -30,14 +29,13 @@ private:
 template <typename Body>
 DWORD RunWorker(Summary& dialog, base::MessageBoxes& boxes, Body body, const char* failure,
                 const char* caption, UINT completion) {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    try {
-        body();
-    } catch (...) {
-        boxes.Show(GetActiveWindow(), failure, caption, MB_OK);
-    }
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
+    {
+        const base::ComScope com;
+        try {
+            body();
+        } catch (...) {
+            boxes.Show(GetActiveWindow(), failure, caption, MB_OK);
+        }
     }
     PostMessageA(dialog.Hwnd(), completion, 0, 0);
     return 0;

@@ -4,18 +4,6 @@
 
 #include <memory>
 
-CThreadSummary::OleScope::~OleScope() {
-    if (m_bInitialized) {
-        OleUninitialize();
-    }
-}
-
-void CThreadSummary::OleScope::Initialize() {
-    if (!m_bInitialized) {
-        m_bInitialized = SUCCEEDED(OleInitialize(nullptr));
-    }
-}
-
 CThreadSummary::CThreadSummary(HWND parent, const ScanDialogOptions& options)
     : m_hParent(parent), m_dialog(options) {}
 

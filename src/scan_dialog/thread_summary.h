@@ -6,9 +6,10 @@
 
 #include <string>
 
+#include "base/com.h"
+#include "base/unique_handle.h"
 #include "scan_dialog/summary.h"
 #include "winui/ui_thread.h"
-#include "base/unique_handle.h"
 
 class CThreadSummary : public winui::UiThread {
 public:
@@ -26,22 +27,10 @@ protected:
     bool InitInstance() override;
 
 private:
-    // OLE for the thread's life; declared before the dialog so that it ends after the dialog is gone.
-    class OleScope {
-    public:
-        OleScope() = default;
-        ~OleScope();
-        OleScope(const OleScope&) = delete;
-        OleScope& operator=(const OleScope&) = delete;
-        void Initialize();
-
-    private:
-        bool m_bInitialized = false;
-    };
-
     std::string m_strSkinPath;
     HWND m_hParent;
-    OleScope m_ole;
+    // OLE for the thread's life; declared before the dialog so that it ends after the dialog is gone.
+    base::OleScope m_ole;
     Summary m_dialog;
 };
 

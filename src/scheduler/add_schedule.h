@@ -1,8 +1,8 @@
 #pragma once
 // What OK in the Add Schedule dialog does: create the work item if needed, add the trigger unless
 // one starts at the same minute, and tell the user the outcome in one of three messages.
-#include "scheduler/scheduled_task.h"
 #include "base/message_box.h"
+#include "scheduler/scheduled_task.h"
 
 #include <windows.h>
 

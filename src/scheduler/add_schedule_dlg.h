@@ -2,8 +2,8 @@
 // The Add Schedule dialog: a start date, a start time (hours and minutes only) and how often, for a
 // scheduled scan. OK adds the schedule to the work item, tells the user the outcome in a message box
 // and closes; Cancel and Esc close without doing anything.
-#include "winui/dialog.h"
 #include "base/message_box.h"
+#include "winui/dialog.h"
 
 #include <windows.h>
 

@@ -3,8 +3,8 @@
 //   list                                           one line per schedule: "N<TAB>description<TAB>last run"
 //   add YYYY-MM-DD HH:MM once|daily|weekly|monthly  the Add Schedule dialog's OK, message included
 //   delete N                                       deletes schedule N as listed
-#include "scheduler/add_schedule.h"
 #include "base/message_box.h"
+#include "scheduler/add_schedule.h"
 
 #include <string>
 #include <vector>

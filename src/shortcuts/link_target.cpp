@@ -1,5 +1,7 @@
 #include "shortcuts/link_target.h"
 
+#include "base/com.h"
+
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -11,29 +13,9 @@
 namespace shortcuts {
 namespace {
 
-// Holds one interface pointer and releases it.
-template <class T> class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (m_ptr != nullptr) {
-            m_ptr->Release();
-        }
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    T* operator->() const { return m_ptr; }
-    T* Get() const { return m_ptr; }
-    void** Out() { return reinterpret_cast<void**>(&m_ptr); }
-
-private:
-    T* m_ptr = nullptr;
-};
-
 bool IsAdvertised(IShellLinkA& link) {
-    ComRef<IShellLinkDataList> data;
-    if (FAILED(link.QueryInterface(IID_IShellLinkDataList, data.Out())) || data.Get() == nullptr) {
+    base::ComPtr<IShellLinkDataList> data;
+    if (FAILED(link.QueryInterface(IID_IShellLinkDataList, data.PutVoid())) || data.Get() == nullptr) {
         return false;
     }
     DWORD flags = 0;
@@ -44,13 +26,14 @@ bool IsAdvertised(IShellLinkA& link) {
 
 LinkTarget ReadLinkTarget(const std::string& shortcutPath) {
     LinkTarget result;
-    ComRef<IShellLinkA> link;
-    result.hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Out());
+    base::ComPtr<IShellLinkA> link;
+    result.hr =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
     if (FAILED(result.hr)) {
         return result;
     }
-    ComRef<IPersistFile> file;
-    result.hr = link->QueryInterface(IID_IPersistFile, file.Out());
+    base::ComPtr<IPersistFile> file;
+    result.hr = link->QueryInterface(IID_IPersistFile, file.PutVoid());
     if (FAILED(result.hr)) {
         return result;
     }

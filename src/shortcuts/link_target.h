@@ -32,20 +32,4 @@ enum class TargetState { Exists, Missing, Unknown };
 // such as access denied).
 TargetState CheckTarget(const std::string& path);
 
-// CoInitialize for the life of the object, balanced only when it succeeded.
-class ComApartment {
-public:
-    ComApartment() : m_hr(CoInitialize(nullptr)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(m_hr)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT m_hr;
-};
-
 } // namespace shortcuts

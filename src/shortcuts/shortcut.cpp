@@ -1,5 +1,6 @@
 #include "shortcuts/shortcut.h"
 
+#include "base/com.h"
 #include "base/unique_handle.h"
 #include "shortcuts/link_target.h"
 #include "shortcuts/shortcut_backup.h"
@@ -85,7 +86,7 @@ void CShortcut::ScanLinkFile() {
         return;
     }
     // One apartment for the whole scan; ResolveShortCut's own is then only a reference count.
-    const shortcuts::ComApartment com;
+    const base::ComScope com;
     char drives[MAX_PATH + 1] = {};
     const DWORD length = GetLogicalDriveStringsA(MAX_PATH, drives);
     if (length == 0 || length > MAX_PATH) {
@@ -166,7 +167,7 @@ std::vector<std::string> CShortcut::ListFolder(const std::string& folder, bool e
 HRESULT CShortcut::ResolveShortCut(const std::string& path) {
     ++m_nLinksScanned;
     Report(path, kStatusScanningShortcuts, m_nLinksScanned, m_nLinksFound);
-    const shortcuts::ComApartment com;
+    const base::ComScope com;
     const shortcuts::LinkTarget target = shortcuts::ReadLinkTarget(path);
     if (!target.hasPath) {
         return target.hr;

@@ -1,5 +1,7 @@
 #include "skin/gif_animation.h"
 
+#include "base/wide_text.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -13,17 +15,6 @@ using namespace Gdiplus::DllExports;
 namespace {
 
 constexpr PROPID kFrameDelayTag = 0x5100; // PropertyTagFrameDelay: one LONG per frame, 1/100 s
-
-std::wstring Widen(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
-}
 
 struct ImageDeleter {
     void operator()(GpImage* image) const { GdipDisposeImage(image); }
@@ -70,7 +61,7 @@ bool GifAnimation::Load(const std::string& path) {
     if (!gdiplusToken_ || path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
-    const std::wstring widePath = Widen(path);
+    const std::wstring widePath = base::Widen(path);
     GpBitmap* raw = nullptr;
     if (widePath.empty() || GdipCreateBitmapFromFile(widePath.c_str(), &raw) != Ok || !raw) {
         return false;

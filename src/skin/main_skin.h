@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/message_box.h"
 #include "skin/shockwave_flash.h"
 #include "skin/skin_dialog.h"
 #include "skin/sub_main_skin.h"
-#include "base/message_box.h"
 
 class CMainSkin : public CSkinDialog {
 public:

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/com.h"
+#include "base/wide_text.h"
 #include "skin/skin_image.h"
 #include "winui/gdi_scoped.h"
 
@@ -31,15 +33,8 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
 }
 
 BSTR ToBstr(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0) {
-        return SysAllocString(L"");
-    }
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(n - 1));
-    if (result) {
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result, n);
-    }
-    return result;
+    const std::wstring wide = base::Widen(text.c_str()); // up to the first NUL, as a BSTR's reader sees it
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 } // namespace
@@ -84,10 +79,9 @@ bool CShockwaveFlash::HostFlash() {
     m_hHost = CreateWindowExA(0, "AtlAxWin", kFlashClassId, WS_CHILD | WS_VISIBLE, 0, 0, client.right,
                               client.bottom, Hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
     // Some hosts return an empty window when the control is not registered: only a control counts.
-    IUnknown* control = nullptr;
-    if (m_hHost && SUCCEEDED(getControl(m_hHost, &control)) && control) {
+    base::ComPtr<IUnknown> control;
+    if (m_hHost && SUCCEEDED(getControl(m_hHost, control.Put())) && control) {
         control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&m_pDispatch));
-        control->Release();
     }
     if (!m_pDispatch) {
         ReleaseFlash();

@@ -1,5 +1,7 @@
 #include "skin/skin_image.h"
 
+#include "base/com.h"
+
 #include <ole2.h>
 #include <olectl.h>
 
@@ -13,15 +15,6 @@ namespace {
 // The rectangles one ExtCreateRegion call may get, and the step by which the buffer grows.
 constexpr DWORD kRectsPerBatch = 2000;
 constexpr DWORD kRectsGrowth = 100;
-
-template <typename T> struct ComRelease {
-    T* p = nullptr;
-    ~ComRelease() {
-        if (p) {
-            p->Release();
-        }
-    }
-};
 
 // The picture's bitmap copied into a 32-bit DIB section of our own: it outlives the picture object, and
 // its pixels stay exact whatever the display's colour depth (a mask's near-white must not turn white).
@@ -186,21 +179,20 @@ bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size) {
     if (!readOk || read != fileSize) {
         return false;
     }
-    ComRelease<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, &stream.p))) {
+    base::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, stream.Put()))) {
         return false;
     }
     memory.Release(); // the stream frees it now
-    ComRelease<IPicture> picture;
-    const HRESULT hr = OleLoadPicture(stream.p, static_cast<LONG>(fileSize), FALSE, IID_IPicture,
-                                      reinterpret_cast<void**>(&picture.p));
-    if (FAILED(hr) || !picture.p) {
+    base::ComPtr<IPicture> picture;
+    const HRESULT hr =
+        OleLoadPicture(stream.Get(), static_cast<LONG>(fileSize), FALSE, IID_IPicture, picture.PutVoid());
+    if (FAILED(hr) || !picture) {
         return false;
     }
     SHORT type = PICTYPE_UNINITIALIZED;
     OLE_HANDLE handle = 0;
-    if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(picture.p->get_Handle(&handle))) {
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) {
         return false;
     }
     bitmap.Reset(CopyPictureBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle))));

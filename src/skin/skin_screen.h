@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "base/unique_handle.h"
 #include "skin/skin_button.h"
 #include "skin/skin_records.h"
 #include "skin/skin_text.h"
-#include "base/unique_handle.h"
 
 class CSkinIni;
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "skin/skin_screen.h"
 #include "base/message_box.h"
-#include "winui/report_view.h"
 #include "base/unique_handle.h"
+#include "skin/skin_screen.h"
+#include "winui/report_view.h"
 #include "winui/window.h"
 
 class CSkinIni;
@@ -57,8 +57,6 @@ public:
     CSubMainSkin(base::MessageBoxes& boxes, const PanelCommands& commands);
     // Frees the page and, when a scan dialog is open, cancels it and waits up to 10 s for its thread.
     ~CSubMainSkin() override;
-
-    bool IsPanel() const override { return true; }
 
     // A visible static child of `parent` with an empty caption and control id 0.
     bool Create(const RECT& rect, HWND parent);

@@ -1,5 +1,7 @@
 #include "winui/dialog_template.h"
 
+#include "base/wide_text.h"
+
 namespace winui {
 
 DialogTemplate::DialogTemplate(DWORD style, DWORD exStyle, short x, short y, short cx, short cy,
@@ -28,15 +30,8 @@ DialogTemplate::DialogTemplate(DWORD style, DWORD exStyle, short x, short y, sho
 }
 
 void DialogTemplate::AddString(const std::string& text) {
-    if (!text.empty()) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-        if (n > 0) {
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-        }
-        for (wchar_t c : wide) {
-            AddWord(static_cast<WORD>(c));
-        }
+    for (const wchar_t c : base::Widen(text)) {
+        AddWord(static_cast<WORD>(c));
     }
     AddWord(0);
 }

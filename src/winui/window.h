@@ -39,9 +39,6 @@ public:
     HWND Hwnd() const { return hwnd_; }
     bool IsWindow() const { return hwnd_ != nullptr; }
 
-    // Run-time kind test used where a window's owner must know what it talks to. Sub-screen panels say yes.
-    virtual bool IsPanel() const { return false; }
-
     // Creates a window of the layer's own window class (arrow cursor, no background brush, double clicks).
     bool CreateCustom(DWORD exStyle, const std::string& title, DWORD style, const RECT& rect, HWND parent,
                       UINT_PTR idOrMenu);

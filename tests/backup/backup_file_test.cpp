@@ -1,7 +1,7 @@
 // The backup entry of a finding, on the in-memory registry.
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
 #include "backup/xml_writer.h"
+#include "support/file_bytes.h"
 #include "support/memory_registry.h"
 #include "support/test_paths.h"
 
@@ -15,7 +15,7 @@ constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
 
 class BackupFile : public ::testing::Test {
 protected:
-    BackupFile() : engine(registry, boxes) { path = backuptest::FreshFolder("backupfile") + "\\b.xml"; }
+    BackupFile() : engine(registry, boxes) { path = testsupport::MakeTempFolder("backupfile") + "\\b.xml"; }
 
     // The entries of the given findings inside the root element, as FixRegistry frames them.
     std::string Write(const std::vector<std::pair<std::string, const CRegValue*>>& entries,
@@ -31,7 +31,7 @@ protected:
         }
         writer.WriteEndTag("registry", -1);
         writer.Close();
-        return backuptest::ReadBytes(path);
+        return testsupport::ReadBytes(path);
     }
 
     MemoryRegistry registry;

@@ -1,7 +1,7 @@
 #include "backup/backup_name.h"
 
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
+#include "support/file_bytes.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +15,14 @@ TEST(BackupName, FormatsTheLocalTimeWithFullNamesAndNoSeparators) {
 }
 
 TEST(BackupName, ATakenNameGetsTheNextFreeSuffixBeforeItsExtension) {
-    const std::string folder = backuptest::FreshFolder("names");
+    const std::string folder = testsupport::MakeTempFolder("names");
     const std::string name = folder + "\\FixedOnX.xml";
     EXPECT_EQ(backup::ReserveBackupFile(name), name);
     EXPECT_EQ(backup::ReserveBackupFile(name), folder + "\\FixedOnX-2.xml");
     EXPECT_EQ(backup::ReserveBackupFile(name), folder + "\\FixedOnX-3.xml");
     EXPECT_EQ(backup::ReserveBackupFile(folder + "\\plain"), folder + "\\plain");
     EXPECT_EQ(backup::ReserveBackupFile(folder + "\\plain"), folder + "\\plain-2");
-    EXPECT_EQ(backuptest::ReadBytes(name), ""); // reserved, not written
+    EXPECT_EQ(testsupport::ReadBytes(name), ""); // reserved, not written
     EXPECT_EQ(backup::ReserveBackupFile(folder + "\\missing\\b.xml"), "");
     EXPECT_EQ(backup::ReserveBackupFile(""), "");
 }

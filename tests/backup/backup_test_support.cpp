@@ -8,12 +8,6 @@
 
 namespace backuptest {
 
-std::string FreshFolder(const std::string& hint) {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return testsupport::MakeTempFolder(hint + "_" + std::to_string(now.QuadPart));
-}
-
 void AddKeyFinding(CRegistryLib& engine, const std::string& category, const std::string& keyPath) {
     auto finding = std::make_unique<CRegErrorLog>();
     finding->SetKeyPath(keyPath);

@@ -3,6 +3,7 @@
 #include "backup/backup_name.h"
 #include "engine/registry_lib.h"
 #include "support/recording_boxes.h"
+#include "support/test_paths.h"
 
 #include <map>
 #include <string>
@@ -38,9 +39,6 @@ public:
 private:
     base::LocalTime m_time;
 };
-
-// A new, empty folder for one test. Process ids repeat under Wine, so the name also carries the clock.
-std::string FreshFolder(const std::string& hint);
 
 // Appends a finding to the engine's list; a value finding gets a record named `valueName` with the given
 // text (no raw bytes, as a test-made record would have).

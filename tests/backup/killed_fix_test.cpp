@@ -1,9 +1,9 @@
 // A fix killed part way leaves a backup that restores exactly what it had deleted so far.
 // The test starts this same binary again to run the fix (the disabled test below) and terminates it.
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
-#include "backup/real_registry.h"
+#include "backup/test_key.h"
 #include "backup/xml_reader.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,8 @@ TEST(KilledFix, DISABLED_Child) {
     const std::size_t bar = text.find('|');
     const std::string subPath = text.substr(0, bar);
     CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
-    engine.m_dwFixPauseMs = 5;
+    // Slow enough that the parent kills it part way.
+    engine.m_pfnProgress = [](std::string, std::string, int, int) { Sleep(5); };
     for (int i = 0; i < kItems; ++i) {
         backuptest::AddKeyFinding(engine, "SharedTools",
                                   "HKEY_CURRENT_USER\\" + subPath + "\\" + ItemName(i));
@@ -59,7 +60,7 @@ TEST(KilledFix, ThePartialBackupRestoresEverythingDeletedSoFar) {
         ASSERT_TRUE(key.Set(ItemName(i) + "\\Sub", nullptr, REG_DWORD, std::string("\x01\x02\x03\x04", 4)));
     }
     const backuptest::Snapshot before = key.Take();
-    const std::string backupFile = backuptest::FreshFolder("killed") + "\\backup.xml";
+    const std::string backupFile = testsupport::MakeTempFolder("killed") + "\\backup.xml";
 
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, sizeof exe);
@@ -96,7 +97,7 @@ TEST(KilledFix, ThePartialBackupRestoresEverythingDeletedSoFar) {
     backuptest::RecordingBoxes boxes;
     CRegistryLib engine(engine::Win32Registry(), boxes);
     CXmlReader reader;
-    EXPECT_EQ(engine.LoadAsXml(reader, backupFile), 1) << backuptest::ReadBytes(backupFile).size();
+    EXPECT_EQ(engine.LoadAsXml(reader, backupFile), 1) << testsupport::ReadBytes(backupFile).size();
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
     EXPECT_TRUE(key.Take() == before);
 }

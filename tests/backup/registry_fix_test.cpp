@@ -1,7 +1,7 @@
 // The fix passes on the in-memory registry: tallies, order, progress, and what is never deleted.
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
 #include "backup/xml_writer.h"
+#include "support/file_bytes.h"
 #include "support/memory_registry.h"
 #include "support/test_paths.h"
 
@@ -47,10 +47,9 @@ private:
 class RegistryFix : public ::testing::Test {
 protected:
     RegistryFix() : engine(registry, boxes) {
-        engine.m_dwFixPauseMs = 0;
         engine.m_pfnProgress = RecordProgress;
         g_progress.clear();
-        folder = backuptest::FreshFolder("fix");
+        folder = testsupport::MakeTempFolder("fix");
         rows = backuptest::FiveRows();
     }
     std::string Backup() const { return folder + "\\FixedOnTest.xml"; }
@@ -68,7 +67,7 @@ TEST_F(RegistryFix, WithoutFindingsTheBackupHoldsAnEmptyRootAndEveryRowStaysZero
     engine.FixRegistry(rows, Backup());
     EXPECT_FALSE(engine.m_bBackupFailed);
     EXPECT_EQ(engine.m_strBackupFile, Backup());
-    EXPECT_EQ(backuptest::ReadBytes(Backup()),
+    EXPECT_EQ(testsupport::ReadBytes(Backup()),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n </registry>\r\n");
     for (const auto& row : rows) {
         EXPECT_EQ(row->m_nFixed, 0);
@@ -118,7 +117,7 @@ TEST_F(RegistryFix, PassesRunInTheirOrderAndTallySuccessesMinusRefusals) {
     EXPECT_EQ(g_progress[3].item, "HKEY_LOCAL_MACHINE\nSOFTWARE\\Microsoft\\Windows\\help\nfoo.hlp");
 
     // The backup lists the entries in the order of deletion; the second {A} finding found nothing to save.
-    const std::string bytes = backuptest::ReadBytes(Backup());
+    const std::string bytes = testsupport::ReadBytes(Backup());
     const std::size_t clsid = bytes.find("<v name=\"(Default)\" value=\"C:\\gone.dll\"/>");
     const std::size_t help = bytes.find("<v name=\"foo.hlp\"");
     const std::size_t font = bytes.find("<v name=\"f0\"");
@@ -199,18 +198,18 @@ TEST_F(RegistryFix, TheUnnamedValueIsNeverDeletedThroughItsDisplayName) {
     EXPECT_EQ(registry.Calls(MemoryRegistry::Op::DeleteValue), 0);
     EXPECT_EQ(FixedOf(rows, kDescriptionHelp), 0);
     ASSERT_EQ(g_progress.size(), 1u);
-    EXPECT_NE(backuptest::ReadBytes(Backup()).find("<v name=\"(Default)\" value=\"C:\\folder\"/>"),
+    EXPECT_NE(testsupport::ReadBytes(Backup()).find("<v name=\"(Default)\" value=\"C:\\folder\"/>"),
               std::string::npos);
 }
 
 TEST_F(RegistryFix, ABackupIsNeverOverwritten) {
-    backuptest::WriteBytes(Backup(), "first fix");
-    backuptest::WriteBytes(folder + "\\FixedOnTest-2.xml", "second fix");
+    testsupport::WriteBytes(Backup(), "first fix");
+    testsupport::WriteBytes(folder + "\\FixedOnTest-2.xml", "second fix");
     engine.FixRegistry(rows, Backup());
     EXPECT_EQ(engine.m_strBackupFile, folder + "\\FixedOnTest-3.xml");
-    EXPECT_EQ(backuptest::ReadBytes(Backup()), "first fix");
-    EXPECT_EQ(backuptest::ReadBytes(folder + "\\FixedOnTest-2.xml"), "second fix");
-    EXPECT_NE(backuptest::ReadBytes(engine.m_strBackupFile).find("<registry>"), std::string::npos);
+    EXPECT_EQ(testsupport::ReadBytes(Backup()), "first fix");
+    EXPECT_EQ(testsupport::ReadBytes(folder + "\\FixedOnTest-2.xml"), "second fix");
+    EXPECT_NE(testsupport::ReadBytes(engine.m_strBackupFile).find("<registry>"), std::string::npos);
 }
 
 TEST_F(RegistryFix, AValueFindingSavesTheValueAsItIsNowNotAsTheScanSawIt) {
@@ -221,7 +220,7 @@ TEST_F(RegistryFix, AValueFindingSavesTheValueAsItIsNowNotAsTheScanSawIt) {
     engine.FixRegistry(rows, Backup());
 
     EXPECT_FALSE(registry.GetValue(fonts, "f").has_value());
-    const std::string bytes = backuptest::ReadBytes(Backup());
+    const std::string bytes = testsupport::ReadBytes(Backup());
     EXPECT_NE(bytes.find("<v name=\"f\" value=\"new\" type=\"REG_EXPAND_SZ\" raw=\"6e6577\" rawtype=\"2\"/>"),
               std::string::npos)
         << bytes;

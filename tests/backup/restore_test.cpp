@@ -1,7 +1,7 @@
 // The restore on the in-memory registry: what each kind of file does, and the failure table.
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
 #include "backup/xml_reader.h"
+#include "support/file_bytes.h"
 #include "support/memory_registry.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +14,11 @@ constexpr char kHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <regist
 
 class Restore : public ::testing::Test {
 protected:
-    Restore() : engine(registry, boxes) { folder = backuptest::FreshFolder("restore"); }
+    Restore() : engine(registry, boxes) { folder = testsupport::MakeTempFolder("restore"); }
 
     int Load(const std::string& bytes) {
         const std::string path = folder + "\\b" + std::to_string(++files) + ".xml";
-        backuptest::WriteBytes(path, bytes);
+        testsupport::WriteBytes(path, bytes);
         CXmlReader reader;
         return engine.LoadAsXml(reader, path);
     }

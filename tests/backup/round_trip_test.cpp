@@ -1,8 +1,8 @@
 // Back up, delete and restore a subtree of the test prefix's real registry; it must come back byte for byte.
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
-#include "backup/real_registry.h"
+#include "backup/test_key.h"
 #include "backup/xml_reader.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -95,8 +95,7 @@ void Seed(const TestKey& key) {
 class RoundTrip : public ::testing::Test {
 protected:
     RoundTrip() : key("roundtrip"), engine(engine::Win32Registry(), boxes) {
-        engine.m_dwFixPauseMs = 0;
-        folder = backuptest::FreshFolder("roundtrip");
+        folder = testsupport::MakeTempFolder("roundtrip");
     }
 
     void FixAndRestore(const backuptest::Snapshot& before) {
@@ -105,7 +104,7 @@ protected:
         ASSERT_FALSE(engine.m_bBackupFailed);
         const backuptest::Snapshot fixed = key.Take();
         ASSERT_NE(fixed, before); // the fix deleted what it backed up
-        ASSERT_NE(backuptest::ReadBytes(engine.m_strBackupFile).find(" raw=\""), std::string::npos);
+        ASSERT_NE(testsupport::ReadBytes(engine.m_strBackupFile).find(" raw=\""), std::string::npos);
 
         CXmlReader reader;
         EXPECT_EQ(engine.LoadAsXml(reader, engine.m_strBackupFile), 1);

@@ -1,4 +1,4 @@
-#include "backup/real_registry.h"
+#include "backup/test_key.h"
 
 #include "support/test_paths.h"
 

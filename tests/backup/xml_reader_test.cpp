@@ -1,11 +1,11 @@
 #include "backup/xml_reader.h"
 
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
+#include "support/file_bytes.h"
 #include "support/test_paths.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -69,13 +69,13 @@ using Strings = std::vector<std::string>;
 } // namespace
 
 TEST(XmlReader, ReadsTheBackupExampleAsTokens) {
-    const std::string file = backuptest::FreshFolder("reader") + "\\example.xml";
-    backuptest::WriteBytes(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                                 " <registry>\r\n"
-                                 "  <k name=\"HKEY_CLASSES_ROOT\">\r\n"
-                                 "   <v name=\"Flags\" value=\"0x00000001 (1)\" type=\"REG_DWORD\"/>\r\n"
-                                 "  </k>\r\n"
-                                 " </registry>\r\n");
+    const std::string file = testsupport::MakeTempFolder("reader") + "\\example.xml";
+    testsupport::WriteBytes(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                  " <registry>\r\n"
+                                  "  <k name=\"HKEY_CLASSES_ROOT\">\r\n"
+                                  "   <v name=\"Flags\" value=\"0x00000001 (1)\" type=\"REG_DWORD\"/>\r\n"
+                                  "  </k>\r\n"
+                                  " </registry>\r\n");
     CXmlReader reader;
     reader.SetFileName(file);
     EXPECT_EQ(Tokens(reader),
@@ -93,8 +93,8 @@ TEST(XmlReader, ReadsTheBackupExampleAsTokens) {
 }
 
 TEST(XmlReader, EmptyOrMissingInputEndsWithoutAnError) {
-    const std::string folder = backuptest::FreshFolder("reader");
-    backuptest::WriteBytes(folder + "\\empty.xml", "");
+    const std::string folder = testsupport::MakeTempFolder("reader");
+    testsupport::WriteBytes(folder + "\\empty.xml", "");
     for (const std::string name : {"\\empty.xml", "\\missing.xml"}) {
         CXmlReader reader;
         reader.SetFileName(folder + name);

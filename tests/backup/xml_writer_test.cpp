@@ -1,14 +1,14 @@
 #include "backup/xml_writer.h"
 
 #include "backup/backup_test_support.h"
-#include "backup/file_bytes.h"
+#include "support/file_bytes.h"
 #include "support/test_paths.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-using backuptest::FileExists;
-using backuptest::ReadBytes;
+using testsupport::FileExists;
+using testsupport::ReadBytes;
 
 namespace {
 
@@ -31,7 +31,7 @@ CXmlElement Value(const std::string& name, const std::string& value,
 } // namespace
 
 TEST(XmlWriter, WritesTheBackupExampleByteForByte) {
-    const std::string path = backuptest::FreshFolder("writer") + "\\example.xml";
+    const std::string path = testsupport::MakeTempFolder("writer") + "\\example.xml";
     CXmlWriter writer;
     writer.SetFileName(path);
     writer.WriteStartTag(CXmlElement("registry"), 1);
@@ -53,7 +53,7 @@ TEST(XmlWriter, WritesTheBackupExampleByteForByte) {
 }
 
 TEST(XmlWriter, CreatesNoFileUntilTheFirstWriteAndEveryFileStartsWithTheDeclaration) {
-    const std::string folder = backuptest::FreshFolder("writer");
+    const std::string folder = testsupport::MakeTempFolder("writer");
     const std::string path = folder + "\\lazy.xml";
     {
         CXmlWriter writer;
@@ -75,7 +75,7 @@ TEST(XmlWriter, CreatesNoFileUntilTheFirstWriteAndEveryFileStartsWithTheDeclarat
 }
 
 TEST(XmlWriter, AnOpenFailureWritesNothingAndTheNextWriteTriesAgain) {
-    const std::string folder = backuptest::FreshFolder("writer") + "\\later";
+    const std::string folder = testsupport::MakeTempFolder("writer") + "\\later";
     const std::string path = folder + "\\file.xml";
     CXmlWriter writer;
     writer.SetFileName(path);
@@ -90,7 +90,7 @@ TEST(XmlWriter, AnOpenFailureWritesNothingAndTheNextWriteTriesAgain) {
 }
 
 TEST(XmlWriter, FileNameChangesOnlyWhileClosed) {
-    const std::string folder = backuptest::FreshFolder("writer");
+    const std::string folder = testsupport::MakeTempFolder("writer");
     CXmlWriter writer;
     writer.SetFileName(folder + "\\first.xml");
     writer.Write("x");
@@ -102,7 +102,7 @@ TEST(XmlWriter, FileNameChangesOnlyWhileClosed) {
 }
 
 TEST(XmlWriter, FlushPutsEverythingOnDiskBeforeClose) {
-    const std::string path = backuptest::FreshFolder("writer") + "\\flush.xml";
+    const std::string path = testsupport::MakeTempFolder("writer") + "\\flush.xml";
     CXmlWriter writer;
     writer.SetFileName(path);
     writer.WriteStartTag(CXmlElement("registry"), 1);

@@ -1,13 +1,14 @@
 // orvalin-cli export: the .reg lines for each kind of value, reading a backup as the restore does, and the
 // real thing: a fix's backup exported, imported with the prefix's regedit, the registry byte for byte back.
-#include "command_capture.h"
 #include "backup/backup_entries.h"
 #include "backup/reg_file.h"
 #include "backup/xml_reader.h"
-#include "cli/commands.h"
-#include "engine/registry_lib.h"
-#include "support/test_paths.h"
 #include "base/message_box.h"
+#include "cli/commands.h"
+#include "command_capture.h"
+#include "engine/registry_lib.h"
+#include "support/file_bytes.h"
+#include "support/test_paths.h"
 
 #include <windows.h>
 
@@ -44,11 +45,6 @@ RestoredValue Value(const char* name, DWORD type, const std::string& bytes) {
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end()); // the tests' texts are ASCII
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 BackupContents Read(const std::string& xml) {
@@ -227,12 +223,12 @@ TEST(ExportCommand, UsageFailuresAndTheDefaultName) {
     std::ofstream(backup, std::ios::binary) << xml;
     // The backup is never the output, whichever way it is named.
     EXPECT_EQ(RunExport({backup, folder + "\\.\\backup.xml"}).rc, cli::kExitUsage);
-    EXPECT_EQ(ReadFile(backup), xml);
+    EXPECT_EQ(testsupport::ReadBytes(backup), xml);
 
     const Captured ok = RunExport({backup});
     EXPECT_EQ(ok.rc, cli::kExitOk) << ok.err;
     EXPECT_NE(ok.out.find("1 key(s), 0 value(s) written to " + folder + "\\Backup.reg"), std::string::npos);
-    const std::string reg = ReadFile(folder + "\\Backup.reg");
+    const std::string reg = testsupport::ReadBytes(folder + "\\Backup.reg");
     const std::wstring expected =
         L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\r\n";
     EXPECT_EQ(reg, std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * 2));
@@ -297,7 +293,6 @@ protected:
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
         subPath = "Software\\" + testsupport::UniqueName("export") + "_" + std::to_string(now.QuadPart);
-        engine.m_dwFixPauseMs = 0;
         folder = Folder();
     }
     ~ExportRoundTrip() override { RegDeleteTreeA(HKEY_CURRENT_USER, subPath.c_str()); }
@@ -473,7 +468,7 @@ TEST_F(ExportRoundTrip, AKeyNameWithALineBreakIsReportedAndTheRestExported) {
                                 subPath + "\\Line\nFeed"),
               std::string::npos)
         << exported.err;
-    const std::string reg = ReadFile(folder + "\\line.reg");
+    const std::string reg = testsupport::ReadBytes(folder + "\\line.reg");
     const std::wstring text(reinterpret_cast<const wchar_t*>(reg.data() + 2), (reg.size() - 2) / 2);
     EXPECT_NE(text.find(L"\\Plain]\r\n\"v\"=\"2\"\r\n"), std::wstring::npos);
 }

@@ -1,8 +1,8 @@
 // The fix and restore commands in-process, on the real registry of the test prefix. Every run ends with a
 // restore of its own backup, so the prefix is left as it was, findings of its own included.
+#include "cli/commands.h"
 #include "command_capture.h"
 #include "support/real_registry.h"
-#include "cli/commands.h"
 
 #include "json_check.h"
 #include "support/test_paths.h"

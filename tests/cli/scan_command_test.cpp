@@ -1,6 +1,6 @@
 // The scan command in-process, on the real registry of the test prefix: classes seeded under unique names.
-#include "command_capture.h"
 #include "cli/commands.h"
+#include "command_capture.h"
 
 #include "json_check.h"
 #include "support/test_paths.h"

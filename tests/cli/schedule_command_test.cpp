@@ -1,9 +1,9 @@
 // The console's schedule command. Malformed arguments are refused before the scheduler is touched;
 // the operations run on a work item of the test's own, never the user's.
 #include "cli/commands.h"
-#include "support/recording_boxes.h"
 #include "scheduler/schedule_console.h"
 #include "scheduler/test_work_item.h"
+#include "support/recording_boxes.h"
 
 #include <gtest/gtest.h>
 

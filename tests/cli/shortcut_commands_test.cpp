@@ -1,7 +1,7 @@
 // The console scan and fix include the shortcut files, as the scan window does: a broken shortcut on the
 // test drive S: is listed, kept beside the backup by the fix, and put back by the restore.
-#include "command_capture.h"
 #include "cli/commands.h"
+#include "command_capture.h"
 
 #include "support/test_paths.h"
 

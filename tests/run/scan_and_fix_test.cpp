@@ -3,21 +3,16 @@
 #include "engine/registry_lib.h"
 #include "run/scan_and_fix.h"
 #include "shortcuts/shortcut.h"
+#include "support/file_bytes.h"
 #include "support/memory_registry.h"
 #include "support/recording_boxes.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace {
 
 constexpr char kClass[] = "HKEY_CLASSES_ROOT\\CLSID\\{00000001-0000-0000-0000-000000000000}";
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // One registry finding (a class whose server is gone) in the engine, and a listed shortcut file.
 struct Run {
@@ -26,7 +21,7 @@ struct Run {
         registry.SetString(std::string(kClass) + "\\InprocServer32", "", "C:\\orvalin-missing\\gone.dll");
         folder = testsupport::MakeTempFolder("run");
         shortcut = folder + "\\gone.lnk";
-        std::ofstream(shortcut) << "link";
+        testsupport::WriteBytes(shortcut, "link");
     }
     ~Run() { ResetEvent(StopEvent()); }
 
@@ -90,7 +85,7 @@ TEST(RunFix, ShortcutsFollowOnlyAWholeBackupAndNoStop) {
             << c.name;
         EXPECT_EQ(!run.registry.KeyExists(kClass), c.registryFixed) << c.name;
         EXPECT_EQ(run.links.m_nLinksFixed, c.shortcutMoved ? 1 : 0) << c.name;
-        EXPECT_EQ(FileExists(run.shortcut), !c.shortcutMoved) << c.name;
+        EXPECT_EQ(testsupport::FileExists(run.shortcut), !c.shortcutMoved) << c.name;
     }
 }
 

@@ -300,7 +300,7 @@ TEST_F(ScanDialogFlow, FailureInsideARunIsReportedOnceAndTheResultsStillFollow) 
 }
 
 TEST_F(ScanDialogFlow, SkinWithoutAScanScreenEndsTheThreadAndClearsTheFlag) {
-    dialogtest::WriteText(
+    dialogtest::WriteBytes(
         skinPath, "[SCREENSCANCOMPLETEINFO]\n1=ScanComplete, a.gif, a.gif, a.gif, a.gif, 0, 0, 10, 10\n");
     dialogtest::SeedFindings(registry, missing);
     DialogRun run(Options(gated), skinPath);

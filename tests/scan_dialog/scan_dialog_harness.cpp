@@ -1,9 +1,9 @@
 #include "scan_dialog_harness.h"
 
+#include <gdiplus.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <gdiplus.h>
 
 #include <fstream>
 #include <stdexcept>
@@ -17,17 +17,6 @@
 namespace dialogtest {
 
 using testsupport::MemoryRegistry;
-
-int RecordingBoxes::Show(HWND, const std::string& text, const std::string& caption, UINT type) {
-    const std::lock_guard lock(m_lock);
-    m_shown.push_back({text, caption, type});
-    return IDOK;
-}
-
-std::vector<RecordingBoxes::Box> RecordingBoxes::Shown() const {
-    const std::lock_guard lock(m_lock);
-    return m_shown;
-}
 
 // --- GatedRegistry ---
 
@@ -135,14 +124,6 @@ int SeedFindings(MemoryRegistry& registry, const std::string& missing) {
     registry.SetDword(kSharedKey, missing, 1);
     registry.SetString(kFontsKey, "Orvalin Missing (TrueType)", "orvalin-missing.ttf");
     return 6;
-}
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 void WriteSkinWithButton(const std::string& skinPath, const std::string& section, const std::string& record) {

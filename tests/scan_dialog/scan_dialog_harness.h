@@ -12,26 +12,17 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/registry_api.h"
-#include "scan_dialog/summary.h"
-#include "support/memory_registry.h"
-#include "support/recording_boxes.h"
 #include "base/message_box.h"
 #include "base/unique_handle.h"
+#include "engine/registry_api.h"
+#include "scan_dialog/summary.h"
+#include "support/file_bytes.h"
+#include "support/memory_registry.h"
+#include "support/recording_boxes.h"
 
 namespace dialogtest {
 
-// Message boxes shown by any thread, recorded and answered with IDOK.
-class RecordingBoxes final : public base::MessageBoxes {
-public:
-    using Box = testsupport::ShownBox;
-    int Show(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
-    std::vector<Box> Shown() const;
-
-private:
-    mutable std::mutex m_lock;
-    std::vector<Box> m_shown;
-};
+using testsupport::RecordingBoxes;
 
 // The in-memory registry with a gate: the first scan enumeration (a scan's first key) or the first
 // deletion (a fix's first finding) waits until the test opens the gate or the stop event is signalled,
@@ -81,10 +72,8 @@ void SeedEmptyFamilies(testsupport::MemoryRegistry& registry);
 
 // A shortcut whose target existed when it was saved and was deleted afterwards.
 void SaveBrokenShortcut(const std::string& linkPath, const std::string& targetFolder);
-bool FileExists(const std::string& path);
-
-// Replaces a file's content.
-void WriteText(const std::string& path, const std::string& text);
+using testsupport::FileExists;
+using testsupport::WriteBytes;
 // Appends a button record to a numbered section of a skin file.
 void WriteSkinWithButton(const std::string& skinPath, const std::string& section, const std::string& record);
 

@@ -3,10 +3,10 @@
 #include "scheduler/add_schedule.h"
 #include "scheduler/add_schedule_dlg.h"
 #include "scheduler/modal_driver.h"
-#include "support/recording_boxes.h"
 #include "scheduler/test_work_item.h"
 #include "scheduler/time_format.h"
 #include "scheduler/trigger.h"
+#include "support/recording_boxes.h"
 
 #include <gtest/gtest.h>
 

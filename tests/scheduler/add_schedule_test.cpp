@@ -1,10 +1,10 @@
 // OK in the Add Schedule dialog, on the test prefix's real scheduler.
 #include "scheduler/add_schedule.h"
-#include "support/recording_boxes.h"
 #include "scheduler/schedule_page.h"
 #include "scheduler/task_operations.h"
-#include "scheduler/trigger.h"
 #include "scheduler/test_work_item.h"
+#include "scheduler/trigger.h"
+#include "support/recording_boxes.h"
 
 #include <gtest/gtest.h>
 

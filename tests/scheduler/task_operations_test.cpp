@@ -1,9 +1,9 @@
 // The operations on the test prefix's real scheduler, each test on a work item of its own.
-#include "scheduler/task_operations.h"
-#include "support/system_time.h"
 #include "scheduler/schedule_page.h"
-#include "scheduler/trigger.h"
+#include "scheduler/task_operations.h"
 #include "scheduler/test_work_item.h"
+#include "scheduler/trigger.h"
+#include "support/system_time.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "scheduler/scheduled_task.h"
-#include "support/system_time.h"
+#include "scheduler/time_format.h"
 #include "scheduler/trigger.h"
 #include "scheduler/trigger_text.h"
-#include "scheduler/time_format.h"
+#include "support/system_time.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@ public:
 class ShockwaveFlashTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = skintest::FreshFolder("flash");
+        folder_ = testsupport::MakeTempFolder("flash");
         ASSERT_TRUE(
             flash_.Create("SHOCKWAVE", WS_CHILD | WS_VISIBLE, RECT{10, 10, 42, 42}, host_.Hwnd(), 100));
         if (flash_.IsFlashHosted()) {
@@ -72,7 +72,7 @@ TEST_F(ShockwaveFlashTest, SwfPathFallsBackToTheGifBesideIt) {
 }
 
 TEST_F(ShockwaveFlashTest, SwfFileThatHoldsNoGif) {
-    skintest::WriteFile(folder_ + "\\scan.SWF", "FWS\x06 not a picture");
+    WriteBytes(folder_ + "\\scan.SWF", "FWS\x06 not a picture");
     skintest::WriteGif(folder_ + "\\scan.gif", 16, 16, kFrames, 7);
     flash_.SetMovie(folder_ + "\\scan.SWF");
     EXPECT_EQ(flash_.FrameCount(), 3u);
@@ -116,7 +116,7 @@ TEST(ShockwaveFlash, EmptyRectangleStillMakesTheControl) {
 }
 
 TEST(GifAnimation, DelaysAndBrokenFiles) {
-    const std::string folder = skintest::FreshFolder("gif");
+    const std::string folder = testsupport::MakeTempFolder("gif");
     skintest::WriteGif(folder + "\\a.gif", 8, 8, kFrames, 7);
     GifAnimation animation;
     ASSERT_TRUE(animation.Load(folder + "\\a.gif"));
@@ -128,7 +128,7 @@ TEST(GifAnimation, DelaysAndBrokenFiles) {
     ASSERT_TRUE(animation.Load(folder + "\\zero.gif"));
     EXPECT_EQ(animation.DelayMs(1), GifAnimation::kDefaultDelayMs);
 
-    skintest::WriteFile(folder + "\\cut.gif", "GIF89a\x10\x00");
+    WriteBytes(folder + "\\cut.gif", "GIF89a\x10\x00");
     EXPECT_FALSE(animation.Load(folder + "\\cut.gif"));
     EXPECT_EQ(animation.FrameCount(), 0u);
     EXPECT_EQ(animation.Frame(0), nullptr);

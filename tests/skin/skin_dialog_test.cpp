@@ -20,7 +20,7 @@ public:
 TEST(SkinDialog, PaintsItsScreenAndReportsClicksByName) {
     NamedDialog dialog;
     ASSERT_TRUE(dialog.CreateModeless(nullptr));
-    const std::string image = skintest::FreshFolder("dialog") + "\\screen.bmp";
+    const std::string image = testsupport::MakeTempFolder("dialog") + "\\screen.bmp";
     skintest::WriteSolidBmp(image, 200, 120, RGB(10, 120, 200));
     ASSERT_TRUE(dialog.LoadImage(CSkinScreen::Image::Normal, image));
     SetWindowPos(dialog.Hwnd(), HWND_TOP, 40, 40, 200, 120, 0);

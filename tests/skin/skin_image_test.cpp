@@ -136,7 +136,7 @@ TEST(DrawBitmap, SmallerBitmapIsNotScaled) {
 }
 
 TEST(LoadPicture, BitmapFileKeepsItsPixelsAfterThePictureIsGone) {
-    const std::string path = skintest::FreshFolder("picture") + "\\p.bmp";
+    const std::string path = testsupport::MakeTempFolder("picture") + "\\p.bmp";
     skintest::WriteBmp(path, 7, 5, [](int x, int y) { return x == 6 && y == 4 ? kRed : RGB(0, 0, 255); });
     base::Bitmap bitmap;
     SIZE size{};
@@ -148,7 +148,7 @@ TEST(LoadPicture, BitmapFileKeepsItsPixelsAfterThePictureIsGone) {
 }
 
 TEST(LoadPicture, GifFileLoads) {
-    const std::string path = skintest::FreshFolder("picture") + "\\p.gif";
+    const std::string path = testsupport::MakeTempFolder("picture") + "\\p.gif";
     skintest::WriteGif(path, 3, 2, {RGB(0, 128, 0)}, 10);
     base::Bitmap bitmap;
     SIZE size{};
@@ -158,9 +158,9 @@ TEST(LoadPicture, GifFileLoads) {
 }
 
 TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
-    const std::string folder = skintest::FreshFolder("picture");
-    skintest::WriteFile(folder + "\\empty.bmp", "");
-    skintest::WriteFile(folder + "\\junk.bmp", "BM this is not a picture at all");
+    const std::string folder = testsupport::MakeTempFolder("picture");
+    WriteBytes(folder + "\\empty.bmp", "");
+    WriteBytes(folder + "\\junk.bmp", "BM this is not a picture at all");
     for (const std::string name : {"missing.bmp", "empty.bmp", "junk.bmp"}) {
         base::Bitmap bitmap = skintest::MakeSolidBitmap(2, 2, kRed);
         SIZE size{9, 9};
@@ -172,7 +172,7 @@ TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
 }
 
 TEST(LoadPicture, LoadedMaskKeepsNearWhiteExact) {
-    const std::string path = skintest::FreshFolder("picture") + "\\mask.bmp";
+    const std::string path = testsupport::MakeTempFolder("picture") + "\\mask.bmp";
     skintest::WriteBmp(path, 3, 2, [](int x, int) { return x == 1 ? RGB(250, 255, 255) : kWhite; });
     base::Bitmap mask;
     SIZE size{};

@@ -14,8 +14,8 @@
 namespace {
 
 std::string WriteSkin(const std::string& content) {
-    const std::string path = skintest::FreshFolder("skinini") + "\\Skin.ini";
-    skintest::WriteFile(path, content);
+    const std::string path = testsupport::MakeTempFolder("skinini") + "\\Skin.ini";
+    WriteBytes(path, content);
     return path;
 }
 

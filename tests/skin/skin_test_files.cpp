@@ -20,26 +20,6 @@ void Put32(std::string& out, unsigned value) {
 
 } // namespace
 
-std::string FreshFolder(const std::string& hint) {
-    const std::string folder = testsupport::MakeTempFolder(hint);
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileA((folder + "\\" + found.cFileName).c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    return folder;
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-}
-
 void WriteBmp(const std::string& path, int width, int height, const PixelFn& pixel) {
     const unsigned rowBytes = (static_cast<unsigned>(width) * 3 + 3) & ~3u;
     const unsigned imageBytes = rowBytes * static_cast<unsigned>(height);
@@ -69,7 +49,7 @@ void WriteBmp(const std::string& path, int width, int height, const PixelFn& pix
         row.resize(rowBytes, '\0');
         out += row;
     }
-    WriteFile(path, out);
+    WriteBytes(path, out);
 }
 
 void WriteGif(const std::string& path, int width, int height, const std::vector<COLORREF>& frames,
@@ -118,7 +98,7 @@ void WriteGif(const std::string& path, int width, int height, const std::vector<
         out.push_back(0);
     }
     out.push_back(0x3B);
-    WriteFile(path, out);
+    WriteBytes(path, out);
 }
 
 base::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel) {

@@ -7,18 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "support/recording_boxes.h"
 #include "base/unique_handle.h"
+#include "support/file_bytes.h"
+#include "support/recording_boxes.h"
+#include "support/test_paths.h"
 
 namespace skintest {
 
 using PixelFn = std::function<COLORREF(int x, int y)>;
 
-// A test's own empty folder. The shared temp-folder names can repeat across runs (process ids are reused),
-// so whatever an earlier run left there is removed first.
-std::string FreshFolder(const std::string& hint);
-
-void WriteFile(const std::string& path, const std::string& content);
+using testsupport::WriteBytes;
 // A 24-bit BMP file.
 void WriteBmp(const std::string& path, int width, int height, const PixelFn& pixel);
 inline void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour) {

@@ -1,11 +1,11 @@
 #pragma once
-// Small file helpers for the backup tests.
+// Whole files as bytes, for tests that write or compare files.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-namespace backuptest {
+namespace testsupport {
 
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -25,4 +25,4 @@ inline bool FileExists(const std::string& path) {
     return file != nullptr;
 }
 
-} // namespace backuptest
+} // namespace testsupport

@@ -1,8 +1,8 @@
 #include "support/memory_registry.h"
 
+#include <string.h>
 #include <algorithm>
 #include <cstring>
-#include <string.h>
 
 namespace testsupport {
 

@@ -17,9 +17,6 @@ class Probe : public winui::Window {
 public:
     std::vector<UINT> seen;
     int finalMessages = 0;
-    bool panel = false;
-
-    bool IsPanel() const override { return panel; }
 
     bool Make(HWND parent = nullptr, DWORD style = WS_POPUP) {
         return CreateCustom(0, "probe", style, RECT{0, 0, 120, 80}, parent, 0);
@@ -82,15 +79,6 @@ TEST(Window, FromHandleOnlyKnowsOurObjects) {
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(winui::Window::FromHandle(plain), nullptr);
     DestroyWindow(plain);
-}
-
-TEST(Window, PanelKindIsAskedAtRunTime) {
-    Probe plain, panel;
-    panel.panel = true;
-    ASSERT_TRUE(plain.Make());
-    ASSERT_TRUE(panel.Make());
-    EXPECT_FALSE(winui::Window::FromHandle(plain.Hwnd())->IsPanel());
-    EXPECT_TRUE(winui::Window::FromHandle(panel.Hwnd())->IsPanel());
 }
 
 class Label : public winui::Control {
