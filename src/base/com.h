@@ -11,55 +11,55 @@ public:
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     ComPtr& operator=(ComPtr&& other) noexcept {
         if (this != &other) {
             Reset();
-            p_ = std::exchange(other.p_, nullptr);
+            m_p = std::exchange(other.m_p, nullptr);
         }
         return *this;
     }
     ~ComPtr() { Reset(); }
 
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
 
     // The slot for an out parameter; whatever was held is released first.
     T** Put() {
         Reset();
-        return &p_;
+        return &m_p;
     }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
     IUnknown** PutUnknown() { return reinterpret_cast<IUnknown**>(Put()); }
 
     void Reset() {
-        if (p_ != nullptr) {
-            p_->Release();
-            p_ = nullptr;
+        if (m_p != nullptr) {
+            m_p->Release();
+            m_p = nullptr;
         }
     }
 
 private:
-    T* p_ = nullptr;
+    T* m_p = nullptr;
 };
 
 // CoInitialize for the life of the scope. CoUninitialize only balances a call that succeeded (S_OK or
 // S_FALSE); a thread already in the multithreaded apartment keeps its COM as it was.
 class ComScope {
 public:
-    ComScope() : hr_(CoInitialize(nullptr)) {}
+    ComScope() : m_hr(CoInitialize(nullptr)) {}
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
     ~ComScope() {
-        if (SUCCEEDED(hr_)) {
+        if (SUCCEEDED(m_hr)) {
             CoUninitialize();
         }
     }
-    bool Initialized() const { return SUCCEEDED(hr_); }
+    bool Initialized() const { return SUCCEEDED(m_hr); }
 
 private:
-    HRESULT hr_;
+    HRESULT m_hr;
 };
 
 // OLE (windows that host controls), joined by Initialize once the owner is ready for it and left when the
@@ -70,20 +70,20 @@ public:
     OleScope(const OleScope&) = delete;
     OleScope& operator=(const OleScope&) = delete;
     ~OleScope() {
-        if (initialized_) {
+        if (m_initialized) {
             OleUninitialize();
         }
     }
     // True once OLE is joined; a second call changes nothing.
     bool Initialize() {
-        if (!initialized_) {
-            initialized_ = SUCCEEDED(OleInitialize(nullptr));
+        if (!m_initialized) {
+            m_initialized = SUCCEEDED(OleInitialize(nullptr));
         }
-        return initialized_;
+        return m_initialized;
     }
 
 private:
-    bool initialized_ = false;
+    bool m_initialized = false;
 };
 
 // A CoTaskMemAlloc'ed wide string handed out by a COM call.
@@ -92,16 +92,16 @@ public:
     CoTaskString() = default;
     CoTaskString(const CoTaskString&) = delete;
     CoTaskString& operator=(const CoTaskString&) = delete;
-    ~CoTaskString() { CoTaskMemFree(p_); }
+    ~CoTaskString() { CoTaskMemFree(m_p); }
     LPWSTR* Put() {
-        CoTaskMemFree(p_);
-        p_ = nullptr;
-        return &p_;
+        CoTaskMemFree(m_p);
+        m_p = nullptr;
+        return &m_p;
     }
-    const wchar_t* Get() const { return p_ != nullptr ? p_ : L""; }
+    const wchar_t* Get() const { return m_p != nullptr ? m_p : L""; }
 
 private:
-    LPWSTR p_ = nullptr;
+    LPWSTR m_p = nullptr;
 };
 
 } // namespace base

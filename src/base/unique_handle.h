@@ -12,8 +12,8 @@ public:
     using Handle = typename Traits::Handle;
 
     UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) : handle_(handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    explicit UniqueHandle(Handle handle) : m_handle(handle) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.Release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             Reset(other.Release());
@@ -24,22 +24,22 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     ~UniqueHandle() { Reset(); }
 
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return Traits::IsValid(handle_); }
+    Handle Get() const { return m_handle; }
+    explicit operator bool() const { return Traits::IsValid(m_handle); }
 
     // Releases the held handle (if any) and takes `handle`.
     void Reset(Handle handle = Traits::Invalid()) {
-        if (Traits::IsValid(handle_) && handle_ != handle) {
-            Traits::Close(handle_);
+        if (Traits::IsValid(m_handle) && m_handle != handle) {
+            Traits::Close(m_handle);
         }
-        handle_ = handle;
+        m_handle = handle;
     }
 
     // Gives up ownership without releasing.
-    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+    Handle Release() { return std::exchange(m_handle, Traits::Invalid()); }
 
 private:
-    Handle handle_ = Traits::Invalid();
+    Handle m_handle = Traits::Invalid();
 };
 
 template <typename T> struct GdiObjectTraits {

@@ -1,5 +1,7 @@
 #include "engine/value_text.h"
 
+#include "base/wide_text.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -79,33 +81,6 @@ std::string MultiStringText(const BYTE* data, DWORD size) {
     return text;
 }
 
-std::string WideToCodePage(const wchar_t* wide, int count, UINT codePage) {
-    if (count <= 0) {
-        return std::string();
-    }
-    const int bytes = WideCharToMultiByte(codePage, 0, wide, count, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) {
-        return std::string();
-    }
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(codePage, 0, wide, count, text.data(), bytes, nullptr, nullptr);
-    return text;
-}
-
-std::wstring CodePageToWide(const std::string& text, UINT codePage) {
-    if (text.empty()) {
-        return std::wstring();
-    }
-    const int count =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (count <= 0) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), count);
-    return wide;
-}
-
 std::string LinkText(const BYTE* data, DWORD size) {
     if (data == nullptr) {
         return std::string();
@@ -121,7 +96,7 @@ std::string LinkText(const BYTE* data, DWORD size) {
         }
         wide += unit;
     }
-    return WideToCodePage(wide.data(), static_cast<int>(wide.size()), CP_ACP);
+    return base::Narrow(wide, CP_ACP);
 }
 
 // The digits of a number text after its two-character prefix, as exactly `digits` characters: a text in the
@@ -261,22 +236,22 @@ std::string UTF8Conversion(const std::string& text) {
     if (text.empty()) {
         return text;
     }
-    const std::wstring wide = CodePageToWide(text, CP_ACP);
+    const std::wstring wide = base::Widen(text, CP_ACP);
     if (wide.empty()) {
         return text;
     }
-    return WideToCodePage(wide.data(), static_cast<int>(wide.size()), CP_UTF8);
+    return base::Narrow(wide, CP_UTF8);
 }
 
 std::string FromUTF8Conversion(const std::string& text) {
     if (text.empty()) {
         return text;
     }
-    const std::wstring wide = CodePageToWide(text, CP_UTF8);
+    const std::wstring wide = base::Widen(text, CP_UTF8);
     if (wide.empty()) {
         return text;
     }
-    return WideToCodePage(wide.data(), static_cast<int>(wide.size()), CP_ACP);
+    return base::Narrow(wide, CP_ACP);
 }
 
 std::string GetEscapedXmlString(const std::string& text) {

@@ -1,5 +1,7 @@
 #include "shortcuts/long_path.h"
 
+#include "base/wide_text.h"
+
 #include <windows.h>
 
 namespace shortcuts {
@@ -52,13 +54,10 @@ std::wstring ExtendedPath(const std::string& path) {
     if (path.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 1) {
+    const std::wstring wide = base::Widen(path.c_str()); // up to the first NUL, as the file system reads it
+    if (wide.empty()) {
         return {};
     }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
     if (StartsWith(wide, kExtendedPrefix)) {
         return wide;
     }
@@ -93,14 +92,7 @@ std::string NarrowPath(const std::wstring& path) {
     } else if (StartsWith(plain, kExtendedPrefix)) {
         plain = plain.substr(std::char_traits<wchar_t>::length(kExtendedPrefix));
     }
-    const int length = WideCharToMultiByte(CP_ACP, 0, plain.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) {
-        return {};
-    }
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, plain.c_str(), -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(length - 1));
-    return narrow;
+    return base::Narrow(plain.c_str());
 }
 
 bool CreateFolderTree(const std::wstring& folder) {

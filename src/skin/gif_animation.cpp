@@ -40,25 +40,25 @@ std::vector<LONG> FrameDelays(GpImage* image) {
 
 GifAnimation::GifAnimation() {
     GdiplusStartupInput input;
-    if (GdiplusStartup(&gdiplusToken_, &input, nullptr) != Ok) {
-        gdiplusToken_ = 0;
+    if (GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Ok) {
+        m_gdiplusToken = 0;
     }
 }
 
 GifAnimation::~GifAnimation() {
-    frames_.clear();
-    if (gdiplusToken_) {
-        GdiplusShutdown(gdiplusToken_);
+    m_frames.clear();
+    if (m_gdiplusToken) {
+        GdiplusShutdown(m_gdiplusToken);
     }
 }
 
 void GifAnimation::Clear() {
-    frames_.clear();
+    m_frames.clear();
 }
 
 bool GifAnimation::Load(const std::string& path) {
     Clear();
-    if (!gdiplusToken_ || path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!m_gdiplusToken || path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
     const std::wstring widePath = base::Widen(path);
@@ -100,6 +100,6 @@ bool GifAnimation::Load(const std::string& path) {
         }
         frames.push_back(FrameData{base::Bitmap(bitmap), std::max(delay, kMinimumDelayMs)});
     }
-    frames_ = std::move(frames);
-    return !frames_.empty();
+    m_frames = std::move(frames);
+    return !m_frames.empty();
 }

@@ -18,12 +18,12 @@ public:
     bool Load(const std::string& path);
     void Clear();
 
-    size_t FrameCount() const { return frames_.size(); }
+    size_t FrameCount() const { return m_frames.size(); }
     HBITMAP Frame(size_t index) const {
-        return index < frames_.size() ? frames_[index].bitmap.Get() : nullptr;
+        return index < m_frames.size() ? m_frames[index].bitmap.Get() : nullptr;
     }
     // The time frame `index` stays on screen, in milliseconds (at least kMinimumDelayMs).
-    UINT DelayMs(size_t index) const { return index < frames_.size() ? frames_[index].delayMs : 0; }
+    UINT DelayMs(size_t index) const { return index < m_frames.size() ? m_frames[index].delayMs : 0; }
 
     // Frames without a delay of their own show this long, as browsers do.
     static constexpr UINT kDefaultDelayMs = 100;
@@ -36,6 +36,6 @@ private:
         base::Bitmap bitmap;
         UINT delayMs;
     };
-    std::vector<FrameData> frames_;
-    ULONG_PTR gdiplusToken_ = 0;
+    std::vector<FrameData> m_frames;
+    ULONG_PTR m_gdiplusToken = 0;
 };

@@ -51,91 +51,91 @@ class RegionBuilder {
 public:
     RegionBuilder() { Allocate(kRectsGrowth); }
     ~RegionBuilder() {
-        if (memory_) {
-            if (data_) {
-                GlobalUnlock(memory_);
+        if (m_memory) {
+            if (m_data) {
+                GlobalUnlock(m_memory);
             }
-            GlobalFree(memory_);
+            GlobalFree(m_memory);
         }
     }
     RegionBuilder(const RegionBuilder&) = delete;
     RegionBuilder& operator=(const RegionBuilder&) = delete;
 
-    bool Ok() const { return data_ != nullptr; }
+    bool Ok() const { return m_data != nullptr; }
 
     bool Add(LONG left, LONG top, LONG right, LONG bottom) {
-        if (data_->rdh.nCount == room_ && !Grow()) {
+        if (m_data->rdh.nCount == m_room && !Grow()) {
             return false;
         }
-        RECT* rects = reinterpret_cast<RECT*>(data_->Buffer);
-        rects[data_->rdh.nCount] = RECT{left, top, right, bottom};
-        RECT& bound = data_->rdh.rcBound;
+        RECT* rects = reinterpret_cast<RECT*>(m_data->Buffer);
+        rects[m_data->rdh.nCount] = RECT{left, top, right, bottom};
+        RECT& bound = m_data->rdh.rcBound;
         bound.left = std::min(bound.left, left);
         bound.top = std::min(bound.top, top);
         bound.right = std::max(bound.right, right);
         bound.bottom = std::max(bound.bottom, bottom);
-        ++data_->rdh.nCount;
-        return data_->rdh.nCount < kRectsPerBatch || Flush();
+        ++m_data->rdh.nCount;
+        return m_data->rdh.nCount < kRectsPerBatch || Flush();
     }
 
     // Turns the rectangles gathered so far into a region and joins it to the result.
     bool Flush() {
-        const DWORD size = sizeof(RGNDATAHEADER) + sizeof(RECT) * room_;
-        HRGN batch = ExtCreateRegion(nullptr, size, data_);
+        const DWORD size = sizeof(RGNDATAHEADER) + sizeof(RECT) * m_room;
+        HRGN batch = ExtCreateRegion(nullptr, size, m_data);
         if (!batch) {
             return false;
         }
-        if (result_) {
-            CombineRgn(result_.Get(), result_.Get(), batch, RGN_OR);
+        if (m_result) {
+            CombineRgn(m_result.Get(), m_result.Get(), batch, RGN_OR);
             DeleteObject(batch);
         } else {
-            result_.Reset(batch);
+            m_result.Reset(batch);
         }
         Restart();
         return true;
     }
 
-    base::Region TakeResult() { return std::move(result_); }
+    base::Region TakeResult() { return std::move(m_result); }
 
 private:
     void Allocate(DWORD room) {
-        memory_ = GlobalAlloc(GMEM_MOVEABLE, sizeof(RGNDATAHEADER) + sizeof(RECT) * room);
-        if (!memory_) {
+        m_memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(RGNDATAHEADER) + sizeof(RECT) * room);
+        if (!m_memory) {
             return;
         }
-        data_ = static_cast<RGNDATA*>(GlobalLock(memory_));
-        if (!data_) {
+        m_data = static_cast<RGNDATA*>(GlobalLock(m_memory));
+        if (!m_data) {
             return;
         }
-        room_ = room;
-        data_->rdh.dwSize = sizeof(RGNDATAHEADER);
-        data_->rdh.iType = RDH_RECTANGLES;
-        data_->rdh.nRgnSize = 0;
+        m_room = room;
+        m_data->rdh.dwSize = sizeof(RGNDATAHEADER);
+        m_data->rdh.iType = RDH_RECTANGLES;
+        m_data->rdh.nRgnSize = 0;
         Restart();
     }
 
     void Restart() {
-        data_->rdh.nCount = 0;
-        data_->rdh.rcBound = RECT{LONG_MAX, LONG_MAX, 0, 0};
+        m_data->rdh.nCount = 0;
+        m_data->rdh.rcBound = RECT{LONG_MAX, LONG_MAX, 0, 0};
     }
 
     bool Grow() {
-        const DWORD room = room_ + kRectsGrowth;
-        GlobalUnlock(memory_);
-        data_ = nullptr;
-        HGLOBAL grown = GlobalReAlloc(memory_, sizeof(RGNDATAHEADER) + sizeof(RECT) * room, GMEM_MOVEABLE);
+        const DWORD room = m_room + kRectsGrowth;
+        GlobalUnlock(m_memory);
+        m_data = nullptr;
+        HGLOBAL grown = GlobalReAlloc(m_memory, sizeof(RGNDATAHEADER) + sizeof(RECT) * room, GMEM_MOVEABLE);
         if (grown) {
-            memory_ = grown;
-            room_ = room;
+            m_memory = grown;
+            m_room = room;
         }
-        data_ = static_cast<RGNDATA*>(GlobalLock(memory_));
-        return grown && data_;
+        m_data = static_cast<RGNDATA*>(GlobalLock(m_memory));
+        return grown && m_data;
     }
 
-    HGLOBAL memory_ = nullptr;
-    RGNDATA* data_ = nullptr;
-    DWORD room_ = 0;
-    base::Region result_;
+    HGLOBAL m_memory = nullptr;
+    RGNDATA* m_data = nullptr;
+    DWORD m_room = 0;
+    base::Region m_result;
 };
 
 bool InRange(BYTE value, BYTE low, BYTE tolerance) {

@@ -34,32 +34,33 @@ HINSTANCE OrExecutable(HINSTANCE module) {
 
 } // namespace
 
-Dialog::Dialog(UINT templateId, HINSTANCE module) : template_(ResourceTemplate{templateId, module}) {}
+Dialog::Dialog(UINT templateId, HINSTANCE module) : m_template(ResourceTemplate{templateId, module}) {}
 
-Dialog::Dialog(DialogTemplate templ) : template_(std::move(templ)) {}
+Dialog::Dialog(DialogTemplate templ) : m_template(std::move(templ)) {}
 
 void Dialog::SetTemplate(UINT templateId, HINSTANCE module) {
-    template_ = ResourceTemplate{templateId, module};
+    m_template = ResourceTemplate{templateId, module};
 }
 
 void Dialog::SetTemplate(DialogTemplate templ) {
-    template_ = std::move(templ);
+    m_template = std::move(templ);
 }
 
 INT_PTR Dialog::RunModal(HWND owner) {
     if (IsWindow()) {
         return -1;
     }
-    modal_ = true;
+    m_modal = true;
     dialogBeingCreated = this;
     const auto param = reinterpret_cast<LPARAM>(this);
     INT_PTR result = -1;
-    if (const auto* res = std::get_if<ResourceTemplate>(&template_)) {
+    if (const auto* res = std::get_if<ResourceTemplate>(&m_template)) {
         result = DialogBoxParamA(OrExecutable(res->module), MAKEINTRESOURCEA(res->id), owner,
                                  &Dialog::DialogProc, param);
     } else {
-        result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), std::get<DialogTemplate>(template_).Get(),
-                                         owner, &Dialog::DialogProc, param);
+        result =
+            DialogBoxIndirectParamA(GetModuleHandleA(nullptr), std::get<DialogTemplate>(m_template).Get(),
+                                    owner, &Dialog::DialogProc, param);
     }
     dialogBeingCreated = nullptr;
     return result;
@@ -69,16 +70,16 @@ bool Dialog::CreateModeless(HWND owner) {
     if (IsWindow()) {
         return false;
     }
-    modal_ = false;
+    m_modal = false;
     dialogBeingCreated = this;
     const auto param = reinterpret_cast<LPARAM>(this);
     HWND window = nullptr;
-    if (const auto* res = std::get_if<ResourceTemplate>(&template_)) {
+    if (const auto* res = std::get_if<ResourceTemplate>(&m_template)) {
         window = CreateDialogParamA(OrExecutable(res->module), MAKEINTRESOURCEA(res->id), owner,
                                     &Dialog::DialogProc, param);
     } else {
         window =
-            CreateDialogIndirectParamA(GetModuleHandleA(nullptr), std::get<DialogTemplate>(template_).Get(),
+            CreateDialogIndirectParamA(GetModuleHandleA(nullptr), std::get<DialogTemplate>(m_template).Get(),
                                        owner, &Dialog::DialogProc, param);
     }
     dialogBeingCreated = nullptr;
@@ -96,7 +97,7 @@ void Dialog::End(INT_PTR result) {
     if (!IsWindow()) {
         return;
     }
-    if (modal_) {
+    if (m_modal) {
         EndDialog(Hwnd(), result);
     } else {
         Destroy();

@@ -32,7 +32,7 @@ public:
 
     // Ends a modal dialog with `result`. A modeless dialog is destroyed instead.
     void End(INT_PTR result);
-    bool IsModal() const { return modal_; }
+    bool IsModal() const { return m_modal; }
 
 protected:
     // Subclasses that override OnMessage pass what they do not handle to Dialog::OnMessage.
@@ -51,8 +51,8 @@ private:
         UINT id;
         HINSTANCE module;
     };
-    std::variant<ResourceTemplate, DialogTemplate> template_;
-    bool modal_ = false;
+    std::variant<ResourceTemplate, DialogTemplate> m_template;
+    bool m_modal = false;
 };
 
 } // namespace winui

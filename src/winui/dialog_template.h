@@ -14,14 +14,14 @@ public:
     DialogTemplate(DWORD style, DWORD exStyle, short x, short y, short cx, short cy, const std::string& title,
                    WORD pointSize = 8, const std::string& fontFace = "MS Sans Serif");
 
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-    size_t SizeInBytes() const { return words_.size() * sizeof(WORD); }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+    size_t SizeInBytes() const { return m_words.size() * sizeof(WORD); }
 
 private:
-    void AddWord(WORD w) { words_.push_back(w); }
+    void AddWord(WORD w) { m_words.push_back(w); }
     void AddString(const std::string& text);
 
-    std::vector<WORD> words_; // WORD storage keeps the DWORD-aligned start and WORD-aligned strings
+    std::vector<WORD> m_words; // WORD storage keeps the DWORD-aligned start and WORD-aligned strings
 };
 
 } // namespace winui

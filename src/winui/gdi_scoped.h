@@ -7,54 +7,55 @@ namespace winui {
 // BeginPaint ... EndPaint around one WM_PAINT.
 class PaintDc {
 public:
-    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
-    ~PaintDc() { EndPaint(window_, &ps_); }
+    explicit PaintDc(HWND window) : m_window(window), m_dc(BeginPaint(window, &m_ps)) {}
+    ~PaintDc() { EndPaint(m_window, &m_ps); }
     PaintDc(const PaintDc&) = delete;
     PaintDc& operator=(const PaintDc&) = delete;
 
-    HDC Get() const { return dc_; }
-    const PAINTSTRUCT& Info() const { return ps_; }
+    HDC Get() const { return m_dc; }
+    const PAINTSTRUCT& Info() const { return m_ps; }
 
 private:
-    HWND window_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
+    HWND m_window;
+    PAINTSTRUCT m_ps{};
+    HDC m_dc;
 };
 
 // GetDC ... ReleaseDC; a null window gives the screen's device context.
 class WindowDc {
 public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    explicit WindowDc(HWND window) : m_window(window), m_dc(GetDC(window)) {}
     ~WindowDc() {
-        if (dc_) {
-            ReleaseDC(window_, dc_);
+        if (m_dc) {
+            ReleaseDC(m_window, m_dc);
         }
     }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
 
-    HDC Get() const { return dc_; }
+    HDC Get() const { return m_dc; }
 
 private:
-    HWND window_;
-    HDC dc_;
+    HWND m_window;
+    HDC m_dc;
 };
 
 // SelectObject with the previous object put back on scope exit, so the selected object can be deleted after.
 class SelectGuard {
 public:
-    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    SelectGuard(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_old(dc && object ? SelectObject(dc, object) : nullptr) {}
     ~SelectGuard() {
-        if (old_) {
-            SelectObject(dc_, old_);
+        if (m_old) {
+            SelectObject(m_dc, m_old);
         }
     }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
 private:
-    HDC dc_;
-    HGDIOBJ old_;
+    HDC m_dc;
+    HGDIOBJ m_old;
 };
 
 } // namespace winui

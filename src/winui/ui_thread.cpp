@@ -33,8 +33,8 @@ UiThread* UiThread::Current() {
 
 void UiThread::WindowDestroyed(HWND window) {
     UiThread* thread = currentThread;
-    if (thread && window && thread->mainWindow_ == window) {
-        thread->mainWindow_ = nullptr;
+    if (thread && window && thread->m_mainWindow == window) {
+        thread->m_mainWindow = nullptr;
         PostQuitMessage(0);
     }
 }

@@ -31,8 +31,8 @@ public:
 
     // The window whose destruction ends the thread's loop: a window of this layer (bound to an object),
     // created on this thread.
-    void SetMainWindow(HWND window) { mainWindow_ = window; }
-    HWND MainWindow() const { return mainWindow_; }
+    void SetMainWindow(HWND window) { m_mainWindow = window; }
+    HWND MainWindow() const { return m_mainWindow; }
 
 protected:
     // Runs first on the new thread. Returning false ends the thread without a message loop.
@@ -43,7 +43,7 @@ protected:
 private:
     static unsigned __stdcall ThreadMain(void* param);
 
-    HWND mainWindow_ = nullptr;
+    HWND m_mainWindow = nullptr;
 };
 
 } // namespace winui

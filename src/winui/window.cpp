@@ -43,11 +43,11 @@ HWND NotificationSender(HWND parent, UINT message, LPARAM lParam) {
 
 } // namespace
 
-Window::Window() : alive_(std::make_shared<bool>(true)) {}
+Window::Window() : m_alive(std::make_shared<bool>(true)) {}
 
 Window::~Window() {
-    *alive_ = false;
-    const HWND window = hwnd_;
+    *m_alive = false;
+    const HWND window = m_hwnd;
     Unbind();
     if (window && ::IsWindow(window)) {
         DestroyWindow(window);
@@ -67,36 +67,36 @@ Window* Window::FromHandle(HWND window) {
 }
 
 void Window::Bind(HWND window, Binding binding) {
-    hwnd_ = window;
-    binding_ = binding;
+    m_hwnd = window;
+    m_binding = binding;
     SetPropA(window, kObjectProperty, this);
 }
 
 void Window::Unbind() {
-    if (!hwnd_) {
+    if (!m_hwnd) {
         return;
     }
-    RemovePropA(hwnd_, kObjectProperty);
-    switch (binding_) {
+    RemovePropA(m_hwnd, kObjectProperty);
+    switch (m_binding) {
     case Binding::OwnClass:
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
         break;
     case Binding::Subclass:
-        RemoveWindowSubclass(hwnd_, &Window::SubclassProc, kSubclassId);
+        RemoveWindowSubclass(m_hwnd, &Window::SubclassProc, kSubclassId);
         break;
     case Binding::Dialog:
-        SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+        SetWindowLongPtrA(m_hwnd, DWLP_USER, 0);
         break;
     case Binding::None:
         break;
     }
-    hwnd_ = nullptr;
-    binding_ = Binding::None;
+    m_hwnd = nullptr;
+    m_binding = Binding::None;
 }
 
 bool Window::CreateCustom(DWORD exStyle, const std::string& title, DWORD style, const RECT& rect, HWND parent,
                           UINT_PTR idOrMenu) {
-    if (hwnd_) {
+    if (m_hwnd) {
         return false;
     }
     const HINSTANCE module = GetModuleHandleA(nullptr);
@@ -117,7 +117,7 @@ bool Window::CreateCustom(DWORD exStyle, const std::string& title, DWORD style, 
     const HWND window = CreateWindowExA(exStyle, kOwnClassName, title.c_str(), style, rect.left, rect.top,
                                         rect.right - rect.left, rect.bottom - rect.top, parent,
                                         reinterpret_cast<HMENU>(idOrMenu), module, this);
-    if (window && hwnd_ != window) {
+    if (window && m_hwnd != window) {
         // The window exists but was not bound to this object: refuse to use it.
         DestroyWindow(window);
         return false;
@@ -126,70 +126,70 @@ bool Window::CreateCustom(DWORD exStyle, const std::string& title, DWORD style, 
 }
 
 void Window::Destroy() {
-    if (hwnd_) {
-        DestroyWindow(hwnd_);
+    if (m_hwnd) {
+        DestroyWindow(m_hwnd);
     }
 }
 
 void Window::Invalidate(bool erase) const {
-    if (hwnd_) {
-        InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
+    if (m_hwnd) {
+        InvalidateRect(m_hwnd, nullptr, erase ? TRUE : FALSE);
     }
 }
 
 void Window::Show(int command) const {
-    if (hwnd_) {
-        ShowWindow(hwnd_, command);
+    if (m_hwnd) {
+        ShowWindow(m_hwnd, command);
     }
 }
 
 void Window::Enable(bool enable) const {
-    if (hwnd_) {
-        EnableWindow(hwnd_, enable ? TRUE : FALSE);
+    if (m_hwnd) {
+        EnableWindow(m_hwnd, enable ? TRUE : FALSE);
     }
 }
 
 bool Window::IsEnabled() const {
-    return hwnd_ && IsWindowEnabled(hwnd_);
+    return m_hwnd && IsWindowEnabled(m_hwnd);
 }
 
 bool Window::IsVisible() const {
-    return hwnd_ && IsWindowVisible(hwnd_);
+    return m_hwnd && IsWindowVisible(m_hwnd);
 }
 
 RECT Window::ClientRect() const {
     RECT rc{};
-    if (hwnd_) {
-        GetClientRect(hwnd_, &rc);
+    if (m_hwnd) {
+        GetClientRect(m_hwnd, &rc);
     }
     return rc;
 }
 
 void Window::ModifyStyle(DWORD remove, DWORD add) const {
-    if (hwnd_) {
-        const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-        SetWindowLongPtrA(hwnd_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(remove)) | add);
+    if (m_hwnd) {
+        const LONG_PTR style = GetWindowLongPtrA(m_hwnd, GWL_STYLE);
+        SetWindowLongPtrA(m_hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(remove)) | add);
     }
 }
 
 std::string Window::Caption() const {
-    if (!hwnd_) {
+    if (!m_hwnd) {
         return {};
     }
-    const int length = GetWindowTextLengthA(hwnd_);
+    const int length = GetWindowTextLengthA(m_hwnd);
     std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(hwnd_, buffer.data(), static_cast<int>(buffer.size()));
+    const int copied = GetWindowTextA(m_hwnd, buffer.data(), static_cast<int>(buffer.size()));
     return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
 void Window::SetCaption(const std::string& text) const {
-    if (hwnd_) {
-        SetWindowTextA(hwnd_, text.c_str());
+    if (m_hwnd) {
+        SetWindowTextA(m_hwnd, text.c_str());
     }
 }
 
 LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return hwnd_ ? SendMessageA(hwnd_, message, wParam, lParam) : 0;
+    return m_hwnd ? SendMessageA(m_hwnd, message, wParam, lParam) : 0;
 }
 
 std::optional<LRESULT> Window::OnMessage(UINT, WPARAM, LPARAM) {
@@ -201,11 +201,11 @@ std::optional<LRESULT> Window::OnReflected(UINT, WPARAM, LPARAM) {
 }
 
 LRESULT Window::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (binding_) {
+    switch (m_binding) {
     case Binding::OwnClass:
-        return DefWindowProcA(hwnd_, message, wParam, lParam);
+        return DefWindowProcA(m_hwnd, message, wParam, lParam);
     case Binding::Subclass:
-        return DefSubclassProc(hwnd_, message, wParam, lParam);
+        return DefSubclassProc(m_hwnd, message, wParam, lParam);
     case Binding::Dialog:
     case Binding::None:
         return 0;
@@ -214,8 +214,8 @@ LRESULT Window::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::optional<LRESULT> Window::Reflect(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND sender = NotificationSender(hwnd_, message, lParam);
-    if (!sender || sender == hwnd_ || GetParent(sender) != hwnd_) {
+    const HWND sender = NotificationSender(m_hwnd, message, lParam);
+    if (!sender || sender == m_hwnd || GetParent(sender) != m_hwnd) {
         return std::nullopt;
     }
     Window* child = FromHandle(sender);
@@ -226,9 +226,9 @@ std::optional<LRESULT> Window::Reflect(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    const std::shared_ptr<bool> alive = alive_;
-    const HWND window = hwnd_;
-    const Binding binding = binding_;
+    const std::shared_ptr<bool> alive = m_alive;
+    const HWND window = m_hwnd;
+    const Binding binding = m_binding;
     std::optional<LRESULT> result = Reflect(message, wParam, lParam);
     if (!result && *alive) {
         result = OnMessage(message, wParam, lParam);
@@ -256,7 +256,7 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handl
 }
 
 void Window::AfterNcDestroy(HWND window) {
-    const std::shared_ptr<bool> alive = alive_;
+    const std::shared_ptr<bool> alive = m_alive;
     UiThread::WindowDestroyed(window);
     if (*alive) {
         OnFinalMessage();
@@ -283,7 +283,7 @@ LRESULT CALLBACK Window::OwnClassProc(HWND window, UINT message, WPARAM wParam, 
 LRESULT CALLBACK Window::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR refData) {
     auto* self = reinterpret_cast<Window*>(refData);
-    if (!self || self->hwnd_ != window) {
+    if (!self || self->m_hwnd != window) {
         return DefSubclassProc(window, message, wParam, lParam);
     }
     bool handled = false;

@@ -36,8 +36,8 @@ public:
     // The bound object of a window, or null for a window no object of this process is bound to.
     static Window* FromHandle(HWND window);
 
-    HWND Hwnd() const { return hwnd_; }
-    bool IsWindow() const { return hwnd_ != nullptr; }
+    HWND Hwnd() const { return m_hwnd; }
+    bool IsWindow() const { return m_hwnd != nullptr; }
 
     // Creates a window of the layer's own window class (arrow cursor, no background brush, double clicks).
     bool CreateCustom(DWORD exStyle, const std::string& title, DWORD style, const RECT& rect, HWND parent,
@@ -75,7 +75,7 @@ protected:
     enum class Binding { None, OwnClass, Subclass, Dialog };
     void Bind(HWND window, Binding binding);
     void Unbind();
-    Binding BindingKind() const { return binding_; }
+    Binding BindingKind() const { return m_binding; }
 
     // Runs one message through reflection, OnMessage and, when no handler answered, the binding's default
     // processing. `handled` tells whether a handler answered. Unbinds at WM_NCDESTROY.
@@ -89,10 +89,10 @@ private:
     std::optional<LRESULT> Reflect(UINT message, WPARAM wParam, LPARAM lParam);
     void AfterNcDestroy(HWND window);
 
-    HWND hwnd_ = nullptr;
-    Binding binding_ = Binding::None;
+    HWND m_hwnd = nullptr;
+    Binding m_binding = Binding::None;
     // Cleared by the destructor, so a dispatcher that outlives its object's deletion can tell.
-    std::shared_ptr<bool> alive_;
+    std::shared_ptr<bool> m_alive;
 };
 
 // A standard control (BUTTON, STATIC, SysListView32...) with a C++ object, bound by subclassing.

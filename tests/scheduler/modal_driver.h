@@ -42,29 +42,29 @@ inline HWND FindThreadDialog(const std::string& caption) {
 class ModalDriver final : public winui::Window {
 public:
     ModalDriver(std::string caption, std::function<void(HWND dialog)> action)
-        : caption_(std::move(caption)), action_(std::move(action)) {
+        : m_caption(std::move(caption)), m_action(std::move(action)) {
         CreateCustom(0, "", 0, RECT{}, HWND_MESSAGE, 0);
         SetTimer(Hwnd(), 1, 30, nullptr);
     }
-    bool Acted() const { return acted_; }
+    bool Acted() const { return m_acted; }
 
 protected:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != WM_TIMER || acted_) {
+        if (message != WM_TIMER || m_acted) {
             return Window::OnMessage(message, wParam, lParam);
         }
-        if (const HWND dialog = FindThreadDialog(caption_)) {
-            acted_ = true;
+        if (const HWND dialog = FindThreadDialog(m_caption)) {
+            m_acted = true;
             KillTimer(Hwnd(), 1);
-            action_(dialog);
+            m_action(dialog);
         }
         return 0;
     }
 
 private:
-    std::string caption_;
-    std::function<void(HWND)> action_;
-    bool acted_ = false;
+    std::string m_caption;
+    std::function<void(HWND)> m_action;
+    bool m_acted = false;
 };
 
 // Sets a date and time picker of a dialog.

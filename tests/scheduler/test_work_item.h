@@ -83,7 +83,7 @@ inline HRESULT AppendRawTrigger(const std::string& name, TASK_TRIGGER data) {
 class TestWorkItem {
 public:
     // Process ids repeat under Wine, so the counter of the moment makes the name unique across runs.
-    TestWorkItem() : name_(UniqueName("sched") + "_" + Counter()) {}
+    TestWorkItem() : m_name(UniqueName("sched") + "_" + Counter()) {}
     TestWorkItem(const TestWorkItem&) = delete;
     TestWorkItem& operator=(const TestWorkItem&) = delete;
     ~TestWorkItem() {
@@ -93,17 +93,17 @@ public:
         }
         // The scheduler's service may be reading the file just now; try again for a moment.
         for (int attempt = 0; attempt < 20; ++attempt) {
-            const HRESULT hr = taskScheduler->Delete(base::Widen(name_).c_str());
+            const HRESULT hr = taskScheduler->Delete(base::Widen(m_name).c_str());
             if (SUCCEEDED(hr) || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
                 break;
             }
             Sleep(50);
         }
     }
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return m_name; }
     bool Exists() const {
         base::ComPtr<ITask> task;
-        return SUCCEEDED(OpenTestTask(name_, task));
+        return SUCCEEDED(OpenTestTask(m_name, task));
     }
 
 private:
@@ -112,7 +112,7 @@ private:
         QueryPerformanceCounter(&now);
         return std::to_string(now.QuadPart);
     }
-    std::string name_;
+    std::string m_name;
 };
 
 } // namespace testsupport

@@ -17,12 +17,12 @@ namespace {
 class ShippedSkin : public ::testing::Test {
 protected:
     void SetUp() override {
-        path_ = testsupport::SourcePath("skin\\Skin.ini");
-        if (GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        m_path = testsupport::SourcePath("skin\\Skin.ini");
+        if (GetFileAttributesA(m_path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             GTEST_SKIP() << "no shipped skin in this tree";
         }
     }
-    std::string path_;
+    std::string m_path;
 };
 
 class Screen : public winui::Window, public CSkinScreen {
@@ -32,8 +32,8 @@ public:
 };
 
 TEST_F(ShippedSkin, MainScreenPicturesAndMask) {
-    const CSkinIni ini(path_);
-    const std::string folder = GetFolder(path_);
+    const CSkinIni ini(m_path);
+    const std::string folder = GetFolder(m_path);
     const std::string main = ini.GetValue("MAINSCREENINFO", "Main", "");
     ASSERT_FALSE(main.empty());
     base::Bitmap normal, mask;
@@ -50,8 +50,8 @@ TEST_F(ShippedSkin, MainScreenPicturesAndMask) {
 }
 
 TEST_F(ShippedSkin, EveryMainAndPageRecordMakesAControl) {
-    const CSkinIni ini(path_);
-    const std::string folder = GetFolder(path_);
+    const CSkinIni ini(m_path);
+    const std::string folder = GetFolder(m_path);
     Screen main;
     main.ReadButtonInfo(main.Hwnd(), ini, "MAINSCREENBUTTONINFO");
     main.ReadTextInfo(main.Hwnd(), ini, "TEXTINFO", 'F');
@@ -83,7 +83,7 @@ TEST_F(ShippedSkin, EveryMainAndPageRecordMakesAControl) {
 }
 
 TEST_F(ShippedSkin, AnimationsPlayFromTheSwfNames) {
-    const std::string folder = GetFolder(path_);
+    const std::string folder = GetFolder(m_path);
     Screen host;
     for (const char* movie : {"bug.swf", "scan.swf"}) {
         CShockwaveFlash flash;

@@ -22,10 +22,10 @@ public:
 class ShockwaveFlashTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = testsupport::MakeTempFolder("flash");
+        m_folder = testsupport::MakeTempFolder("flash");
         ASSERT_TRUE(
-            flash_.Create("SHOCKWAVE", WS_CHILD | WS_VISIBLE, RECT{10, 10, 42, 42}, host_.Hwnd(), 100));
-        if (flash_.IsFlashHosted()) {
+            m_flash.Create("SHOCKWAVE", WS_CHILD | WS_VISIBLE, RECT{10, 10, 42, 42}, m_host.Hwnd(), 100));
+        if (m_flash.IsFlashHosted()) {
             GTEST_SKIP() << "a real Flash control is registered here";
         }
     }
@@ -40,69 +40,69 @@ protected:
     }
 
     COLORREF Shown() {
-        UpdateWindow(flash_.Hwnd());
-        HDC dc = GetDC(flash_.Hwnd());
+        UpdateWindow(m_flash.Hwnd());
+        HDC dc = GetDC(m_flash.Hwnd());
         const COLORREF colour = GetPixel(dc, 5, 5);
-        ReleaseDC(flash_.Hwnd(), dc);
+        ReleaseDC(m_flash.Hwnd(), dc);
         return colour;
     }
 
-    std::string folder_;
-    Host host_;
-    CShockwaveFlash flash_;
+    std::string m_folder;
+    Host m_host;
+    CShockwaveFlash m_flash;
 };
 
 TEST_F(ShockwaveFlashTest, MissingMovieShowsNothing) {
-    EXPECT_EQ(GetDlgCtrlID(flash_.Hwnd()), 100);
-    flash_.SetMovie(folder_ + "\\bug.swf");
-    flash_.Play();
-    EXPECT_EQ(flash_.FrameCount(), 0u);
-    EXPECT_TRUE(flash_.IsWindow());
-    EXPECT_FALSE(flash_.IsVisible());
+    EXPECT_EQ(GetDlgCtrlID(m_flash.Hwnd()), 100);
+    m_flash.SetMovie(m_folder + "\\bug.swf");
+    m_flash.Play();
+    EXPECT_EQ(m_flash.FrameCount(), 0u);
+    EXPECT_TRUE(m_flash.IsWindow());
+    EXPECT_FALSE(m_flash.IsVisible());
     winui::PumpWaitingMessages();
-    flash_.Stop();
+    m_flash.Stop();
 }
 
 TEST_F(ShockwaveFlashTest, SwfPathFallsBackToTheGifBesideIt) {
-    skintest::WriteGif(folder_ + "\\bug.gif", 32, 32, kFrames, 7);
-    flash_.SetMovie(folder_ + "\\bug.swf");
-    ASSERT_EQ(flash_.FrameCount(), 3u);
-    EXPECT_EQ(flash_.Hwnd() && IsWindowVisible(flash_.Hwnd()), true);
+    skintest::WriteGif(m_folder + "\\bug.gif", 32, 32, kFrames, 7);
+    m_flash.SetMovie(m_folder + "\\bug.swf");
+    ASSERT_EQ(m_flash.FrameCount(), 3u);
+    EXPECT_EQ(m_flash.Hwnd() && IsWindowVisible(m_flash.Hwnd()), true);
     EXPECT_EQ(Shown(), kFrames[0]);
 }
 
 TEST_F(ShockwaveFlashTest, SwfFileThatHoldsNoGif) {
-    WriteBytes(folder_ + "\\scan.SWF", "FWS\x06 not a picture");
-    skintest::WriteGif(folder_ + "\\scan.gif", 16, 16, kFrames, 7);
-    flash_.SetMovie(folder_ + "\\scan.SWF");
-    EXPECT_EQ(flash_.FrameCount(), 3u);
+    WriteBytes(m_folder + "\\scan.SWF", "FWS\x06 not a picture");
+    skintest::WriteGif(m_folder + "\\scan.gif", 16, 16, kFrames, 7);
+    m_flash.SetMovie(m_folder + "\\scan.SWF");
+    EXPECT_EQ(m_flash.FrameCount(), 3u);
 }
 
 TEST_F(ShockwaveFlashTest, GifAtTheMoviePathWithItsDelays) {
-    skintest::WriteGif(folder_ + "\\movie.swf", 16, 16, kFrames, 7);
-    flash_.SetMovie(folder_ + "\\movie.swf");
-    ASSERT_EQ(flash_.FrameCount(), 3u);
+    skintest::WriteGif(m_folder + "\\movie.swf", 16, 16, kFrames, 7);
+    m_flash.SetMovie(m_folder + "\\movie.swf");
+    ASSERT_EQ(m_flash.FrameCount(), 3u);
 }
 
 TEST_F(ShockwaveFlashTest, PlayStopAndPlayAgain) {
-    skintest::WriteGif(folder_ + "\\bug.gif", 32, 32, kFrames, 2);
-    flash_.SetMovie(folder_ + "\\bug.gif");
-    flash_.Play();
-    EXPECT_TRUE(flash_.IsPlaying());
-    ASSERT_TRUE(PumpUntil([&] { return flash_.CurrentFrame() != 0; }));
+    skintest::WriteGif(m_folder + "\\bug.gif", 32, 32, kFrames, 2);
+    m_flash.SetMovie(m_folder + "\\bug.gif");
+    m_flash.Play();
+    EXPECT_TRUE(m_flash.IsPlaying());
+    ASSERT_TRUE(PumpUntil([&] { return m_flash.CurrentFrame() != 0; }));
 
-    flash_.Stop();
-    EXPECT_FALSE(flash_.IsPlaying());
-    const size_t stoppedAt = flash_.CurrentFrame();
+    m_flash.Stop();
+    EXPECT_FALSE(m_flash.IsPlaying());
+    const size_t stoppedAt = m_flash.CurrentFrame();
     for (int i = 0; i < 10; ++i) {
         winui::PumpWaitingMessages();
         Sleep(20);
     }
-    EXPECT_EQ(flash_.CurrentFrame(), stoppedAt);
+    EXPECT_EQ(m_flash.CurrentFrame(), stoppedAt);
     EXPECT_EQ(Shown(), kFrames[stoppedAt]);
 
-    flash_.Play();
-    EXPECT_TRUE(PumpUntil([&] { return flash_.CurrentFrame() != stoppedAt; }));
+    m_flash.Play();
+    EXPECT_TRUE(PumpUntil([&] { return m_flash.CurrentFrame() != stoppedAt; }));
 }
 
 TEST(ShockwaveFlash, EmptyRectangleStillMakesTheControl) {

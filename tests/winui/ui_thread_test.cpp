@@ -25,38 +25,38 @@ struct Observed {
 class WindowThread : public winui::UiThread {
 public:
     WindowThread(Observed& observed, bool succeed, bool useDialog)
-        : observed_(observed), succeed_(succeed), useDialog_(useDialog) {}
-    ~WindowThread() override { observed_.deleted = true; }
+        : m_observed(observed), m_succeed(succeed), m_useDialog(useDialog) {}
+    ~WindowThread() override { m_observed.deleted = true; }
 
 protected:
     bool InitInstance() override {
-        observed_.sawCurrent = Current() == this;
-        if (!succeed_) {
+        m_observed.sawCurrent = Current() == this;
+        if (!m_succeed) {
             return false;
         }
-        if (useDialog_) {
-            dialog_ = std::make_unique<winui::Dialog>(
+        if (m_useDialog) {
+            m_dialog = std::make_unique<winui::Dialog>(
                 winui::DialogTemplate(WS_POPUP | WS_VISIBLE, 0, 0, 0, 60, 30, ""));
-            dialog_->CreateModeless(nullptr);
-            SetMainWindow(dialog_->Hwnd());
+            m_dialog->CreateModeless(nullptr);
+            SetMainWindow(m_dialog->Hwnd());
         } else {
-            window_.CreateCustom(0, "thread", WS_POPUP | WS_VISIBLE, RECT{0, 0, 50, 50}, nullptr, 0);
-            SetMainWindow(window_.Hwnd());
+            m_window.CreateCustom(0, "thread", WS_POPUP | WS_VISIBLE, RECT{0, 0, 50, 50}, nullptr, 0);
+            SetMainWindow(m_window.Hwnd());
         }
-        observed_.window = MainWindow();
+        m_observed.window = MainWindow();
         return true;
     }
     int ExitInstance(int loopResult) override {
-        ++observed_.exitInstances;
+        ++m_observed.exitInstances;
         return loopResult + 7;
     }
 
 private:
-    Observed& observed_;
-    bool succeed_;
-    bool useDialog_;
-    PlainWindow window_;
-    std::unique_ptr<winui::Dialog> dialog_;
+    Observed& m_observed;
+    bool m_succeed;
+    bool m_useDialog;
+    PlainWindow m_window;
+    std::unique_ptr<winui::Dialog> m_dialog;
 };
 
 HWND WaitForWindow(const Observed& observed) {
