@@ -15,15 +15,15 @@ namespace {
 constexpr char kClass[] = "HKEY_CLASSES_ROOT\\CLSID\\{00000001-0000-0000-0000-000000000000}";
 
 // One registry finding (a class whose server is gone) in the engine, and a listed shortcut file.
-struct Run {
-    Run() : engine(registry, boxes) {
+struct OneFinding {
+    OneFinding() : engine(registry, boxes) {
         ResetEvent(StopEvent());
         registry.SetString(std::string(kClass) + "\\InprocServer32", "", "C:\\orvalin-missing\\gone.dll");
         folder = testsupport::MakeTempFolder("run");
         shortcut = folder + "\\gone.lnk";
         testsupport::WriteBytes(shortcut, "link");
     }
-    ~Run() { ResetEvent(StopEvent()); }
+    ~OneFinding() { ResetEvent(StopEvent()); }
 
     testsupport::MemoryRegistry registry;
     testsupport::RecordingBoxes boxes;
@@ -36,13 +36,13 @@ struct Run {
 
 TEST(RunScan, AStopSetBeforehandCancelsOnlyTheWindowsRun) {
     for (const bool cancels : {true, false}) {
-        Run run;
+        OneFinding t;
         RequestStop();
         run::Plan plan;
         plan.shortcuts = false;
         plan.pendingStopCancels = cancels;
-        EXPECT_EQ(run::Scan(run.engine, run.links, plan, run.rows), !cancels) << cancels;
-        EXPECT_EQ(run.engine.m_arrErrorLog.size(), cancels ? 0u : 1u) << cancels;
+        EXPECT_EQ(run::Scan(t.engine, t.links, plan, t.rows), !cancels) << cancels;
+        EXPECT_EQ(t.engine.m_arrErrorLog.size(), cancels ? 0u : 1u) << cancels;
     }
 }
 
@@ -66,26 +66,25 @@ TEST(RunFix, ShortcutsFollowOnlyAWholeBackupAndNoStop) {
          false},
     };
     for (const FixCase& c : cases) {
-        Run run;
+        OneFinding t;
         run::Plan scanOnly;
         scanOnly.shortcuts = false;
-        ASSERT_TRUE(run::Scan(run.engine, run.links, scanOnly, run.rows)) << c.name;
-        run.links.m_arrMissingLinks = {run.shortcut};
+        ASSERT_TRUE(run::Scan(t.engine, t.links, scanOnly, t.rows)) << c.name;
+        t.links.m_arrMissingLinks = {t.shortcut};
         if (c.stopBefore) {
             RequestStop();
         }
         if (c.stopDuringFix) {
-            run.engine.m_pfnProgress = [](std::string, std::string, int, int) { RequestStop(); };
+            t.engine.m_pfnProgress = [](std::string, std::string, int, int) { RequestStop(); };
         }
         run::Plan plan;
         plan.pendingStopCancels = c.cancels;
-        const std::string backup = run.folder + (c.writableBackup ? "" : "\\missing") + "\\FixedOnTest.xml";
+        const std::string backup = t.folder + (c.writableBackup ? "" : "\\missing") + "\\FixedOnTest.xml";
 
-        EXPECT_EQ(run::Fix(run.engine, run.links, plan, run.rows, backup), !(c.stopBefore && c.cancels))
-            << c.name;
-        EXPECT_EQ(!run.registry.KeyExists(kClass), c.registryFixed) << c.name;
-        EXPECT_EQ(run.links.m_nLinksFixed, c.shortcutMoved ? 1 : 0) << c.name;
-        EXPECT_EQ(testsupport::FileExists(run.shortcut), !c.shortcutMoved) << c.name;
+        EXPECT_EQ(run::Fix(t.engine, t.links, plan, t.rows, backup), !(c.stopBefore && c.cancels)) << c.name;
+        EXPECT_EQ(!t.registry.KeyExists(kClass), c.registryFixed) << c.name;
+        EXPECT_EQ(t.links.m_nLinksFixed, c.shortcutMoved ? 1 : 0) << c.name;
+        EXPECT_EQ(testsupport::FileExists(t.shortcut), !c.shortcutMoved) << c.name;
     }
 }
 
