@@ -72,7 +72,7 @@ TEST_F(ShockwaveFlashTest, SwfPathFallsBackToTheGifBesideIt) {
 }
 
 TEST_F(ShockwaveFlashTest, SwfFileThatHoldsNoGif) {
-    WriteBytes(m_folder + "\\scan.SWF", "FWS\x06 not a picture");
+    testsupport::WriteBytes(m_folder + "\\scan.SWF", "FWS\x06 not a picture");
     skintest::WriteGif(m_folder + "\\scan.gif", 16, 16, kFrames, 7);
     m_flash.SetMovie(m_folder + "\\scan.SWF");
     EXPECT_EQ(m_flash.FrameCount(), 3u);
@@ -128,7 +128,7 @@ TEST(GifAnimation, DelaysAndBrokenFiles) {
     ASSERT_TRUE(animation.Load(folder + "\\zero.gif"));
     EXPECT_EQ(animation.DelayMs(1), GifAnimation::kDefaultDelayMs);
 
-    WriteBytes(folder + "\\cut.gif", "GIF89a\x10\x00");
+    testsupport::WriteBytes(folder + "\\cut.gif", "GIF89a\x10\x00");
     EXPECT_FALSE(animation.Load(folder + "\\cut.gif"));
     EXPECT_EQ(animation.FrameCount(), 0u);
     EXPECT_EQ(animation.Frame(0), nullptr);

@@ -279,10 +279,11 @@ TEST(SkinScreen, ChildWindowsDestroyedBeforeTheirObjects) {
 
 TEST(SkinScreen, ReadsNumberedSections) {
     const std::string ini = testsupport::MakeTempFolder("sections") + "\\Skin.ini";
-    WriteBytes(ini, "[B_BUTTONINFO]\n1=BUTTON_ONE, 0, 0, 20, 20\n2=BUTTON_TWO, 30, 0, 20, 20, T\n"
-                    "4=BUTTON_FOUR, 60, 0, 20, 20\n"
-                    "[B_TEXTINFO]\nA=TEXT_A, Arial, T, F, 12, 255, 0, 40, 80, 20, never\n"
-                    "1=TEXT_ONE, Arial, T, F, -14, 255, 0, 40, 80, 20, Hello, more\n");
+    testsupport::WriteBytes(ini,
+                            "[B_BUTTONINFO]\n1=BUTTON_ONE, 0, 0, 20, 20\n2=BUTTON_TWO, 30, 0, 20, 20, T\n"
+                            "4=BUTTON_FOUR, 60, 0, 20, 20\n"
+                            "[B_TEXTINFO]\nA=TEXT_A, Arial, T, F, 12, 255, 0, 40, 80, 20, never\n"
+                            "1=TEXT_ONE, Arial, T, F, -14, 255, 0, 40, 80, 20, Hello, more\n");
     TestScreen screen;
     screen.LoadAllImages();
     const CSkinIni reader(ini);

@@ -159,8 +159,8 @@ TEST(LoadPicture, GifFileLoads) {
 
 TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
     const std::string folder = testsupport::MakeTempFolder("picture");
-    WriteBytes(folder + "\\empty.bmp", "");
-    WriteBytes(folder + "\\junk.bmp", "BM this is not a picture at all");
+    testsupport::WriteBytes(folder + "\\empty.bmp", "");
+    testsupport::WriteBytes(folder + "\\junk.bmp", "BM this is not a picture at all");
     for (const std::string name : {"missing.bmp", "empty.bmp", "junk.bmp"}) {
         base::Bitmap bitmap = skintest::MakeSolidBitmap(2, 2, kRed);
         SIZE size{9, 9};

@@ -15,7 +15,7 @@ namespace {
 
 std::string WriteSkin(const std::string& content) {
     const std::string path = testsupport::MakeTempFolder("skinini") + "\\Skin.ini";
-    WriteBytes(path, content);
+    testsupport::WriteBytes(path, content);
     return path;
 }
 
