@@ -20,7 +20,8 @@ void ShowArrowCursor() {
 
 // The folder backups are written to: the current directory, as the full path of a bare file name shows it.
 std::string CurrentFolder() {
-    char full[MAX_PATH] = {};
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char full[MAX_PATH * 3] = {};
     char* filePart = nullptr;
     const DWORD n = GetFullPathNameA("orvalin.exe", sizeof full, full, &filePart);
     if (n == 0 || n >= sizeof full || filePart == nullptr) {
@@ -38,7 +39,8 @@ std::string CurrentFolder() {
 bool CRegistryLib::RestoreRegistry() {
     // "XML Files (*.xml)|*.xml|All Files (*.*)|*.*||" with its separators as the dialog wants them.
     static const char kFilter[] = "XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
-    char file[MAX_PATH] = {};
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char file[MAX_PATH * 3] = {};
     const std::string folder = CurrentFolder();
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
