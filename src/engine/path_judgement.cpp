@@ -137,6 +137,7 @@ bool Utf8CodePage() {
 }
 
 Verdict PathJudge::Judge(Reference kind, const std::string& text, const std::string& fileName) {
+    m_tested = text;
     if (kind == Reference::CommandLine) {
         return CommandLine(text);
     }
@@ -178,6 +179,7 @@ bool PathJudge::DriveVerifiable(char letter) {
 }
 
 PathJudge::Found PathJudge::File(const std::string& path) {
+    m_tested = path;
     if (path.size() < 4 || path[1] != ':' || path[2] != '\\' || HasInvalidCharacter(path) ||
         WideLength(path) >= MAX_PATH) {
         return {Verdict::CannotJudge};
@@ -209,7 +211,9 @@ PathJudge::Found PathJudge::Plain(const std::string& text, Reference kind) {
     }
     std::string found;
     DWORD error = 0;
+    m_tested = path;
     if (m_fs.Search(path, &found, &error)) {
+        m_tested = found;
         return {Verdict::Present};
     }
     return {NotFound(error) ? Verdict::Missing : Verdict::CannotJudge};

@@ -56,6 +56,9 @@ public:
     explicit PathJudge(FileSystemApi& fs = Win32FileSystem()) : m_fs(fs) { m_drives.fill(kUnknown); }
 
     Verdict Judge(Reference kind, const std::string& text, const std::string& fileName = std::string());
+    // The path the last judgement tested last (the file found by a search), or its text when it tested none:
+    // what the scan shows as its progress.
+    const std::string& TestedPath() const { return m_tested; }
 
 private:
     enum : signed char { kUnknown, kVerifiable, kNotVerifiable };
@@ -78,6 +81,7 @@ private:
 
     FileSystemApi& m_fs;
     std::array<signed char, 26> m_drives{};
+    std::string m_tested;
 };
 
 } // namespace engine

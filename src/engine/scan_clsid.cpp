@@ -93,8 +93,8 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             if (record->m_strData == kValueNotSet) {
                 continue;
             }
-            const std::string text = record->m_strData;
-            const engine::Verdict verdict = Judge().Judge(engine::ServerReference(children.Name()), text);
+            const engine::Verdict verdict =
+                Judge().Judge(engine::ServerReference(children.Name()), record->m_strData);
             if (verdict == engine::Verdict::CannotJudge) {
                 judged = false;
             } else if (verdict == engine::Verdict::Missing) {
@@ -104,7 +104,7 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             } else {
                 anyServerWorks = true;
             }
-            Progress(text, kStatus, counts);
+            Progress(Judge().TestedPath(), kStatus, counts);
         }
     }
     // A class is deleted with its whole subtree: every text in it must be exact.

@@ -75,7 +75,7 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, engine::Reference k
             AddFinding(category, kKindValue, keyPath, std::move(record));
             ++counts.found;
         }
-        Progress(path, status, counts);
+        Progress(Judge().TestedPath(), status, counts);
     };
 
     DWORD count = 0;

@@ -90,7 +90,7 @@ void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
                        std::move(record));
             ++counts.found;
         }
-        Progress(path, "Scanning Help Files", counts);
+        Progress(Judge().TestedPath(), "Scanning Help Files", counts);
     };
     if (WalkSubKeyValues(*this, m_stop, kWindowsKey, false, isHelpKey, examine)) {
         AppendRow(errors, kDescriptionHelp, counts);
@@ -116,7 +116,7 @@ void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
                        std::move(record));
             ++counts.found;
         }
-        Progress(path, "Scanning Shared Tools", counts);
+        Progress(Judge().TestedPath(), "Scanning Shared Tools", counts);
     };
     const auto everyTool = [](const char*) { return true; };
     if (WalkSubKeyValues(*this, m_stop, kSharedToolsKey, true, everyTool, examine)) {

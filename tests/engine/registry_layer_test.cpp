@@ -158,8 +158,9 @@ TEST(RegDelKey, StopsAtTheFirstFailureAndKeepsWhatIsLeft) {
     registry.ClearFailures();
     registry.FailNext(Op::OpenKeyEx, ERROR_ACCESS_DENIED, cls);
     EXPECT_EQ(lib.RegDelKey("HKEY_CLASSES_ROOT", "CLSID\\{C}"), ERROR_ACCESS_DENIED);
-    // A child name longer than the 256-byte buffer stops the deletion with the enumeration's code.
-    registry.AddKey(cls + "\\" + std::string(300, 'n'));
+    // A child name longer than the buffer (255 UTF-16 units in UTF-8) stops the deletion with the
+    // enumeration's code.
+    registry.AddKey(cls + "\\" + std::string(800, 'n'));
     EXPECT_EQ(lib.RegDelKey("HKEY_CLASSES_ROOT", "CLSID\\{C}"), ERROR_MORE_DATA);
     EXPECT_TRUE(registry.KeyExists(cls));
 }
