@@ -1,6 +1,7 @@
 #pragma once
 // CRegistryLib: the registry engine. Its methods are the registry access layer, the five scan families,
-// the fix, the backup writer and the restore. Every registry call goes through an engine::RegistryApi.
+// the fix, the backup writer and the restore; the last three are defined by the backup library, which is
+// built on this one. Every registry call goes through an engine::RegistryApi.
 #include "engine/path_judgement.h"
 #include "engine/records.h"
 #include "engine/registry_api.h"
@@ -15,7 +16,7 @@
 class CXmlWriter;
 class CXmlReader;
 struct PendingValue;
-namespace winui {
+namespace base {
 class MessageBoxes;
 }
 
@@ -25,7 +26,7 @@ bool IsWindows9x();
 class CRegistryLib {
 public:
     explicit CRegistryLib(engine::RegistryApi& registry = engine::Win32Registry());
-    CRegistryLib(engine::RegistryApi& registry, winui::MessageBoxes& messages);
+    CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages);
     virtual ~CRegistryLib();
     CRegistryLib(const CRegistryLib&) = delete;
     CRegistryLib& operator=(const CRegistryLib&) = delete;
@@ -103,13 +104,15 @@ public:
     engine::RegistryApi& Registry() { return m_registry; }
     // The file system the scans and the fix judge paths against; the real one unless a test maps drives.
     void UseFileSystem(engine::FileSystemApi& fs) { m_fs = &fs; }
-    winui::MessageBoxes& Messages() { return m_messages; }
+    base::MessageBoxes& Messages() { return m_messages; }
     // The Fonts key the font scan reads on this Windows family.
     std::string FontsKeyPath() const;
 
     ScanProgressProc m_pfnProgress = nullptr;
     RegErrorLogList m_arrErrorLog;
-    std::unique_ptr<CXmlWriter> m_xmlWriter;
+    // The fix's backup writer, made by the first fix unless a test put its own here. Shared only so that
+    // the engine, which never writes backups, can own it without the writer's definition.
+    std::shared_ptr<CXmlWriter> m_xmlWriter;
     bool m_bWin9x = false;
 
 private:
@@ -144,7 +147,7 @@ private:
     void NewJudge() { m_judge.emplace(*m_fs); }
 
     engine::RegistryApi& m_registry;
-    winui::MessageBoxes& m_messages;
+    base::MessageBoxes& m_messages;
     StopPoller m_stop;
     engine::FileSystemApi* m_fs = &engine::Win32FileSystem();
     std::optional<engine::PathJudge> m_judge;
