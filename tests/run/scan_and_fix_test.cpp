@@ -20,15 +20,15 @@ bool FileExists(const std::string& path) {
 }
 
 // One registry finding (a class whose server is gone) in the engine, and a listed shortcut file.
-struct Run {
-    Run() : engine(registry, boxes) {
+struct RunSetup {
+    RunSetup() : engine(registry, boxes) {
         ResetEvent(StopEvent());
         registry.SetString(std::string(kClass) + "\\InprocServer32", "", "C:\\orvalin-missing\\gone.dll");
         folder = testsupport::MakeTempFolder("run");
         shortcut = folder + "\\gone.lnk";
         std::ofstream(shortcut) << "link";
     }
-    ~Run() { ResetEvent(StopEvent()); }
+    ~RunSetup() { ResetEvent(StopEvent()); }
 
     testsupport::MemoryRegistry registry;
     testsupport::RecordingBoxes boxes;
@@ -41,7 +41,7 @@ struct Run {
 
 TEST(RunScan, AStopSetBeforehandCancelsOnlyTheWindowsRun) {
     for (const bool cancels : {true, false}) {
-        Run run;
+        RunSetup run;
         RequestStop();
         run::Plan plan;
         plan.shortcuts = false;
@@ -71,7 +71,7 @@ TEST(RunFix, ShortcutsFollowOnlyAWholeBackupAndNoStop) {
          false},
     };
     for (const FixCase& c : cases) {
-        Run run;
+        RunSetup run;
         run::Plan scanOnly;
         scanOnly.shortcuts = false;
         ASSERT_TRUE(run::Scan(run.engine, run.links, scanOnly, run.rows)) << c.name;

@@ -1,6 +1,6 @@
 // The fix judges each finding again just before it backs it up and removes it: what was reinstalled while
 // the results waited is left alone and counted apart.
-#include "engine_test_support.h"
+#include "engine/engine_test_support.h"
 
 namespace {
 
