@@ -74,7 +74,7 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
             continue; // the backup is broken: nothing more is deleted
         }
         // The results may have waited for hours: what was reinstalled meanwhile is left alone.
-        if (!engine.StillBroken(*finding, &classBroken)) {
+        if (engine.m_bJudgeAgain && !engine.StillBroken(*finding, &classBroken)) {
             ++noLongerBroken;
             continue;
         }

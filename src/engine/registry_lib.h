@@ -98,6 +98,9 @@ public:
     bool m_bBackupFailed = false;
     // Pause after each handled finding, so that the window's progress texts can be read; 0 for no pause.
     DWORD m_dwFixPauseMs = 100;
+    // Each finding is judged again just before it is removed; off only for tests of the backup and the
+    // deletion alone, whose findings are made by hand.
+    bool m_bJudgeAgain = true;
 
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }

@@ -48,6 +48,7 @@ class RegistryFix : public ::testing::Test {
 protected:
     RegistryFix() : engine(registry, boxes) {
         engine.m_dwFixPauseMs = 0;
+        engine.m_bJudgeAgain = false; // the findings are made by hand
         engine.m_pfnProgress = RecordProgress;
         g_progress.clear();
         folder = backuptest::FreshFolder("fix");

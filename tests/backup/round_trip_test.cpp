@@ -96,6 +96,7 @@ class RoundTrip : public ::testing::Test {
 protected:
     RoundTrip() : key("roundtrip"), engine(engine::Win32Registry(), boxes) {
         engine.m_dwFixPauseMs = 0;
+        engine.m_bJudgeAgain = false; // the findings are made by hand
         folder = backuptest::FreshFolder("roundtrip");
     }
 
