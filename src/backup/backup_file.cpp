@@ -9,8 +9,9 @@
 
 namespace {
 
-// The longest value name the registry allows, plus its NUL; key names are shorter.
-constexpr DWORD kLongestName = 16384;
+// The longest value name the registry allows (16,383 UTF-16 units, up to 3 bytes each in UTF-8), plus its
+// NUL; key names are shorter.
+constexpr DWORD kLongestName = 16383 * 3 + 1;
 constexpr int kReadAttempts = 8;
 
 BackupValue MakeBackupValue(bool unnamed, std::string name, DWORD type, const BYTE* data, DWORD size) {
@@ -166,7 +167,7 @@ int CRegistryLib::SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY ke
 
     // Subkeys, also for a single value. Any subkey that cannot be read makes the entry incomplete, so that a
     // key is never deleted with a part that is not in the backup; the end tag below still closes this key.
-    std::vector<char> child(std::max<DWORD>(longestSubKey + 1, 256));
+    std::vector<char> child(std::max<DWORD>(longestSubKey + 1, 255 * 3 + 1)); // UTF-8 names: 3 bytes a unit
     for (DWORD index = 0; complete && wrote; ++index) {
         DWORD length = static_cast<DWORD>(child.size());
         const LONG rc = registry.EnumKeyEx(key, index, child.data(), &length);

@@ -64,12 +64,19 @@ CXmlWriter& BackupWriter(CRegistryLib& engine) {
 void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
     CXmlWriter& writer = BackupWriter(engine);
     int tally = 0;
+    int noLongerBroken = 0;
+    bool classBroken = false;
     for (const auto& finding : engine.m_arrErrorLog) {
         if (!Selects(pass, finding->GetCategory())) {
             continue;
         }
         if (engine.m_bBackupFailed) {
             continue; // the backup is broken: nothing more is deleted
+        }
+        // The results may have waited for hours: what was reinstalled meanwhile is left alone.
+        if (engine.m_bJudgeAgain && !engine.StillBroken(*finding, &classBroken)) {
+            ++noLongerBroken;
+            continue;
         }
         const std::string keyPath = finding->GetKeyPath();
         std::string subKey = keyPath;
@@ -107,6 +114,7 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
     for (const auto& row : errors) {
         if (row->m_strDescription == pass.description) {
             row->m_nFixed = tally;
+            row->m_nNoLongerBroken = noLongerBroken;
         }
     }
 }
@@ -117,6 +125,7 @@ void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupF
     CXmlWriter& writer = BackupWriter(*this);
     writer.Close();
     m_bBackupFailed = false;
+    NewJudge();
     m_strBackupFile = backup::ReserveBackupFile(backupFile);
     if (m_strBackupFile.empty()) {
         m_bBackupFailed = true; // no file: every pass leaves its findings in place

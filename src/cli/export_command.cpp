@@ -26,7 +26,8 @@ std::string DefaultOutput(const std::string& backup) {
 }
 
 std::string FullPath(const std::string& path) {
-    char full[MAX_PATH] = {};
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char full[MAX_PATH * 3] = {};
     const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     return n == 0 || n >= sizeof full ? path : std::string(full, n);
 }

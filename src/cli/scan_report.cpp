@@ -32,9 +32,10 @@ std::string TableLine(const std::string& description, int scanned, int found, bo
                    showFixed ? &fixedText : nullptr);
 }
 
-std::string JsonRow(const std::string& description, int scanned, int found, int fixed) {
+std::string JsonRow(const std::string& description, int scanned, int found, int fixed, int noLongerBroken) {
     return "{\"description\":" + JsonString(description) + ",\"scanned\":" + std::to_string(scanned) +
-           ",\"found\":" + std::to_string(found) + ",\"fixed\":" + std::to_string(fixed) + "}";
+           ",\"found\":" + std::to_string(found) + ",\"fixed\":" + std::to_string(fixed) +
+           ",\"noLongerBroken\":" + std::to_string(noLongerBroken) + "}";
 }
 
 std::string JsonFinding(const CRegErrorLog& finding) {
@@ -58,7 +59,9 @@ std::string FormatReportText(const ScanReport& report) {
     std::string out = Columns("Description", "Scanned", "Found", report.showFixed ? &fixedHeader : nullptr);
     int scanned = 0;
     int found = 0;
+    int noLongerBroken = 0;
     for (const auto& row : report.rows) {
+        noLongerBroken += row->m_nNoLongerBroken;
         out +=
             TableLine(row->m_strDescription, row->m_nScanned, row->m_nFound, report.showFixed, row->m_nFixed);
         scanned += row->m_nScanned;
@@ -70,6 +73,9 @@ std::string FormatReportText(const ScanReport& report) {
         found += s->found;
     }
     out += TableLine("Total", scanned, found, false, 0);
+    if (report.showFixed && noLongerBroken > 0) {
+        out += "No longer broken, left alone: " + std::to_string(noLongerBroken) + "\n";
+    }
 
     out += "\nFindings: " + std::to_string(report.findings.size()) + "\n";
     for (const auto& finding : report.findings) {
@@ -97,7 +103,8 @@ std::string FormatReportJson(const ScanReport& report) {
     std::string out = "{\"rows\":[";
     const char* separator = "\n";
     for (const auto& row : report.rows) {
-        out += separator + JsonRow(row->m_strDescription, row->m_nScanned, row->m_nFound, row->m_nFixed);
+        out += separator + JsonRow(row->m_strDescription, row->m_nScanned, row->m_nFound, row->m_nFixed,
+                                   row->m_nNoLongerBroken);
         separator = ",\n";
     }
     out += "\n],\"findings\":[";

@@ -24,6 +24,8 @@ public:
     int m_nScanned = 0;
     int m_nFound = 0;
     int m_nFixed = 0; // successes minus access-denied failures of the last fix
+    int m_nNoLongerBroken =
+        0; // findings the last fix judged again and left alone (no longer certainly broken)
 };
 
 // One finding: the key or value that the fix removes.

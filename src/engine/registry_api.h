@@ -24,6 +24,14 @@ public:
     virtual LONG DeleteKey(HKEY key, const char* subKey) = 0;                                         // RegDeleteKeyA
     virtual LONG DeleteValue(HKEY key, const char* name) = 0;                                         // RegDeleteValueA
     virtual LONG CloseKey(HKEY key) = 0;                                                               // RegCloseKey
+
+    // The UTF-16 forms of names and texts (RegEnumKeyExW, RegEnumValueW; lengths in characters, data in
+    // bytes). Under a legacy code page they tell whether the ANSI text above is exact. A registry that holds
+    // its text as ANSI bytes (the in-memory one) has nothing to compare and keeps these defaults.
+    virtual LONG EnumKeyExW(HKEY, DWORD, wchar_t*, DWORD*) { return ERROR_CALL_NOT_IMPLEMENTED; }
+    virtual LONG EnumValueW(HKEY, DWORD, wchar_t*, DWORD*, DWORD*, BYTE*, DWORD*) {
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    }
 };
 
 // The real registry of the machine (or of the Wine prefix). Stateless; one instance serves the process.

@@ -20,20 +20,11 @@ const struct {
 // The bad-root result of OpenKey, RegDelKey and RegDelKeyValue.
 constexpr LONG kBadRoot = 1;
 
+// 255 UTF-16 units of a key name, up to 3 bytes each in UTF-8, and the NUL.
+constexpr DWORD kLongestKeyNameBytes = 255 * 3 + 1;
+
 // Delete and enumerate: what a recursive delete needs on each key.
 constexpr REGSAM kDeleteAccess = DELETE | KEY_ENUMERATE_SUB_KEYS;
-
-std::string SystemDirectory() {
-    char dir[MAX_PATH + 1] = {};
-    const UINT n = GetSystemDirectoryA(dir, sizeof dir);
-    return n > 0 && n < sizeof dir ? std::string(dir, n) : std::string();
-}
-
-std::string WindowsDirectory() {
-    char dir[MAX_PATH + 1] = {};
-    const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
-    return n > 0 && n < sizeof dir ? std::string(dir, n) : std::string();
-}
 
 } // namespace
 
@@ -45,8 +36,9 @@ CRegistryLib::CRegistryLib(engine::RegistryApi& registry)
     : CRegistryLib(registry, base::SystemMessageBoxes()) {}
 
 CRegistryLib::CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages)
-    : m_bWin9x(IsWindows9x()), m_registry(registry), m_messages(messages), m_strSystemDir(SystemDirectory()),
-      m_strWindowsDir(WindowsDirectory()) {}
+    : m_bWin9x(IsWindows9x()), m_registry(registry), m_messages(messages) {
+    NewJudge();
+}
 
 CRegistryLib::~CRegistryLib() = default;
 
@@ -102,7 +94,7 @@ LONG CRegistryLib::RegDeleteKeyNT(HKEY parent, const char* subKey) {
     LONG result = ERROR_SUCCESS;
     for (;;) {
         // Always index 0: each child is gone once deleted.
-        char child[256];
+        char child[kLongestKeyNameBytes];
         DWORD length = sizeof child;
         const LONG rc = m_registry.EnumKeyEx(key.Get(), 0, child, &length);
         if (rc == ERROR_NO_MORE_ITEMS) {

@@ -2,12 +2,14 @@
 // CRegistryLib: the registry engine. Its methods are the registry access layer, the five scan families,
 // the fix, the backup writer and the restore; the last three are defined by the backup library, which is
 // built on this one. Every registry call goes through an engine::RegistryApi.
+#include "engine/path_judgement.h"
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/scan_events.h"
 #include "engine/stop_poller.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,9 +19,6 @@ struct PendingValue;
 namespace base {
 class MessageBoxes;
 }
-
-// Which base directory NormalizeReferencedPath prefixes to a bare file name.
-enum class PathFamily { CLSID, Help, Fonts, SharedTools, SharedFiles };
 
 // True on the Windows 9x family (high bit of GetVersion).
 bool IsWindows9x();
@@ -44,10 +43,6 @@ public:
     // Deletes one value; the name goes to the registry as it is, so "(Default)" names only a value of that
     // literal name, never the unnamed value.
     LONG RegDelKeyValue(const std::string& root, const std::string& subKey, const std::string& valueName);
-    // The file path that registry data refers to, for a test with _access. For PathFamily::Help the value
-    // name is appended (the data names the folder, the value name the file).
-    std::string NormalizeReferencedPath(const std::string& text, PathFamily family,
-                                        const std::string& valueName = std::string()) const;
     // Reads every value of an open key as CRegValue records, raw bytes included; a "(Default)" record always
     // exists, first when the key has no unnamed value. Returns 0 when every value was read, otherwise the
     // first failure (the records read so far are still appended), so a backup can tell an incomplete read.
@@ -74,6 +69,11 @@ public:
     void FixRegistryFonts(ScanErrorList& errors);
     void FixRegistrySharedTools(ScanErrorList& errors);
     void FixRegistrySharedFiles(ScanErrorList& errors);
+    // Judges a finding again just before the fix removes it, with the scan's rules, from what the registry
+    // holds now. False when the entry is no longer certainly broken (reinstalled, changed, unreadable, or
+    // its text is not exact): the fix leaves it alone. `classBroken` carries a class's answer to the
+    // ProgID findings that follow it.
+    bool StillBroken(const CRegErrorLog& finding, bool* classBroken);
     // 1 when the entry is complete in the file: the key (or value) as it is now, and every subkey below it.
     int SaveAsXml(CXmlWriter& writer, const std::string& keyPath, const CRegValue* value);
     int SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY key, const CRegValue* value);
@@ -95,10 +95,15 @@ public:
     // Outcome of the last FixRegistry: the file it created (empty when none could be created).
     std::string m_strBackupFile;
     bool m_bBackupFailed = false;
+    // Each finding is judged again just before it is removed; off only for tests of the backup and the
+    // deletion alone, whose findings are made by hand.
+    bool m_bJudgeAgain = true;
 
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }
     engine::RegistryApi& Registry() { return m_registry; }
+    // The file system the scans and the fix judge paths against; the real one unless a test maps drives.
+    void UseFileSystem(engine::FileSystemApi& fs) { m_fs = &fs; }
     base::MessageBoxes& Messages() { return m_messages; }
     // The Fonts key the font scan reads on this Windows family.
     std::string FontsKeyPath() const;
@@ -129,18 +134,23 @@ private:
                     std::unique_ptr<CRegValue> value);
     static void AppendRow(ScanErrorList& errors, const char* description, const Counts& counts);
     // Scans the values of one key that lists file references (fonts, shared files).
-    void ScanValueList(const std::string& keyPath, PathFamily family, bool pathInName, const char* category,
-                       const char* status, Counts& counts);
+    void ScanValueList(const std::string& keyPath, engine::Reference kind, bool pathInName,
+                       const char* category, const char* status, Counts& counts);
     void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
     std::vector<std::string> ReadProgIds(HKEY classKey, Counts& counts);
     // True when HKEY_CLASSES_ROOT\<progId> may be deleted with the class `className`.
     bool ProgIdBelongsToClass(const std::string& progId, const char* className);
+    // Missing when every server of the open class key is certainly missing and its text is exact.
+    engine::Verdict JudgeClass(HKEY classKey);
+    // The judge of the running family (or fix), fresh for each so that no drive answer is kept for long.
+    engine::PathJudge& Judge() { return *m_judge; }
+    void NewJudge() { m_judge.emplace(*m_fs); }
 
     engine::RegistryApi& m_registry;
     base::MessageBoxes& m_messages;
     StopPoller m_stop;
-    std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
-    std::string m_strWindowsDir; // "C:\WINDOWS", read once
+    engine::FileSystemApi* m_fs = &engine::Win32FileSystem();
+    std::optional<engine::PathJudge> m_judge;
     // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.
     std::vector<char> m_nameBuffer;
     std::vector<BYTE> m_dataBuffer;

@@ -6,8 +6,9 @@
 
 namespace {
 
-// The longest value name the registry allows, plus its NUL.
-constexpr DWORD kMaxValueNameBuffer = 16384;
+// The longest value name the registry allows (16,383 UTF-16 units, up to 3 bytes each in UTF-8), plus its
+// NUL.
+constexpr DWORD kMaxValueNameBuffer = 16383 * 3 + 1;
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // The COM class scan: every class under HKEY_CLASSES_ROOT\CLSID whose server files are all missing.
+#include "engine/exact_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
@@ -7,15 +8,6 @@ namespace {
 
 constexpr char kClsidKeyPath[] = "HKEY_CLASSES_ROOT\\CLSID";
 constexpr char kStatus[] = "Scanning CLSID";
-
-bool IsServerKey(const char* name) {
-    for (const char* server : {"inprocserver32", "localserver32", "inprocserver", "localserver"}) {
-        if (_stricmp(name, server) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -81,7 +73,7 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             judged = judged && rc == ERROR_NO_MORE_ITEMS;
             break;
         }
-        if (children.Length() == 0 || !IsServerKey(children.Name())) {
+        if (children.Length() == 0 || !engine::IsServerKey(children.Name())) {
             continue;
         }
         engine::KeyHandle serverKey(m_registry);
@@ -101,18 +93,22 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             if (record->m_strData == kValueNotSet) {
                 continue;
             }
-            const std::string path = NormalizeReferencedPath(record->m_strData, PathFamily::CLSID);
-            if (engine::FileMissing(path)) {
+            const engine::Verdict verdict =
+                Judge().Judge(engine::ServerReference(children.Name()), record->m_strData);
+            if (verdict == engine::Verdict::CannotJudge) {
+                judged = false;
+            } else if (verdict == engine::Verdict::Missing) {
                 // The ProgID is read and counted for every missing server, whether the class is recorded or
                 // not.
                 dead.push_back({std::move(record), ReadProgIds(classKey.Get(), counts)});
             } else {
                 anyServerWorks = true;
             }
-            Progress(path, kStatus, counts);
+            Progress(Judge().TestedPath(), kStatus, counts);
         }
     }
-    if (anyServerWorks || !judged) {
+    // A class is deleted with its whole subtree: every text in it must be exact.
+    if (anyServerWorks || !judged || !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
         return;
     }
 

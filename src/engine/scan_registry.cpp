@@ -1,4 +1,5 @@
 // The registry scan: the five families in their fixed order, and what they share.
+#include "engine/exact_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
@@ -22,6 +23,7 @@ bool CRegistryLib::StartFamily() {
         return false;
     }
     m_stop = StopPoller();
+    NewJudge();
     return true;
 }
 
@@ -53,7 +55,7 @@ void CRegistryLib::AppendRow(ScanErrorList& errors, const char* description, con
 // The values are read and examined one at a time, in the order AddRegistryValues lists them (the "(Default)"
 // record first when the key has no unnamed value), so a key with many thousands of values costs no more
 // memory than one value.
-void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, bool pathInName,
+void CRegistryLib::ScanValueList(const std::string& keyPath, engine::Reference kind, bool pathInName,
                                  const char* category, const char* status, Counts& counts) {
     std::string subKey = keyPath;
     const std::string root = SeperateMainKey(subKey);
@@ -62,19 +64,18 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, 
         return;
     }
 
-    const auto examine = [&](std::unique_ptr<CRegValue> record) {
+    const auto examine = [&](std::unique_ptr<CRegValue> record, bool exact) {
         ++counts.scanned;
-        const std::string& reference = pathInName ? record->m_strName : record->m_strData;
-        if (pathInName ? (reference == kValueNotSet || reference == kDefaultValueName)
-                       : reference == kValueNotSet) {
+        const std::string& path = pathInName ? record->m_strName : record->m_strData;
+        if (!exact ||
+            (pathInName ? (path == kValueNotSet || path == kDefaultValueName) : path == kValueNotSet)) {
             return;
         }
-        const std::string path = NormalizeReferencedPath(reference, family);
-        if (engine::FileMissing(path)) {
+        if (Judge().Judge(kind, path) == engine::Verdict::Missing) {
             AddFinding(category, kKindValue, keyPath, std::move(record));
             ++counts.found;
         }
-        Progress(path, status, counts);
+        Progress(Judge().TestedPath(), status, counts);
     };
 
     DWORD count = 0;
@@ -87,7 +88,7 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, 
         if (m_stop()) {
             return;
         }
-        examine(UnsetDefaultValue());
+        examine(UnsetDefaultValue(), true);
     }
     if (queried != ERROR_SUCCESS || count == 0xFFFFFFFF) {
         return;
@@ -98,7 +99,7 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, PathFamily family, 
         }
         std::unique_ptr<CRegValue> record;
         if (ReadValue(key.Get(), i, record) == ERROR_SUCCESS) {
-            examine(std::move(record));
+            examine(std::move(record), engine::ValueTextExactAt(m_registry, key.Get(), i));
         }
     }
 }

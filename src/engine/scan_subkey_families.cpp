@@ -1,5 +1,6 @@
 // The two families that walk the subkeys of one key and read each subkey's values: help files and shared
 // tools.
+#include "engine/exact_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
@@ -9,10 +10,11 @@
 namespace {
 
 // Walks the subkeys of `keyPath`; reads the values of each subkey that `accept` takes and hands every record
-// to `examine`. The stop event is tested before each subkey and before each record. Returns false when the
-// family ends without a row (the key's RegQueryInfoKeyA failed); a key that cannot be opened gives a row.
+// to `examine`, with whether every text of the subkey is exact (`subtree`: below it too). The stop event is
+// tested before each subkey and before each record. Returns false when the family ends without a row (the
+// key's RegQueryInfoKeyA failed); a key that cannot be opened gives a row.
 template <class Accept, class Examine>
-bool WalkSubKeyValues(CRegistryLib& lib, StopPoller& stop, const char* keyPath, Accept accept,
+bool WalkSubKeyValues(CRegistryLib& lib, StopPoller& stop, const char* keyPath, bool subtree, Accept accept,
                       Examine examine) {
     engine::RegistryApi& registry = lib.Registry();
     std::string subKey = keyPath;
@@ -40,11 +42,12 @@ bool WalkSubKeyValues(CRegistryLib& lib, StopPoller& stop, const char* keyPath, 
         }
         RegValueList values;
         lib.AddRegistryValues(child.Get(), values);
+        const bool exact = engine::KeyTextExact(registry, child.Get(), subtree);
         for (auto& record : values) {
             if (stop()) {
                 break; // the records left are released with the list
             }
-            examine(names.Name(), std::move(record));
+            examine(names.Name(), exact, std::move(record));
         }
     }
     return true;
@@ -73,23 +76,23 @@ void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
     const auto isHelpKey = [](const char* name) {
         return _stricmp(name, "help") == 0 || _stricmp(name, "html help") == 0;
     };
-    // The value's data is the folder, its name the file.
-    const auto examine = [&](const char* helpKey, std::unique_ptr<CRegValue> record) {
+    // The value's data is the folder, its name the file. The unnamed value names no file (and could never be
+    // deleted).
+    const auto examine = [&](const char* helpKey, bool exact, std::unique_ptr<CRegValue> record) {
         ++counts.scanned;
-        if (record->m_strData == kValueNotSet) {
+        if (!exact || record->m_strData == kValueNotSet || record->m_strName == kDefaultValueName) {
             return;
         }
-        const std::string path =
-            NormalizeReferencedPath(record->m_strData, PathFamily::Help, record->m_strName);
-        if (engine::FileMissing(path)) {
+        const std::string& path = record->m_strData;
+        if (Judge().Judge(engine::Reference::HelpFile, path, record->m_strName) == engine::Verdict::Missing) {
             const char* lowerName = _stricmp(helpKey, "help") == 0 ? "help" : "html help";
             AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
                        std::move(record));
             ++counts.found;
         }
-        Progress(path, "Scanning Help Files", counts);
+        Progress(Judge().TestedPath(), "Scanning Help Files", counts);
     };
-    if (WalkSubKeyValues(*this, m_stop, kWindowsKey, isHelpKey, examine)) {
+    if (WalkSubKeyValues(*this, m_stop, kWindowsKey, false, isHelpKey, examine)) {
         AppendRow(errors, kDescriptionHelp, counts);
     }
 }
@@ -101,21 +104,22 @@ void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
     static constexpr char kSharedToolsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
     Counts counts;
     // Every record of a tool key counts; only its "path" value names the tool's file.
-    const auto examine = [&](const char* toolKey, std::unique_ptr<CRegValue> record) {
+    // The finding deletes the whole tool key: every text below it must be exact.
+    const auto examine = [&](const char* toolKey, bool exact, std::unique_ptr<CRegValue> record) {
         ++counts.scanned;
-        if (!TrimmedEqualsLower(record->m_strName, "path") || record->m_strData == kValueNotSet) {
+        if (!exact || !TrimmedEqualsLower(record->m_strName, "path") || record->m_strData == kValueNotSet) {
             return;
         }
-        const std::string path = NormalizeReferencedPath(record->m_strData, PathFamily::SharedTools);
-        if (engine::FileMissing(path)) {
+        const std::string& path = record->m_strData;
+        if (Judge().Judge(engine::Reference::Path, path) == engine::Verdict::Missing) {
             AddFinding(kCategorySharedTools, kKindKey, std::string(kSharedToolsKey) + "\\" + toolKey,
                        std::move(record));
             ++counts.found;
         }
-        Progress(path, "Scanning Shared Tools", counts);
+        Progress(Judge().TestedPath(), "Scanning Shared Tools", counts);
     };
     const auto everyTool = [](const char*) { return true; };
-    if (WalkSubKeyValues(*this, m_stop, kSharedToolsKey, everyTool, examine)) {
+    if (WalkSubKeyValues(*this, m_stop, kSharedToolsKey, true, everyTool, examine)) {
         AppendRow(errors, kDescriptionSharedTools, counts);
     }
 }

@@ -2,17 +2,10 @@
 // Small pieces shared by the scan families.
 #include "engine/registry_api.h"
 
-#include <io.h>
-
 #include <string>
 #include <vector>
 
 namespace engine {
-
-// True when nothing exists at the path (the scans' _access(path, 0) == -1 test).
-inline bool FileMissing(const std::string& path) {
-    return _access(path.c_str(), 0) == -1;
-}
 
 // Reads the subkey names of one open key by index, into a buffer sized from RegQueryInfoKeyA. A name longer
 // than the query said (a key added meanwhile) grows the buffer once instead of ending the walk.
@@ -39,8 +32,8 @@ public:
     DWORD Length() const { return m_length; }
 
 private:
-    static constexpr size_t kLongestKeyName =
-        1024; // 255 characters, up to 2 bytes each in the ANSI code page
+    // 255 UTF-16 units, up to 3 bytes each in UTF-8 (the active code page of the programs), and the NUL.
+    static constexpr size_t kLongestKeyName = 255 * 3 + 1;
 
     RegistryApi& m_registry;
     HKEY m_key;

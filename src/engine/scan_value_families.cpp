@@ -7,7 +7,7 @@ void CRegistryLib::ScanRegistryFonts(ScanErrorList& errors) {
     }
     Counts counts;
     // The value's data is the font file, usually a bare name inside the Windows fonts folder.
-    ScanValueList(FontsKeyPath(), PathFamily::Fonts, false, kCategoryFont, "Scanning Fonts", counts);
+    ScanValueList(FontsKeyPath(), engine::Reference::Font, false, kCategoryFont, "Scanning Fonts", counts);
     AppendRow(errors, kDescriptionFonts, counts);
 }
 
@@ -18,6 +18,6 @@ void CRegistryLib::ScanRegistrySharedFiles(ScanErrorList& errors) {
     Counts counts;
     // Here the value's name is the file; its data is only a usage count.
     ScanValueList("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                  PathFamily::SharedFiles, true, kCategorySharedFile, "Scanning Shared Files", counts);
+                  engine::Reference::Path, true, kCategorySharedFile, "Scanning Shared Files", counts);
     AppendRow(errors, kDescriptionSharedFiles, counts);
 }

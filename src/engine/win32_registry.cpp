@@ -5,11 +5,15 @@ namespace {
 
 class Win32RegistryImpl final : public RegistryApi {
 public:
-    LONG OpenKey(HKEY key, const char* subKey, HKEY* result) override { return RegOpenKeyA(key, subKey, result); }
+    LONG OpenKey(HKEY key, const char* subKey, HKEY* result) override {
+        return RegOpenKeyA(key, subKey, result);
+    }
     LONG OpenKeyEx(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result) override {
         return RegOpenKeyExA(key, subKey, options, sam, result);
     }
-    LONG CreateKey(HKEY key, const char* subKey, HKEY* result) override { return RegCreateKeyA(key, subKey, result); }
+    LONG CreateKey(HKEY key, const char* subKey, HKEY* result) override {
+        return RegCreateKeyA(key, subKey, result);
+    }
     LONG QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values, DWORD* maxValueNameLen,
                       DWORD* maxValueLen) override {
         return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subKeys, maxSubKeyLen, nullptr, values,
@@ -31,6 +35,13 @@ public:
     LONG DeleteKey(HKEY key, const char* subKey) override { return RegDeleteKeyA(key, subKey); }
     LONG DeleteValue(HKEY key, const char* name) override { return RegDeleteValueA(key, name); }
     LONG CloseKey(HKEY key) override { return RegCloseKey(key); }
+    LONG EnumKeyExW(HKEY key, DWORD index, wchar_t* name, DWORD* nameLen) override {
+        return RegEnumKeyExW(key, index, name, nameLen, nullptr, nullptr, nullptr, nullptr);
+    }
+    LONG EnumValueW(HKEY key, DWORD index, wchar_t* name, DWORD* nameLen, DWORD* type, BYTE* data,
+                    DWORD* dataLen) override {
+        return RegEnumValueW(key, index, name, nameLen, nullptr, type, data, dataLen);
+    }
 };
 
 } // namespace

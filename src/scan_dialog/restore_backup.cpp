@@ -7,9 +7,11 @@
 
 std::string AskForBackupFile(HWND owner) {
     static const char kFilter[] = "XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
-    char folder[MAX_PATH] = {};
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char folder[MAX_PATH * 3] = {};
     const DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
-    char file[MAX_PATH] = {};
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char file[MAX_PATH * 3] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;

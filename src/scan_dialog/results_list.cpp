@@ -14,7 +14,9 @@ std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, cons
                                                  ResultsForm form) {
     const bool fixed = form == ResultsForm::FixComplete;
     std::vector<std::vector<std::string>> result;
+    int noLongerBroken = 0;
     for (const auto& row : rows) {
+        noLongerBroken += row->m_nNoLongerBroken;
         std::vector<std::string> texts{row->m_strDescription, Decimal(row->m_nScanned),
                                        Decimal(row->m_nFound)};
         if (fixed) {
@@ -28,6 +30,9 @@ std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, cons
         last.push_back(Decimal(shortcuts.m_nLinksFixed));
     }
     result.push_back(std::move(last));
+    if (fixed && noLongerBroken > 0) {
+        result.push_back({kNoLongerBrokenRow, "", "", Decimal(noLongerBroken)});
+    }
     return result;
 }
 

@@ -13,6 +13,8 @@ enum class ResultsForm { ScanComplete, FixComplete };
 
 inline constexpr char kMissingShortcutsRow[] = "Missing ShortCuts";
 inline constexpr char kAccessDenied[] = "Access Denied";
+// After a fix, when any finding was judged again and left alone; its count stands in the fixed column.
+inline constexpr char kNoLongerBrokenRow[] = "No longer broken";
 
 // The texts of every row, column by column.
 std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, const CShortcut& shortcuts,

@@ -29,7 +29,8 @@ void Trim(std::string& text) {
 } // namespace
 
 std::string GetFolder(const std::string& path) {
-    char full[MAX_PATH] = {};
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char full[MAX_PATH * 3] = {};
     char* filePart = nullptr;
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, &filePart);
     if (length == 0 || length >= sizeof full) {
@@ -84,7 +85,12 @@ std::vector<std::string> CSkinIni::GetNumberedValues(const std::string& section)
 
 std::string NextField(std::string& text) {
     if (text.size() > kMaxFieldText) {
-        text.resize(kMaxFieldText);
+        // Never in the middle of a UTF-8 character: back off its continuation bytes.
+        size_t cut = kMaxFieldText;
+        while (cut > 0 && GetACP() == CP_UTF8 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        text.resize(cut);
     }
     const size_t comma = text.find(',');
     if (comma == std::string::npos) {

@@ -34,7 +34,7 @@ int ReportView::ColumnCount() const {
 }
 
 std::string ReportView::ColumnTitle(int index) const {
-    char buffer[260] = {};
+    char buffer[1024] = {}; // room for UTF-8 titles
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT;
     column.pszText = buffer;

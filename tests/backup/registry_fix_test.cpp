@@ -47,6 +47,7 @@ private:
 class RegistryFix : public ::testing::Test {
 protected:
     RegistryFix() : engine(registry, boxes) {
+        engine.m_bJudgeAgain = false; // the findings are made by hand
         engine.m_pfnProgress = RecordProgress;
         g_progress.clear();
         folder = testsupport::MakeTempFolder("fix");

@@ -61,18 +61,18 @@ TEST(DemoData, ScanReportsExactlyTheBrokenDemoEntriesAndRemoveTakesThemOut) {
     for (const auto& line : findings) {
         ++perCategory[Category(line)];
     }
-    // Per unit: six broken classes (one with two dead servers) and four ProgIDs of their own; three help
-    // files; two fonts, tools and shared DLLs each.
-    const std::map<std::string, int> expected{{"CLSID", 14}, {"PROGID", 8},      {"Help", 6},
+    // Per unit: five broken classes (one with two dead servers) and four ProgIDs of their own; one help
+    // file; two fonts, tools and shared DLLs each.
+    const std::map<std::string, int> expected{{"CLSID", 12}, {"PROGID", 8},      {"Help", 2},
                                               {"font", 4},   {"SharedTools", 4}, {"SharedFile", 4}};
     EXPECT_EQ(perCategory, expected);
     for (const auto& line : findings) {
-        // Only the broken classes (numbers 12 to 17 of each unit) appear: never a working one such as a dead
+        // Only the broken classes (numbers 12 to 16 of each unit) appear: never a working one such as a dead
         // 16-bit server beside a working 32-bit one, a handler or an odd spelling; nor a ProgID that belongs
         // to another class, nor a help file found through %SystemDrive%.
         if (const auto at = line.find("0DE5-4000-8000-"); at != std::string::npos) {
             const int index = static_cast<int>(std::stoul(line.substr(at + 15, 12), nullptr, 16) % 100);
-            EXPECT_TRUE(index >= 12 && index <= 17) << line;
+            EXPECT_TRUE(index >= 12 && index <= 16) << line;
         }
         EXPECT_EQ(line.find("\"keyPath\":\"HKEY_CLASSES_ROOT\\\\OrvalinDemo.Widget."), std::string::npos)
             << line;

@@ -1,0 +1,62 @@
+// The fix judges each finding again just before it backs it up and removes it: what was reinstalled while
+// the results waited is left alone and counted apart.
+#include "engine/engine_test_support.h"
+
+namespace {
+
+constexpr char kClass[] = "HKEY_CLASSES_ROOT\\CLSID\\{0F5A3C1E-0000-4000-8000-00000000A001}";
+constexpr char kProgId[] = "HKEY_CLASSES_ROOT\\Orvalin.Recheck.1";
+constexpr char kHelp[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
+constexpr char kTool[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\Recheck";
+constexpr char kSharedDlls[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr char kFonts[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+class FixRecheckTest : public enginetest::MemoryEngineTest {
+protected:
+    // One broken entry in every family, all naming the same missing file.
+    void PlantBrokenEntries() {
+        registry.SetString(std::string(kClass) + "\\LocalServer32", "", "\"" + missing + "\" -Embedding");
+        registry.SetString(std::string(kClass) + "\\ProgID", "", "Orvalin.Recheck.1");
+        registry.SetString(std::string(kProgId) + "\\CLSID", "", "{0F5A3C1E-0000-4000-8000-00000000A001}");
+        registry.SetString(kHelp, "missing.dll", folder);
+        registry.SetString(kTool, "Path", missing);
+        registry.SetDword(kSharedDlls, missing, 1);
+        registry.SetString(kFonts, "Recheck (TrueType)", missing);
+    }
+    int NoLongerBroken() const {
+        int total = 0;
+        for (const auto& row : rows) {
+            total += row->m_nNoLongerBroken;
+        }
+        return total;
+    }
+    ScanErrorList rows;
+};
+
+TEST_F(FixRecheckTest, WhatWasReinstalledMeanwhileIsLeftAloneAndCountedApart) {
+    const struct {
+        bool reinstalled;
+        int noLongerBroken;
+    } cases[] = {{false, 0}, {true, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reinstalled ? "reinstalled" : "still broken");
+        PlantBrokenEntries();
+        lib.ScanRegistry(rows);
+        ASSERT_EQ(lib.m_arrErrorLog.size(), 6u); // class, ProgID, help, tool, shared DLL, font
+        if (c.reinstalled) {
+            enginetest::WriteFile(missing);
+        }
+        lib.FixRegistry(rows, folder + "\\fix.xml");
+        EXPECT_EQ(NoLongerBroken(), c.noLongerBroken);
+        EXPECT_EQ(registry.KeyExists(kClass), c.reinstalled);
+        EXPECT_EQ(registry.KeyExists(kProgId), c.reinstalled);
+        EXPECT_EQ(registry.KeyExists(kTool), c.reinstalled);
+        EXPECT_EQ(registry.GetValue(kHelp, "missing.dll").has_value(), c.reinstalled);
+        EXPECT_EQ(registry.GetValue(kSharedDlls, missing).has_value(), c.reinstalled);
+        EXPECT_EQ(registry.GetValue(kFonts, "Recheck (TrueType)").has_value(), c.reinstalled);
+        DeleteFileA(missing.c_str());
+        DeleteFileA(lib.m_strBackupFile.c_str());
+    }
+}
+
+} // namespace
