@@ -30,6 +30,9 @@ int Restore(const std::string& path) {
     for (const std::string& link : links.notRestored) {
         PrintError("restore: shortcut not put back (kept in the backup folder): " + link);
     }
+    for (const std::string& file : links.leftInFolder) {
+        PrintError("restore: left where it is (the fix did not move it there): " + file);
+    }
     if (loaded != 1) {
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             PrintError("restore: cannot open '" + path + "'");

@@ -83,9 +83,10 @@ void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
             NormalizeReferencedPath(record->m_strData, PathFamily::Help, record->m_strName);
         if (engine::FileMissing(path)) {
             const char* lowerName = _stricmp(helpKey, "help") == 0 ? "help" : "html help";
-            AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
-                       std::move(record));
-            ++counts.found;
+            if (AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
+                           std::move(record))) {
+                ++counts.found;
+            }
         }
         Progress(path, "Scanning Help Files", counts);
     };

@@ -4,14 +4,75 @@
 #include "shortcuts/link_target.h"
 #include "shortcuts/long_path.h"
 
+#include "backup/backup_format.h"
+#include "backup/value_text.h"
+#include "backup/xml_reader.h"
+#include "winui/unique_handle.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace shortcuts {
 namespace {
 
 constexpr char kFolderSuffix[] = ".shortcuts";
+constexpr char kShortcutElement[] = "shortcut";
+constexpr char kRootEndTag[] = "</registry>";
+// The root element's attribute that says the file lists its shortcuts (written by the fix).
+constexpr char kListingAttribute[] = "shortcuts";
+
+bool IsLinkFile(const std::wstring& path) {
+    return path.size() > 4 && lstrcmpiW(path.c_str() + path.size() - 4, L".lnk") == 0;
+}
+
+// Appends a "shortcut" element in front of the backup file's root end tag, on disk before it returns.
+bool ListInBackup(const std::string& backupFile, const std::string& shortcutPath) {
+    const std::wstring path = ExtendedPath(backupFile);
+    if (path.empty()) {
+        return false;
+    }
+    const winui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size)) {
+        return false;
+    }
+    // The end tag is on the file's last line.
+    const LONGLONG tailSize = std::min<LONGLONG>(size.QuadPart, 64);
+    std::string tail(static_cast<std::size_t>(tailSize), '\0');
+    LARGE_INTEGER at{};
+    at.QuadPart = size.QuadPart - tailSize;
+    DWORD read = 0;
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.Get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr) ||
+        read != tail.size()) {
+        return false;
+    }
+    const std::size_t endTag = tail.rfind(kRootEndTag);
+    if (endTag == std::string::npos ||
+        tail.find_first_not_of(" \r\n", endTag + sizeof kRootEndTag - 1) != std::string::npos) {
+        return false;
+    }
+    const std::size_t lineStart = tail.find_last_of('\n', endTag);
+    const std::size_t cut = lineStart == std::string::npos ? endTag : lineStart + 1;
+    CXmlElement element(kShortcutElement);
+    element.AddAttribute("path", GetEscapedXmlString(shortcutPath));
+    if (!TextSurvivesAttribute(shortcutPath)) {
+        element.AddAttribute("rawpath", HexOf(shortcutPath));
+    }
+    std::string text = "  <" + element.GetName();
+    for (std::size_t i = 0; i < element.GetAttributeCount(); ++i) {
+        text += " " + element.GetAttributeName(i) + "=\"" + element.GetAttributeValue(i) + "\"";
+    }
+    text += "/>\r\n" + tail.substr(cut);
+    at.QuadPart += static_cast<LONGLONG>(cut);
+    DWORD written = 0;
+    return SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) &&
+           WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size() && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
+}
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -111,6 +172,10 @@ bool MoveShortcutToBackup(const std::string& backupFile, const std::string& shor
     if (Exists(to) || !CreateFolderTree(ParentFolder(to))) {
         return false;
     }
+    // Listed first: a fix killed after the move still leaves a backup that gives the file back.
+    if (!ListInBackup(backupFile, shortcutPath)) {
+        return false;
+    }
     switch (MoveFileNoReplace(from, to)) {
     case MoveResult::Moved:
         return true;
@@ -122,6 +187,42 @@ bool MoveShortcutToBackup(const std::string& backupFile, const std::string& shor
         break;
     }
     return false;
+}
+
+ListedShortcuts ReadListedShortcuts(const std::string& backupFile) {
+    ListedShortcuts listed;
+    CXmlReader reader;
+    reader.SetShowErrors(false);
+    reader.SetFileName(backupFile);
+    std::string path;
+    std::string raw;
+    bool hasRaw = false;
+    while (reader.ReadNext() == 1) {
+        const std::string& element = reader.GetElementName();
+        if (reader.GetTokenType() == XmlToken::StartTag) {
+            path.clear();
+            hasRaw = false;
+        } else if (reader.GetTokenType() == XmlToken::Attribute) {
+            std::string name;
+            std::string value;
+            reader.GetAttribute(name, value);
+            if (lstrcmpiA(element.c_str(), kRootElement) == 0 &&
+                lstrcmpiA(name.c_str(), kListingAttribute) == 0) {
+                listed.listing = true;
+            } else if (lstrcmpiA(element.c_str(), kShortcutElement) == 0) {
+                if (lstrcmpiA(name.c_str(), "path") == 0) {
+                    path = GetUnescapedXmlString(value);
+                } else if (lstrcmpiA(name.c_str(), "rawpath") == 0) {
+                    hasRaw = BytesOfHex(value, raw);
+                }
+            }
+        } else if (reader.GetTokenType() == XmlToken::EndTag &&
+                   lstrcmpiA(GetUnescapedXmlString(element).c_str(), kShortcutElement) == 0) {
+            listed.paths.push_back(hasRaw ? raw : path);
+        }
+    }
+    reader.Close();
+    return listed;
 }
 
 ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
@@ -148,7 +249,22 @@ ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
             }
         } while (FindNextFileW(find.Get(), &entry));
     }
+    // Only what the fix put there goes back, each file only to its own place.
+    const ListedShortcuts listed = files.empty() ? ListedShortcuts() : ReadListedShortcuts(backupFile);
+    std::vector<std::wstring> listedKept;
+    for (const std::string& path : listed.paths) {
+        listedKept.push_back(ExtendedPath(ShortcutBackupPath(backupFile, path)));
+    }
+    const auto wasListed = [&listedKept](const std::wstring& kept) {
+        return std::any_of(listedKept.begin(), listedKept.end(), [&kept](const std::wstring& path) {
+            return !path.empty() && lstrcmpiW(path.c_str(), kept.c_str()) == 0;
+        });
+    };
     for (const KeptFile& file : files) {
+        if (!IsLinkFile(file.original) || (listed.listing && !wasListed(file.kept))) {
+            result.leftInFolder.push_back(NarrowPath(file.kept));
+            continue;
+        }
         (RestoreOne(file) ? result.restored : result.notRestored).push_back(NarrowPath(file.original));
     }
     // Children were met after their parents: removing in reverse order empties the tree bottom-up.

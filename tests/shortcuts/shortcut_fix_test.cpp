@@ -14,13 +14,23 @@ using shortcuts::ShortcutBackupPath;
 
 namespace {
 
+// An empty backup as the fix writes it (listing its shortcuts), and one from before the list.
+constexpr char kListingBackup[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry shortcuts=\"listed\">\r\n </registry>\r\n";
+constexpr char kOlderBackup[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n </registry>\r\n";
+
+std::vector<BYTE> Bytes(const std::string& text) {
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
 class ShortcutFix : public ShortcutDriveTest {
 protected:
     void SetUp() override {
         ShortcutDriveTest::SetUp();
         work = testsupport::MakeTempFolder("shortcut_fix");
         backup = work + "\\FixedOnMondayFebruary162004143005.xml";
-        WriteBytes(backup, {'<', '/', '>'});
+        WriteBytes(backup, Bytes(kListingBackup));
         shortcut.LimitToDrives("S");
     }
     void TearDown() override {
@@ -161,6 +171,7 @@ TEST_F(ShortcutFix, ADeepBackupFolderStillKeepsAndRestoresEveryShortcut) {
     const std::string deepWork = work + "\\" + std::string(120, 'w') + "\\" + std::string(60, 'v');
     MakeFolders(deepWork);
     backup = deepWork + "\\FixedOnMondayFebruary162004143005.xml";
+    WriteBytes(backup, Bytes(kListingBackup));
     const std::string folder = "S:\\" + std::string(100, 'm');
     MakeFolders(folder);
     SaveBrokenLink(folder + "\\Broken.lnk");
@@ -178,7 +189,42 @@ TEST_F(ShortcutFix, ADeepBackupFolderStillKeepsAndRestoresEveryShortcut) {
     EXPECT_EQ(ReadBytes(folder + "\\Broken.lnk"), bytes);
 }
 
+TEST_F(ShortcutFix, RestorePutsBackOnlyTheShortcutFilesTheFixListed) {
+    const struct {
+        const char* backupText;
+        const char* planted; // below the backup folder's S
+        bool restored;
+    } kCases[] = {
+        {kListingBackup, "\\Menu\\evil.dll", false},
+        {kListingBackup, "\\Menu\\Planted.lnk", false},
+        {kOlderBackup, "\\Menu\\evil.dll", false},
+        {kOlderBackup, "\\Menu\\Old.lnk", true},
+    };
+    for (const auto& c : kCases) {
+        WriteBytes(backup, Bytes(c.backupText));
+        const std::string kept = backup + ".shortcuts\\S" + c.planted;
+        MakeFolders(backup + ".shortcuts\\S\\Menu");
+        WriteBytes(kept, {'x'});
+
+        const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+
+        EXPECT_EQ(Exists(std::string("S:") + c.planted), c.restored) << c.planted;
+        EXPECT_EQ(result.leftInFolder,
+                  c.restored ? std::vector<std::string>{} : std::vector<std::string>{kept});
+        EmptyFolder("S:\\");
+        RemoveTree(backup + ".shortcuts");
+    }
+    // A listed shortcut goes back to its own place only.
+    MakeFolders("S:\\Menu");
+    SaveBrokenLink("S:\\Menu\\Broken.lnk");
+    shortcut.ScanLinkFile();
+    shortcut.FixLinkFile(backup);
+    EXPECT_NE(ReadBytes(backup).size(), Bytes(kListingBackup).size());
+    EXPECT_EQ(RestoreShortcuts(backup).restored, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
+}
+
 TEST_F(ShortcutFix, RestoreTakesOnlyWhatIsBelowADriveFolder) {
+    WriteBytes(backup, Bytes(kOlderBackup));
     EXPECT_TRUE(RestoreShortcuts(backup).restored.empty());
     EXPECT_TRUE(RestoreShortcuts("").restored.empty());
     MakeFolders(backup + ".shortcuts\\notadrive");
