@@ -5,7 +5,7 @@
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/registry_links.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <commdlg.h>
 

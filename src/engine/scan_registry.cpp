@@ -1,5 +1,5 @@
 // The registry scan: the five families in their fixed order, and what they share.
-#include "backup/value_text.h"
+#include "engine/value_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"

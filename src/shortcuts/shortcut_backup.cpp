@@ -1,13 +1,10 @@
 #include "shortcuts/shortcut_backup.h"
 
-#include "shortcuts/find_handle.h"
+#include "base/unique_handle.h"
 #include "shortcuts/link_target.h"
 #include "shortcuts/long_path.h"
 
-#include "backup/backup_format.h"
-#include "backup/value_text.h"
-#include "backup/xml_reader.h"
-#include "winui/unique_handle.h"
+#include "engine/value_text.h"
 
 #include <windows.h>
 
@@ -20,8 +17,6 @@ namespace {
 constexpr char kFolderSuffix[] = ".shortcuts";
 constexpr char kShortcutElement[] = "shortcut";
 constexpr char kRootEndTag[] = "</registry>";
-// The root element's attribute that says the file lists its shortcuts (written by the fix).
-constexpr char kListingAttribute[] = "shortcuts";
 
 bool IsLinkFile(const std::wstring& path) {
     return path.size() > 4 && lstrcmpiW(path.c_str() + path.size() - 4, L".lnk") == 0;
@@ -33,8 +28,8 @@ bool ListInBackup(const std::string& backupFile, const std::string& shortcutPath
     if (path.empty()) {
         return false;
     }
-    const winui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size)) {
         return false;
@@ -57,16 +52,9 @@ bool ListInBackup(const std::string& backupFile, const std::string& shortcutPath
     }
     const std::size_t lineStart = tail.find_last_of('\n', endTag);
     const std::size_t cut = lineStart == std::string::npos ? endTag : lineStart + 1;
-    CXmlElement element(kShortcutElement);
-    element.AddAttribute("path", GetEscapedXmlString(shortcutPath));
-    if (!TextSurvivesAttribute(shortcutPath)) {
-        element.AddAttribute("rawpath", HexOf(shortcutPath));
-    }
-    std::string text = "  <" + element.GetName();
-    for (std::size_t i = 0; i < element.GetAttributeCount(); ++i) {
-        text += " " + element.GetAttributeName(i) + "=\"" + element.GetAttributeValue(i) + "\"";
-    }
-    text += "/>\r\n" + tail.substr(cut);
+    // A file path holds no line break, so its escaped text reads back exactly.
+    std::string text = std::string("  <") + kShortcutElement + " path=\"" +
+                       GetEscapedXmlString(shortcutPath) + "\"/>\r\n" + tail.substr(cut);
     at.QuadPart += static_cast<LONGLONG>(cut);
     DWORD written = 0;
     return SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) &&
@@ -99,8 +87,8 @@ void CollectKeptFiles(const std::wstring& driveFolder, wchar_t letter, std::vect
         const std::wstring folder = relative.empty() ? driveFolder : driveFolder + L"\\" + relative;
         folders.push_back(folder);
         WIN32_FIND_DATAW entry{};
-        const FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-        if (!find.Valid()) {
+        const base::FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+        if (!find) {
             continue;
         }
         do {
@@ -189,43 +177,7 @@ bool MoveShortcutToBackup(const std::string& backupFile, const std::string& shor
     return false;
 }
 
-ListedShortcuts ReadListedShortcuts(const std::string& backupFile) {
-    ListedShortcuts listed;
-    CXmlReader reader;
-    reader.SetShowErrors(false);
-    reader.SetFileName(backupFile);
-    std::string path;
-    std::string raw;
-    bool hasRaw = false;
-    while (reader.ReadNext() == 1) {
-        const std::string& element = reader.GetElementName();
-        if (reader.GetTokenType() == XmlToken::StartTag) {
-            path.clear();
-            hasRaw = false;
-        } else if (reader.GetTokenType() == XmlToken::Attribute) {
-            std::string name;
-            std::string value;
-            reader.GetAttribute(name, value);
-            if (lstrcmpiA(element.c_str(), kRootElement) == 0 &&
-                lstrcmpiA(name.c_str(), kListingAttribute) == 0) {
-                listed.listing = true;
-            } else if (lstrcmpiA(element.c_str(), kShortcutElement) == 0) {
-                if (lstrcmpiA(name.c_str(), "path") == 0) {
-                    path = GetUnescapedXmlString(value);
-                } else if (lstrcmpiA(name.c_str(), "rawpath") == 0) {
-                    hasRaw = BytesOfHex(value, raw);
-                }
-            }
-        } else if (reader.GetTokenType() == XmlToken::EndTag &&
-                   lstrcmpiA(GetUnescapedXmlString(element).c_str(), kShortcutElement) == 0) {
-            listed.paths.push_back(hasRaw ? raw : path);
-        }
-    }
-    reader.Close();
-    return listed;
-}
-
-ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
+ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile, const ListedShortcuts& listed) {
     ShortcutRestoreResult result;
     if (backupFile.empty()) {
         return result;
@@ -238,8 +190,8 @@ ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
     std::vector<std::wstring> folders;
     WIN32_FIND_DATAW entry{};
     {
-        const FindHandle find(FindFirstFileW((root + L"\\*").c_str(), &entry));
-        if (!find.Valid()) {
+        const base::FindHandle find(FindFirstFileW((root + L"\\*").c_str(), &entry));
+        if (!find) {
             return result;
         }
         do {
@@ -250,7 +202,6 @@ ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
         } while (FindNextFileW(find.Get(), &entry));
     }
     // Only what the fix put there goes back, each file only to its own place.
-    const ListedShortcuts listed = files.empty() ? ListedShortcuts() : ReadListedShortcuts(backupFile);
     std::vector<std::wstring> listedKept;
     for (const std::string& path : listed.paths) {
         listedKept.push_back(ExtendedPath(ShortcutBackupPath(backupFile, path)));

@@ -32,17 +32,17 @@ struct ShortcutRestoreResult {
                                            // listed, or not a .lnk file); never moved
 };
 
-// The shortcuts a backup file lists, and whether it is from a fix that lists them at all.
+// The shortcuts a backup file lists (its "shortcut" elements), and whether it is from a fix that lists
+// them at all (its root's "shortcuts" attribute); read by the backup layer.
 struct ListedShortcuts {
     bool listing = false;
     std::vector<std::string> paths;
 };
-ListedShortcuts ReadListedShortcuts(const std::string& backupFile);
 
 // Moves the files kept for this backup back to their original paths, creating missing folders on the
 // way, and removes the backup folders that end up empty: a backup that lists its shortcuts gets back
 // the listed .lnk files only; an older one (no list) its .lnk files. A file already present at the
 // original path is never replaced. Without a backup folder there is nothing to do.
-ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile);
+ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile, const ListedShortcuts& listed);
 
 } // namespace shortcuts

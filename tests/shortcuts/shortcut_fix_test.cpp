@@ -1,3 +1,4 @@
+#include "backup/shortcut_list.h"
 #include "shortcut_test_support.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_backup.h"
@@ -19,6 +20,11 @@ constexpr char kListingBackup[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry shortcuts=\"listed\">\r\n </registry>\r\n";
 constexpr char kOlderBackup[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n </registry>\r\n";
+
+shortcuts::ShortcutRestoreResult Restore(const std::string& backupFile) {
+    const backup::ShortcutList list = backup::ReadShortcutList(backupFile);
+    return RestoreShortcuts(backupFile, {list.listing, list.paths});
+}
 
 std::vector<BYTE> Bytes(const std::string& text) {
     return std::vector<BYTE>(text.begin(), text.end());
@@ -87,7 +93,7 @@ TEST_F(ShortcutFix, MovesTheListedShortcutsBesideTheBackupAndRestoreBringsThemBa
 
     // The user removed the folder in the meantime: the restore creates it again.
     RemoveTree("S:\\Menu\\Sub");
-    const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+    const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
     std::vector<std::string> restored = result.restored;
     std::sort(restored.begin(), restored.end());
@@ -111,7 +117,7 @@ TEST_F(ShortcutFix, FilesAlreadyGoneAreNeitherCountedNorKept) {
     EXPECT_EQ(shortcut.m_nLinksFixed, 0);
     EXPECT_EQ(shortcut.m_arrMissingLinks, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
     EXPECT_FALSE(Exists(ShortcutBackupFolder(backup)));
-    EXPECT_TRUE(RestoreShortcuts(backup).restored.empty());
+    EXPECT_TRUE(Restore(backup).restored.empty());
 }
 
 TEST_F(ShortcutFix, AShortcutThatCannotBeKeptIsNotTakenAway) {
@@ -158,7 +164,7 @@ TEST_F(ShortcutFix, RestoreNeverReplacesAShortcutThatIsBackInPlace) {
     ASSERT_EQ(shortcut.m_nLinksFixed, 2);
     WriteBytes("S:\\Menu\\Broken.lnk", {'n', 'e', 'w'});
 
-    const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+    const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
     EXPECT_EQ(result.restored, std::vector<std::string>{"S:\\Menu\\Other.lnk"});
     EXPECT_EQ(result.notRestored, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
@@ -185,7 +191,7 @@ TEST_F(ShortcutFix, ADeepBackupFolderStillKeepsAndRestoresEveryShortcut) {
     EXPECT_FALSE(Exists(folder + "\\Broken.lnk"));
     EXPECT_EQ(ReadBytes(Kept(folder + "\\Broken.lnk")), bytes);
 
-    EXPECT_EQ(RestoreShortcuts(backup).restored, std::vector<std::string>{folder + "\\Broken.lnk"});
+    EXPECT_EQ(Restore(backup).restored, std::vector<std::string>{folder + "\\Broken.lnk"});
     EXPECT_EQ(ReadBytes(folder + "\\Broken.lnk"), bytes);
 }
 
@@ -206,7 +212,7 @@ TEST_F(ShortcutFix, RestorePutsBackOnlyTheShortcutFilesTheFixListed) {
         MakeFolders(backup + ".shortcuts\\S\\Menu");
         WriteBytes(kept, {'x'});
 
-        const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+        const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
         EXPECT_EQ(Exists(std::string("S:") + c.planted), c.restored) << c.planted;
         EXPECT_EQ(result.leftInFolder,
@@ -220,20 +226,20 @@ TEST_F(ShortcutFix, RestorePutsBackOnlyTheShortcutFilesTheFixListed) {
     shortcut.ScanLinkFile();
     shortcut.FixLinkFile(backup);
     EXPECT_NE(ReadBytes(backup).size(), Bytes(kListingBackup).size());
-    EXPECT_EQ(RestoreShortcuts(backup).restored, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
+    EXPECT_EQ(Restore(backup).restored, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
 }
 
 TEST_F(ShortcutFix, RestoreTakesOnlyWhatIsBelowADriveFolder) {
     WriteBytes(backup, Bytes(kOlderBackup));
-    EXPECT_TRUE(RestoreShortcuts(backup).restored.empty());
-    EXPECT_TRUE(RestoreShortcuts("").restored.empty());
+    EXPECT_TRUE(Restore(backup).restored.empty());
+    EXPECT_TRUE(Restore("").restored.empty());
     MakeFolders(backup + ".shortcuts\\notadrive");
     MakeFolders(backup + ".shortcuts\\s");
     WriteBytes(backup + ".shortcuts\\notadrive\\x.lnk", {'x'});
     WriteBytes(backup + ".shortcuts\\y.lnk", {'y'});
     WriteBytes(backup + ".shortcuts\\s\\Root.lnk", {'r'});
 
-    const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+    const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
     EXPECT_EQ(result.restored, std::vector<std::string>{"S:\\Root.lnk"});
     EXPECT_TRUE(result.notRestored.empty());

@@ -2,11 +2,14 @@
 #include "backup/backup_entry.h"
 #include "backup/backup_format.h"
 #include "backup/backup_name.h"
+#include "backup/shortcut_list.h"
 #include "backup/xml_writer.h"
 #include "engine/key_handle.h"
 #include "engine/registry_links.h"
+#include "engine/registry_lib.h"
 
 #include <cctype>
+#include <memory>
 
 namespace {
 
@@ -57,8 +60,16 @@ void NotRemoved(CRegistryLib& engine, const std::string& what, const std::string
     engine.m_arrNotRemoved.push_back(what + ": " + why);
 }
 
+// The engine's backup writer, made on first use.
+CXmlWriter& BackupWriter(CRegistryLib& engine) {
+    if (!engine.m_xmlWriter) {
+        engine.m_xmlWriter = std::make_shared<CXmlWriter>();
+    }
+    return *engine.m_xmlWriter;
+}
+
 void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
-    CXmlWriter& writer = *engine.m_xmlWriter;
+    CXmlWriter& writer = BackupWriter(engine);
     int tally = 0;
     for (const auto& finding : engine.m_arrErrorLog) {
         if (!Selects(pass, finding->GetCategory())) {
@@ -134,7 +145,7 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
 } // namespace
 
 void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupFile) {
-    CXmlWriter& writer = *m_xmlWriter;
+    CXmlWriter& writer = BackupWriter(*this);
     writer.Close();
     m_bBackupFailed = false;
     m_arrNotRemoved.clear();
@@ -147,7 +158,7 @@ void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupF
         // "shortcuts" says that the fix lists here every shortcut file it moves beside the backup, so that a
         // restore puts back only those.
         CXmlElement root(kRootElement);
-        root.AddAttribute("shortcuts", "listed");
+        root.AddAttribute(backup::kShortcutsListedAttribute, "listed");
         if (!writer.WriteStartTag(root, 1) || !writer.Flush()) {
             m_bBackupFailed = true;
         }
