@@ -42,7 +42,7 @@ bool ReadBackupEntries(CXmlReader& reader, const std::string& path, BackupConten
     public:
         explicit Lister(BackupContents& contents) : m_contents(contents) {}
 
-        bool OpenKey(const std::string& name, int lineNumber) override {
+        bool OpenKey(const std::string& name, int lineNumber, bool) override {
             // The restore opens every key below one of the predefined roots and stops at any other.
             if (m_stack.empty() && !CRegistryLib::MapRootKey(name, nullptr)) {
                 m_contents.error = "unknown root key '" + name + "' in line " + std::to_string(lineNumber);

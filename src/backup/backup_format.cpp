@@ -135,8 +135,11 @@ bool TextSurvivesAttribute(const std::string& text) {
     return GetUnescapedXmlString(GetEscapedXmlString(text)) == text;
 }
 
-CXmlElement KeyElement(const std::string& name) {
+CXmlElement KeyElement(const std::string& name, bool link) {
     CXmlElement element(kKeyElement);
+    if (link) {
+        element.AddAttribute("link", "1");
+    }
     if (!TextSurvivesAttribute(name)) {
         element.AddAttribute("rawname", HexOf(name)); // ahead of "name", which opens the key when read
     }

@@ -6,7 +6,8 @@
 // REG_NONE with data, an empty REG_BINARY, ...); for those, and only those, extra attributes follow:
 // rawname (hex of a name that does not survive as text, or of a value literally named "(Default)"), raw
 // (hex of the data bytes) and rawtype (the decimal type code). A "k" whose name does not survive as text
-// gets a rawname in front of its name. Readers that do not know them ignore them and read the text form.
+// gets a rawname in front of its name, and one that was a registry link on the path of a finding a
+// link="1". Readers that do not know them ignore them and read the text form.
 #include "backup/xml_element.h"
 
 #include <windows.h>
@@ -59,7 +60,9 @@ bool DecodePendingValue(const PendingValue& pending, RestoredValue& value);
 // True when a text read back from an attribute is the text that was written.
 bool TextSurvivesAttribute(const std::string& text);
 
-CXmlElement KeyElement(const std::string& name);
+// A "k" element; `link` marks a key that was a registry link on the path to the finding ("link" ahead of
+// "name", so that a reader knows it when the name opens the key).
+CXmlElement KeyElement(const std::string& name, bool link = false);
 CXmlElement ValueElement(const BackupValue& value);
 
 // Lower-case hex of the bytes, no separators; the reverse accepts either case and fails on anything else.

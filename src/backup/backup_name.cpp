@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 namespace backup {
 namespace {
@@ -36,9 +37,20 @@ std::string BackupFileName(const base::Clock& clock) {
     return name;
 }
 
-std::string ReserveBackupFile(const std::string& path) {
-    if (path.empty()) {
+std::string ReserveBackupFile(const std::string& path, std::string* why) {
+    const auto fail = [why](const std::string& reason) {
+        if (why != nullptr) {
+            *why = reason;
+        }
         return std::string();
+    };
+    if (path.empty()) {
+        return fail("no file name");
+    }
+    // "\\.\..." names devices and volumes, whatever GetFileType says of them.
+    if (path.size() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
+        path[2] == '.' && (path[3] == '\\' || path[3] == '/')) {
+        return fail("'" + path + "' names a device, not a file on a disk");
     }
     for (int n = 1; n <= kMaxSuffix; ++n) {
         const std::string candidate = n == 1 ? path : WithSuffix(path, n);
@@ -47,15 +59,20 @@ std::string ReserveBackupFile(const std::string& path) {
         const HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
+            // A reserved name (NUL, CON, COM1, ... with any extension, in any folder) opens the device.
+            const DWORD type = GetFileType(file);
             CloseHandle(file);
+            if (type != FILE_TYPE_DISK) {
+                return fail("'" + candidate + "' is a device, not a file on a disk");
+            }
             return candidate;
         }
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            return std::string();
+            return fail("'" + candidate + "' cannot be created (error " + std::to_string(error) + ")");
         }
     }
-    return std::string();
+    return fail("no free name next to '" + path + "'");
 }
 
 } // namespace backup

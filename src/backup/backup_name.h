@@ -11,7 +11,9 @@ namespace backup {
 std::string BackupFileName(const base::Clock& clock = base::SystemClock());
 
 // Creates `path` as a new, empty file, or, when a file of that name exists, the first free name of
-// "name-2.ext", "name-3.ext", ... Returns the name created; empty when no file could be created.
-std::string ReserveBackupFile(const std::string& path);
+// "name-2.ext", "name-3.ext", ... Returns the name created; empty when no file could be created, or when
+// the name is not a plain file on a disk (a device such as NUL or COM1, a "\\.\" name): a backup written
+// there would exist nowhere. `why`, when given, then says which.
+std::string ReserveBackupFile(const std::string& path, std::string* why = nullptr);
 
 } // namespace backup

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace {
 
 bool SameName(const std::string& a, const char* b) {
@@ -40,10 +42,12 @@ bool WalkBackup(CXmlReader& reader, BackupVisitor& visitor) {
     PendingValue pending;
     std::string keyRawName; // a "rawname" read ahead of the "name" of a "k"
     bool hasKeyRawName = false;
+    bool keyLink = false; // a "link" read ahead of the "name" of a "k"
     while (reader.ReadNext() == 1) {
         switch (reader.GetTokenType()) {
         case XmlToken::StartTag:
             hasKeyRawName = false;
+            keyLink = false;
             break;
         case XmlToken::Attribute: {
             std::string name;
@@ -55,11 +59,14 @@ bool WalkBackup(CXmlReader& reader, BackupVisitor& visitor) {
             if (SameName(element, kKeyElement)) {
                 if (SameName(name, "rawname")) {
                     hasKeyRawName = BytesOfHex(value, keyRawName);
+                } else if (SameName(name, "link")) {
+                    keyLink = value == "1";
                 } else if (SameName(name, "name")) {
                     const std::string keyName = hasKeyRawName ? keyRawName : value;
                     hasKeyRawName = false;
                     ++depth; // the visitor's key is open even when it stops the walk, as the caller sees it
-                    if (!visitor.OpenKey(keyName, reader.GetLineNumber())) {
+                    const bool link = std::exchange(keyLink, false);
+                    if (!visitor.OpenKey(keyName, reader.GetLineNumber(), link)) {
                         return false;
                     }
                 }

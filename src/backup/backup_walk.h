@@ -12,8 +12,8 @@ class BackupVisitor {
 public:
     virtual ~BackupVisitor() = default;
     // A "k" element's name (its raw name when it has one), below the keys opened before it and not yet
-    // closed. Returning false ends the walk.
-    virtual bool OpenKey(const std::string& name, int lineNumber) = 0;
+    // closed; `link` when the file records that the key was a registry link. Returning false ends the walk.
+    virtual bool OpenKey(const std::string& name, int lineNumber, bool link) = 0;
     // The end tag of the innermost open key.
     virtual void CloseKey() = 0;
     // A complete "v" element inside an open key. (One outside every key is passed over.)

@@ -2,7 +2,10 @@
 #include "backup/backup_entry.h"
 #include "backup/backup_format.h"
 #include "backup/backup_name.h"
+#include "backup/shortcut_list.h"
 #include "backup/xml_writer.h"
+#include "engine/key_handle.h"
+#include "engine/registry_links.h"
 #include "engine/registry_lib.h"
 
 #include <cctype>
@@ -53,6 +56,10 @@ LONG UnwrittenCode(const BackupEntryResult& backup) {
     return backup.openCode != ERROR_SUCCESS ? backup.openCode : kNotDeleted;
 }
 
+void NotRemoved(CRegistryLib& engine, const std::string& what, const std::string& why) {
+    engine.m_arrNotRemoved.push_back(what + ": " + why);
+}
+
 // The engine's backup writer, made on first use.
 CXmlWriter& BackupWriter(CRegistryLib& engine) {
     if (!engine.m_xmlWriter) {
@@ -84,17 +91,38 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
         LONG code = kNotDeleted;
 
         if (finding->GetKind() == kKindKey) {
-            const BackupEntryResult backup = WriteBackupEntry(engine, writer, keyPath, nullptr);
-            engine.m_bBackupFailed = backup.writeFailed;
-            code = backup.written ? engine.RegDelKey(root, subKey) : UnwrittenCode(backup);
+            if (engine.IsContainerKey(keyPath)) {
+                // Refused before its backup: a key that holds a whole family is never one finding.
+                NotRemoved(engine, keyPath,
+                           "holds the entries of a family (a fault of the scan), never removed");
+                code = kNotDeleted;
+            } else {
+                const BackupEntryResult backup = WriteBackupEntry(engine, writer, keyPath, nullptr);
+                engine.m_bBackupFailed = backup.writeFailed;
+                code = backup.written ? engine.RegDelKey(root, subKey) : UnwrittenCode(backup);
+                if (!backup.refusal.empty()) {
+                    NotRemoved(engine, keyPath, backup.refusal);
+                } else if (code == kLinkInTheWay || code == kTooDeep) {
+                    NotRemoved(engine, keyPath,
+                               code == kLinkInTheWay ? "a registry link appeared below it"
+                                                     : "too deep to remove");
+                }
+            }
             if (engine.m_pfnProgress != nullptr) {
                 engine.m_pfnProgress(root + "\n" + subKey, pass.keyStatus, 0, 0);
             }
-        } else if (const CRegValue* value = finding->GetValue()) {
+        } else if (const CRegValue* value = finding->GetValue();
+                   value != nullptr && value->m_strName.find('\0') != std::string::npos) {
+            // The ANSI calls would name another value, the part before the NUL.
+            NotRemoved(engine, keyPath, "a value name the registry calls here cannot name exactly");
+        } else if (value != nullptr) {
             const BackupEntryResult backup = WriteBackupEntry(engine, writer, keyPath, value);
             engine.m_bBackupFailed = backup.writeFailed;
             if (engine.m_pfnProgress != nullptr) {
                 engine.m_pfnProgress(root + "\n" + subKey + "\n" + value->m_strName, pass.valueStatus, 0, 0);
+            }
+            if (!backup.refusal.empty()) {
+                NotRemoved(engine, keyPath + "\\" + value->m_strName, backup.refusal);
             }
             if (!backup.written) {
                 code = UnwrittenCode(backup);
@@ -126,12 +154,18 @@ void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupF
     writer.Close();
     m_bBackupFailed = false;
     NewJudge();
-    m_strBackupFile = backup::ReserveBackupFile(backupFile);
+    m_arrNotRemoved.clear();
+    m_strBackupProblem.clear();
+    m_strBackupFile = backup::ReserveBackupFile(backupFile, &m_strBackupProblem);
     if (m_strBackupFile.empty()) {
         m_bBackupFailed = true; // no file: every pass leaves its findings in place
     } else {
         writer.SetFileName(m_strBackupFile);
-        if (!writer.WriteStartTag(CXmlElement(kRootElement), 1) || !writer.Flush()) {
+        // "shortcuts" says that the fix lists here every shortcut file it moves beside the backup, so that a
+        // restore puts back only those.
+        CXmlElement root(kRootElement);
+        root.AddAttribute(backup::kShortcutsListedAttribute, "listed");
+        if (!writer.WriteStartTag(root, 1) || !writer.Flush()) {
             m_bBackupFailed = true;
         }
     }
@@ -166,4 +200,29 @@ void CRegistryLib::FixRegistrySharedTools(ScanErrorList& errors) {
 
 void CRegistryLib::FixRegistrySharedFiles(ScanErrorList& errors) {
     RunPass(*this, errors, kSharedFilesPass);
+}
+
+bool CRegistryLib::IsContainerKey(const std::string& keyPath) {
+    if (engine::NamesContainerKey(keyPath)) {
+        return true;
+    }
+    // By where the key really is: through a link, the 32-bit view or another spelling it may still be one.
+    const auto realName = [this](const std::string& path) {
+        std::string subKey = path;
+        const std::string root = SeperateMainKey(subKey);
+        engine::KeyHandle key(m_registry);
+        return OpenKey(root, subKey, key.Receive()) == ERROR_SUCCESS ? m_registry.KeyObjectName(key.Get())
+                                                                     : std::string();
+    };
+    const std::string finding = realName(keyPath);
+    if (finding.empty()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < engine::kContainerKeyCount; ++i) {
+        const std::string container = realName(engine::kContainerKeys[i]);
+        if (!container.empty() && (container == finding || container.rfind(finding + "\\", 0) == 0)) {
+            return true;
+        }
+    }
+    return false;
 }

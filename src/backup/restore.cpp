@@ -5,6 +5,7 @@
 #include "base/message_box.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
+#include "engine/registry_links.h"
 
 #include <cstring>
 
@@ -45,8 +46,8 @@ int CRegistryLib::LoadAsXml(CXmlReader& reader, const std::string& path) {
         Restorer(const Restorer&) = delete;
         Restorer& operator=(const Restorer&) = delete;
 
-        bool OpenKey(const std::string& name, int) override {
-            m_stack.push_back(OpenKeyEntry{name, nullptr});
+        bool OpenKey(const std::string& name, int, bool link) override {
+            m_stack.push_back(OpenKeyEntry{name, nullptr, link});
             m_stack.back().m_hKey = m_lib.LoadAsXml_OpenKey(m_stack);
             return m_stack.back().m_hKey != nullptr;
         }
@@ -89,6 +90,24 @@ HKEY CRegistryLib::LoadAsXml_OpenKey(const std::vector<OpenKeyEntry>& stack) {
             subKey += '\\';
         }
         subKey += stack[i].m_strName;
+    }
+    // The keys above were checked when they were opened. This one, when it exists as a registry link, is
+    // written through only when the backup recorded it as one; otherwise its entry would land wherever the
+    // link now points.
+    if (stack.size() > 1 && !stack.back().m_bLink) {
+        engine::KeyHandle existing(Registry());
+        bool link = false;
+        if (engine::OpenWithoutFollowing(Registry(), stack[stack.size() - 2].m_hKey,
+                                         stack.back().m_strName.c_str(), KEY_QUERY_VALUE, existing,
+                                         link) == ERROR_SUCCESS &&
+            link) {
+            ShowArrowCursor();
+            Messages().Show(GetActiveWindow(),
+                            "couldn't create key " + root + "\\" + subKey +
+                                ": a registry link is in its place, and the backup did not record one",
+                            kCaption, MB_OK);
+            return nullptr;
+        }
     }
     HKEY key = nullptr;
     if (OpenKey(root, subKey, &key) == ERROR_SUCCESS) {

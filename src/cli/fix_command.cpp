@@ -51,9 +51,14 @@ int Fix(const FixOptions& options) {
         report.backup = FullPath(engine.m_strBackupFile);
     }
     const bool printed = WriteStdout(options.json ? FormatReportJson(report) : FormatReportText(report));
+    for (const std::string& entry : engine.m_arrNotRemoved) {
+        PrintError("fix: not removed: " + entry);
+    }
     if (engine.m_bBackupFailed) {
+        const std::string why =
+            engine.m_strBackupProblem.empty() ? "" : " (" + engine.m_strBackupProblem + ")";
         PrintError(engine.m_strBackupFile.empty()
-                       ? "fix: the backup file could not be created; nothing was removed"
+                       ? "fix: the backup file could not be created; nothing was removed" + why
                        : "fix: writing the backup file " + FullPath(engine.m_strBackupFile) +
                              " failed; the findings from that point on were not removed");
         return kExitFailure;

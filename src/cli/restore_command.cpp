@@ -5,6 +5,7 @@
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
+#include "backup/shortcut_list.h"
 #include "shortcuts/shortcut_backup.h"
 
 #include <windows.h>
@@ -17,18 +18,30 @@ namespace {
 
 constexpr char kOutcomeCaption[] = "Registry Restoration";
 
+// The shortcuts the backup file lists, as the shortcut restore takes them.
+shortcuts::ListedShortcuts ListedIn(const std::string& backupFile) {
+    if (GetFileAttributesA(shortcuts::ShortcutBackupFolder(backupFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return {}; // nothing kept beside it: the file need not be read again
+    }
+    const backup::ShortcutList list = backup::ReadShortcutList(backupFile);
+    return shortcuts::ListedShortcuts{list.listing, list.paths};
+}
+
 int Restore(const std::string& path) {
     base::MessageBoxes& boxes = base::ConsoleMessageBoxes();
     CRegistryLib engine(engine::Win32Registry(), boxes);
     CXmlReader reader;
     const int loaded = engine.LoadAsXml(reader, path);
     // Shortcuts a fix kept beside this backup go back too; one that cannot stays in the backup folder.
-    const shortcuts::ShortcutRestoreResult links = shortcuts::RestoreShortcuts(path);
+    const shortcuts::ShortcutRestoreResult links = shortcuts::RestoreShortcuts(path, ListedIn(path));
     if (!links.restored.empty()) {
         std::fprintf(stderr, "restore: %zu shortcut(s) put back\n", links.restored.size());
     }
     for (const std::string& link : links.notRestored) {
         PrintError("restore: shortcut not put back (kept in the backup folder): " + link);
+    }
+    for (const std::string& file : links.leftInFolder) {
+        PrintError("restore: left where it is (the fix did not move it there): " + file);
     }
     if (loaded != 1) {
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {

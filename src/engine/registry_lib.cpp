@@ -1,5 +1,6 @@
 #include "engine/registry_lib.h"
 
+#include "engine/registry_links.h"
 #include "base/message_box.h"
 #include "engine/key_handle.h"
 
@@ -86,31 +87,61 @@ LONG CRegistryLib::RegDeleteKeyNT(HKEY parent, const char* subKey) {
     if (subKey == nullptr || *subKey == '\0') {
         return ERROR_BADKEY;
     }
-    engine::KeyHandle key(m_registry);
-    const LONG opened = m_registry.OpenKeyEx(parent, subKey, 0, kDeleteAccess, key.Receive());
-    if (opened != ERROR_SUCCESS) {
-        return opened;
+    // The keys opened from the top down; each is deleted once it has no subkeys left. An own stack, so
+    // that no tree is too deep for the thread's stack; links are opened as themselves and stop the walk,
+    // so that a key they point to is never deleted with this one.
+    struct Level {
+        engine::KeyHandle key;
+        std::string name;
+    };
+    std::vector<Level> stack;
+    {
+        engine::KeyHandle top(m_registry);
+        bool link = false;
+        const LONG opened =
+            engine::OpenWithoutFollowing(m_registry, parent, subKey, kDeleteAccess, top, link);
+        if (opened != ERROR_SUCCESS) {
+            return opened;
+        }
+        if (link) {
+            return kLinkInTheWay;
+        }
+        stack.push_back(Level{std::move(top), subKey});
     }
-    LONG result = ERROR_SUCCESS;
-    for (;;) {
+    while (!stack.empty()) {
+        Level& level = stack.back();
         // Always index 0: each child is gone once deleted.
         char child[kLongestKeyNameBytes];
         DWORD length = sizeof child;
-        const LONG rc = m_registry.EnumKeyEx(key.Get(), 0, child, &length);
+        const LONG rc = m_registry.EnumKeyEx(level.key.Get(), 0, child, &length);
         if (rc == ERROR_NO_MORE_ITEMS) {
-            result = m_registry.DeleteKey(parent, subKey);
-            break;
+            const HKEY above = stack.size() > 1 ? stack[stack.size() - 2].key.Get() : parent;
+            const LONG deleted = m_registry.DeleteKey(above, level.name.c_str());
+            stack.pop_back();
+            if (deleted != ERROR_SUCCESS) {
+                return deleted;
+            }
+            continue;
         }
         if (rc != ERROR_SUCCESS) {
-            result = rc;
-            break;
+            return rc;
         }
-        result = RegDeleteKeyNT(key.Get(), child);
-        if (result != ERROR_SUCCESS) {
-            break;
+        if (stack.size() >= engine::kMaxWalkDepth) {
+            return kTooDeep;
         }
+        engine::KeyHandle next(m_registry);
+        bool link = false;
+        const LONG opened =
+            engine::OpenWithoutFollowing(m_registry, level.key.Get(), child, kDeleteAccess, next, link);
+        if (opened != ERROR_SUCCESS) {
+            return opened;
+        }
+        if (link) {
+            return kLinkInTheWay;
+        }
+        stack.push_back(Level{std::move(next), std::string(child, length)});
     }
-    return result;
+    return ERROR_SUCCESS;
 }
 
 LONG CRegistryLib::RegDelKey(const std::string& root, const std::string& subKey) {
@@ -137,6 +168,9 @@ LONG CRegistryLib::RegDelKeyValue(const std::string& root, const std::string& su
     const LONG opened = m_registry.OpenKeyEx(rootKey, subKey.c_str(), 0, KEY_SET_VALUE, key.Receive());
     if (opened != ERROR_SUCCESS) {
         return opened;
+    }
+    if (valueName.find('\0') != std::string::npos) {
+        return ERROR_INVALID_NAME; // the ANSI call would name another value: the part before the NUL
     }
     // The name goes to the registry unchanged: "(Default)" is only the display name of the unnamed value,
     // and the unnamed value is never deleted through it.

@@ -20,6 +20,11 @@ namespace base {
 class MessageBoxes;
 }
 
+// Codes of a deletion or backup that stopped before it could reach beyond its finding: a registry link
+// below the key, or a tree deeper than any walk here goes.
+inline constexpr LONG kLinkInTheWay = ERROR_CANT_RESOLVE_FILENAME;
+inline constexpr LONG kTooDeep = ERROR_FILENAME_EXCED_RANGE;
+
 // True on the Windows 9x family (high bit of GetVersion).
 bool IsWindows9x();
 
@@ -38,6 +43,7 @@ public:
     static bool MapRootKey(const std::string& root, HKEY* key);
     LONG OpenKey(const std::string& root, const std::string& subKey, HKEY* result);
     // Deletes a key with all its subkeys, deepest first (the NT family's RegDeleteKeyA deletes only leaves).
+    // A link at or below the key stops it with kLinkInTheWay, a tree deeper than 512 levels with kTooDeep.
     LONG RegDeleteKeyNT(HKEY parent, const char* subKey);
     LONG RegDelKey(const std::string& root, const std::string& subKey);
     // Deletes one value; the name goes to the registry as it is, so "(Default)" names only a value of that
@@ -85,6 +91,7 @@ public:
     struct OpenKeyEntry {
         std::string m_strName;
         HKEY m_hKey = nullptr; // opened by the full path from the bottom entry down to this one
+        bool m_bLink = false;  // the backup records that this key was a registry link
     };
     HKEY LoadAsXml_OpenKey(const std::vector<OpenKeyEntry>& stack);
     void LoadAsXml_CloseKey(HKEY key);
@@ -98,6 +105,11 @@ public:
     // Each finding is judged again just before it is removed; off only for tests of the backup and the
     // deletion alone, whose findings are made by hand.
     bool m_bJudgeAgain = true;
+    // Why no backup file could be created (for example a name that is a device), when that is known.
+    std::string m_strBackupProblem;
+    // Findings the last fix left in place on purpose, each as "path: why" (a registry link in or on it, a
+    // tree too deep, a key that holds a whole family and so is a fault of the scan, ...).
+    std::vector<std::string> m_arrNotRemoved;
 
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }
@@ -107,6 +119,9 @@ public:
     base::MessageBoxes& Messages() { return m_messages; }
     // The Fonts key the font scan reads on this Windows family.
     std::string FontsKeyPath() const;
+    // True when `keyPath` is a key that holds a family's entries, a hive root or a key above one, by its
+    // name or by where it really is; such a key is never removed.
+    bool IsContainerKey(const std::string& keyPath);
 
     ScanProgressProc m_pfnProgress = nullptr;
     RegErrorLogList m_arrErrorLog;
@@ -130,8 +145,10 @@ private:
     // The family's start test of the stop event; true when the family runs. Its loops then test m_stop.
     bool StartFamily();
     void Progress(const std::string& item, const char* status, const Counts& counts);
-    void AddFinding(const char* category, const char* kind, std::string keyPath,
+    // False, and no finding, for a value record that its name does not name exactly any more.
+    bool AddFinding(const char* category, const char* kind, std::string keyPath,
                     std::unique_ptr<CRegValue> value);
+    bool NamesExactly(const std::string& keyPath, const CRegValue& value);
     static void AppendRow(ScanErrorList& errors, const char* description, const Counts& counts);
     // Scans the values of one key that lists file references (fonts, shared files).
     void ScanValueList(const std::string& keyPath, engine::Reference kind, bool pathInName,

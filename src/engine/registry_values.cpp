@@ -48,6 +48,11 @@ LONG CRegistryLib::ReadValue(HKEY key, DWORD index, std::unique_ptr<CRegValue>& 
     }
     dataSize = std::min<DWORD>(dataSize, static_cast<DWORD>(m_dataBuffer.size()));
     nameLength = std::min<DWORD>(nameLength, static_cast<DWORD>(m_nameBuffer.size()));
+    if (std::find(m_nameBuffer.begin(), m_nameBuffer.begin() + nameLength, '\0') !=
+        m_nameBuffer.begin() + nameLength) {
+        // A name with a NUL inside: every later call would name the value before it. Never a record.
+        return ERROR_INVALID_DATA;
+    }
 
     value = std::make_unique<CRegValue>();
     value->m_dwType = type;

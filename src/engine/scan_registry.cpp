@@ -1,8 +1,12 @@
 // The registry scan: the five families in their fixed order, and what they share.
 #include "engine/exact_text.h"
+#include "engine/value_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
+
+#include <algorithm>
+#include <vector>
 
 void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
     errors.clear();
@@ -33,14 +37,45 @@ void CRegistryLib::Progress(const std::string& item, const char* status, const C
     }
 }
 
-void CRegistryLib::AddFinding(const char* category, const char* kind, std::string keyPath,
+bool CRegistryLib::NamesExactly(const std::string& keyPath, const CRegValue& value) {
+    if (!value.m_bHasRaw) {
+        return true;
+    }
+    std::string subKey = keyPath;
+    const std::string root = SeperateMainKey(subKey);
+    engine::KeyHandle key(m_registry);
+    if (OpenKey(root, subKey, key.Receive()) != ERROR_SUCCESS) {
+        return false;
+    }
+    const char* name = value.m_strName == kDefaultValueName ? "" : value.m_strName.c_str();
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG rc = m_registry.QueryValueEx(key.Get(), name, &type, nullptr, &size);
+    if (rc == ERROR_FILE_NOT_FOUND && *name == '\0') {
+        return value.m_strData == kValueNotSet; // the unnamed value that is not set
+    }
+    std::vector<BYTE> data(size_t{size} + 1);
+    size = static_cast<DWORD>(data.size());
+    rc = m_registry.QueryValueEx(key.Get(), name, &type, data.data(), &size);
+    // Compared as the scan judged it: the same type and text.
+    return rc == ERROR_SUCCESS && type == value.m_dwType &&
+           ConvertToString(type, data.data(), std::min<DWORD>(size, static_cast<DWORD>(data.size()))) ==
+               value.m_strData;
+}
+
+bool CRegistryLib::AddFinding(const char* category, const char* kind, std::string keyPath,
                               std::unique_ptr<CRegValue> value) {
+    // A value whose name, read through the ANSI calls, names another value (or none) is not certain.
+    if (value != nullptr && std::string(kind) == kKindValue && !NamesExactly(keyPath, *value)) {
+        return false;
+    }
     auto finding = std::make_unique<CRegErrorLog>();
     finding->SetValue(std::move(value));
     finding->SetKeyPath(std::move(keyPath));
     finding->SetCategory(category);
     finding->SetKind(kind);
     m_arrErrorLog.push_back(std::move(finding));
+    return true;
 }
 
 void CRegistryLib::AppendRow(ScanErrorList& errors, const char* description, const Counts& counts) {
@@ -72,8 +107,9 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, engine::Reference k
             return;
         }
         if (Judge().Judge(kind, path) == engine::Verdict::Missing) {
-            AddFinding(category, kKindValue, keyPath, std::move(record));
-            ++counts.found;
+            if (AddFinding(category, kKindValue, keyPath, std::move(record))) {
+                ++counts.found;
+            }
         }
         Progress(Judge().TestedPath(), status, counts);
     };

@@ -86,9 +86,10 @@ void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
         const std::string& path = record->m_strData;
         if (Judge().Judge(engine::Reference::HelpFile, path, record->m_strName) == engine::Verdict::Missing) {
             const char* lowerName = _stricmp(helpKey, "help") == 0 ? "help" : "html help";
-            AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
-                       std::move(record));
-            ++counts.found;
+            if (AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
+                           std::move(record))) {
+                ++counts.found;
+            }
         }
         Progress(Judge().TestedPath(), "Scanning Help Files", counts);
     };

@@ -1,5 +1,8 @@
 #include "engine/registry_api.h"
 
+#include <cstring>
+#include <vector>
+
 namespace engine {
 namespace {
 
@@ -42,7 +45,47 @@ public:
                     DWORD* dataLen) override {
         return RegEnumValueW(key, index, name, nameLen, nullptr, type, data, dataLen);
     }
+    std::string KeyObjectName(HKEY key) override;
 };
+
+// NtQueryKey with KeyNameInformation: the only call that gives a key's name as the registry holds it.
+using NtQueryKeyProc = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+constexpr int kKeyNameInformation = 3;
+
+std::string Win32RegistryImpl::KeyObjectName(HKEY key) {
+    static const auto query = reinterpret_cast<NtQueryKeyProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    if (query == nullptr || key == nullptr) {
+        return std::string();
+    }
+    std::vector<BYTE> buffer(4096);
+    ULONG needed = 0;
+    LONG status = query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status != 0 && needed > buffer.size()) {
+        buffer.resize(needed);
+        status = query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    }
+    ULONG bytes = 0;
+    if (status != 0 || buffer.size() < sizeof bytes) {
+        return std::string();
+    }
+    std::memcpy(&bytes, buffer.data(), sizeof bytes);
+    if (bytes == 0 || bytes > buffer.size() - sizeof bytes) {
+        return std::string();
+    }
+    std::wstring name(bytes / sizeof(wchar_t), L'\0');
+    std::memcpy(name.data(), buffer.data() + sizeof bytes, name.size() * sizeof(wchar_t));
+    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    // UTF-8, so that two names never compare equal through the code page's default character.
+    const int size = WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), text.data(), size,
+                            nullptr, nullptr);
+    }
+    return text;
+}
 
 } // namespace
 

@@ -3,7 +3,21 @@
 #include <commdlg.h>
 
 #include "engine/registry_lib.h"
+#include "backup/shortcut_list.h"
 #include "shortcuts/shortcut_backup.h"
+
+namespace {
+
+// The shortcuts the backup file lists, as the shortcut restore takes them.
+shortcuts::ListedShortcuts ListedIn(const std::string& backupFile) {
+    if (GetFileAttributesA(shortcuts::ShortcutBackupFolder(backupFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return {}; // nothing kept beside it: the file need not be read again
+    }
+    const backup::ShortcutList list = backup::ReadShortcutList(backupFile);
+    return shortcuts::ListedShortcuts{list.listing, list.paths};
+}
+
+} // namespace
 
 std::string AskForBackupFile(HWND owner) {
     static const char kFilter[] = "XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
@@ -30,7 +44,7 @@ std::string AskForBackupFile(HWND owner) {
 bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile) {
     const bool restored = engine.RestoreRegistryFrom(backupFile);
     // Shortcuts that cannot go back stay in the backup folder: nothing is lost either way.
-    shortcuts::RestoreShortcuts(backupFile);
+    shortcuts::RestoreShortcuts(backupFile, ListedIn(backupFile));
     return restored;
 }
 

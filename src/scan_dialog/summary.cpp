@@ -135,6 +135,17 @@ void Summary::OnFinishFixing() {
         AbortRun();
         return;
     }
+    if (!m_registryLib.m_arrNotRemoved.empty()) {
+        // Left in place on purpose; the user is told which and why, and they count as not fixed.
+        std::string text = "These entries were left in place:";
+        for (const std::string& entry : m_registryLib.m_arrNotRemoved) {
+            text += "\n" + entry;
+        }
+        m_options.boxes->Show(Hwnd(), text, kBackupFailedCaption, MB_OK | MB_ICONINFORMATION);
+        if (!IsWindow()) {
+            return;
+        }
+    }
     ReadFixCompleteScreenInfo();
     FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete));
     const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);

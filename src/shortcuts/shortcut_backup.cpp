@@ -4,14 +4,63 @@
 #include "shortcuts/link_target.h"
 #include "shortcuts/long_path.h"
 
+#include "engine/value_text.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace shortcuts {
 namespace {
 
 constexpr char kFolderSuffix[] = ".shortcuts";
+constexpr char kShortcutElement[] = "shortcut";
+constexpr char kRootEndTag[] = "</registry>";
+
+bool IsLinkFile(const std::wstring& path) {
+    return path.size() > 4 && lstrcmpiW(path.c_str() + path.size() - 4, L".lnk") == 0;
+}
+
+// Appends a "shortcut" element in front of the backup file's root end tag, on disk before it returns.
+bool ListInBackup(const std::string& backupFile, const std::string& shortcutPath) {
+    const std::wstring path = ExtendedPath(backupFile);
+    if (path.empty()) {
+        return false;
+    }
+    const base::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size)) {
+        return false;
+    }
+    // The end tag is on the file's last line.
+    const LONGLONG tailSize = std::min<LONGLONG>(size.QuadPart, 64);
+    std::string tail(static_cast<std::size_t>(tailSize), '\0');
+    LARGE_INTEGER at{};
+    at.QuadPart = size.QuadPart - tailSize;
+    DWORD read = 0;
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.Get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr) ||
+        read != tail.size()) {
+        return false;
+    }
+    const std::size_t endTag = tail.rfind(kRootEndTag);
+    if (endTag == std::string::npos ||
+        tail.find_first_not_of(" \r\n", endTag + sizeof kRootEndTag - 1) != std::string::npos) {
+        return false;
+    }
+    const std::size_t lineStart = tail.find_last_of('\n', endTag);
+    const std::size_t cut = lineStart == std::string::npos ? endTag : lineStart + 1;
+    // A file path holds no line break, so its escaped text reads back exactly.
+    std::string text = std::string("  <") + kShortcutElement + " path=\"" +
+                       GetEscapedXmlString(shortcutPath) + "\"/>\r\n" + tail.substr(cut);
+    at.QuadPart += static_cast<LONGLONG>(cut);
+    DWORD written = 0;
+    return SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) &&
+           WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size() && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
+}
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -111,6 +160,10 @@ bool MoveShortcutToBackup(const std::string& backupFile, const std::string& shor
     if (Exists(to) || !CreateFolderTree(ParentFolder(to))) {
         return false;
     }
+    // Listed first: a fix killed after the move still leaves a backup that gives the file back.
+    if (!ListInBackup(backupFile, shortcutPath)) {
+        return false;
+    }
     switch (MoveFileNoReplace(from, to)) {
     case MoveResult::Moved:
         return true;
@@ -124,7 +177,7 @@ bool MoveShortcutToBackup(const std::string& backupFile, const std::string& shor
     return false;
 }
 
-ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
+ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile, const ListedShortcuts& listed) {
     ShortcutRestoreResult result;
     if (backupFile.empty()) {
         return result;
@@ -148,7 +201,21 @@ ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
             }
         } while (FindNextFileW(find.Get(), &entry));
     }
+    // Only what the fix put there goes back, each file only to its own place.
+    std::vector<std::wstring> listedKept;
+    for (const std::string& path : listed.paths) {
+        listedKept.push_back(ExtendedPath(ShortcutBackupPath(backupFile, path)));
+    }
+    const auto wasListed = [&listedKept](const std::wstring& kept) {
+        return std::any_of(listedKept.begin(), listedKept.end(), [&kept](const std::wstring& path) {
+            return !path.empty() && lstrcmpiW(path.c_str(), kept.c_str()) == 0;
+        });
+    };
     for (const KeptFile& file : files) {
+        if (!IsLinkFile(file.original) || (listed.listing && !wasListed(file.kept))) {
+            result.leftInFolder.push_back(NarrowPath(file.kept));
+            continue;
+        }
         (RestoreOne(file) ? result.restored : result.notRestored).push_back(NarrowPath(file.original));
     }
     // Children were met after their parents: removing in reverse order empties the tree bottom-up.

@@ -131,7 +131,7 @@ TEST_F(BackupFile, AnUnreadablePartMakesTheEntryIncompleteButKeepsTheFileWellNes
 
     const std::vector<std::pair<MemoryRegistry::Op, std::string>> failures = {
         {MemoryRegistry::Op::QueryInfoKey, "HKEY_CURRENT_USER\\Top\\Mid\\Deep"},
-        {MemoryRegistry::Op::OpenKey, "HKEY_CURRENT_USER\\Top\\Mid\\Deep"},
+        {MemoryRegistry::Op::OpenKeyEx, "HKEY_CURRENT_USER\\Top\\Mid\\Deep"},
         {MemoryRegistry::Op::EnumValue, "HKEY_CURRENT_USER\\Top\\Mid"},
         {MemoryRegistry::Op::EnumKeyEx, "HKEY_CURRENT_USER\\Top"},
     };

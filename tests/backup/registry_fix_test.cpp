@@ -69,7 +69,7 @@ TEST_F(RegistryFix, WithoutFindingsTheBackupHoldsAnEmptyRootAndEveryRowStaysZero
     EXPECT_FALSE(engine.m_bBackupFailed);
     EXPECT_EQ(engine.m_strBackupFile, Backup());
     EXPECT_EQ(testsupport::ReadBytes(Backup()),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n </registry>\r\n");
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry shortcuts=\"listed\">\r\n </registry>\r\n");
     for (const auto& row : rows) {
         EXPECT_EQ(row->m_nFixed, 0);
     }
@@ -172,7 +172,7 @@ TEST_F(RegistryFix, KeysWithUnreadablePartsAreLeftInPlace) {
     registry.SetString("HKEY_CLASSES_ROOT\\CLSID\\{B}", "", "x");
     AddKeyFinding(engine, "CLSID", "HKEY_CLASSES_ROOT\\CLSID\\{A}");
     AddKeyFinding(engine, "CLSID", "HKEY_CLASSES_ROOT\\CLSID\\{B}");
-    registry.FailEvery(MemoryRegistry::Op::OpenKey, ERROR_ACCESS_DENIED,
+    registry.FailEvery(MemoryRegistry::Op::OpenKeyEx, ERROR_ACCESS_DENIED,
                        "HKEY_CLASSES_ROOT\\CLSID\\{A}\\Locked");
     registry.FailEvery(MemoryRegistry::Op::OpenKey, ERROR_ACCESS_DENIED, "HKEY_CLASSES_ROOT\\CLSID\\{B}");
 
@@ -210,7 +210,7 @@ TEST_F(RegistryFix, ABackupIsNeverOverwritten) {
     EXPECT_EQ(engine.m_strBackupFile, folder + "\\FixedOnTest-3.xml");
     EXPECT_EQ(testsupport::ReadBytes(Backup()), "first fix");
     EXPECT_EQ(testsupport::ReadBytes(folder + "\\FixedOnTest-2.xml"), "second fix");
-    EXPECT_NE(testsupport::ReadBytes(engine.m_strBackupFile).find("<registry>"), std::string::npos);
+    EXPECT_NE(testsupport::ReadBytes(engine.m_strBackupFile).find("<registry shortcuts=\"listed\">"), std::string::npos);
 }
 
 TEST_F(RegistryFix, AValueFindingSavesTheValueAsItIsNowNotAsTheScanSawIt) {

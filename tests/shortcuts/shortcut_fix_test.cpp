@@ -1,3 +1,4 @@
+#include "backup/shortcut_list.h"
 #include "shortcut_test_support.h"
 #include "shortcuts/shortcut.h"
 #include "shortcuts/shortcut_backup.h"
@@ -14,13 +15,28 @@ using shortcuts::ShortcutBackupPath;
 
 namespace {
 
+// An empty backup as the fix writes it (listing its shortcuts), and one from before the list.
+constexpr char kListingBackup[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry shortcuts=\"listed\">\r\n </registry>\r\n";
+constexpr char kOlderBackup[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n </registry>\r\n";
+
+shortcuts::ShortcutRestoreResult Restore(const std::string& backupFile) {
+    const backup::ShortcutList list = backup::ReadShortcutList(backupFile);
+    return RestoreShortcuts(backupFile, {list.listing, list.paths});
+}
+
+std::vector<BYTE> Bytes(const std::string& text) {
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
 class ShortcutFix : public ShortcutDriveTest {
 protected:
     void SetUp() override {
         ShortcutDriveTest::SetUp();
         work = testsupport::MakeTempFolder("shortcut_fix");
         backup = work + "\\FixedOnMondayFebruary162004143005.xml";
-        WriteBytes(backup, {'<', '/', '>'});
+        WriteBytes(backup, Bytes(kListingBackup));
         shortcut.LimitToDrives("S");
     }
     void TearDown() override {
@@ -77,7 +93,7 @@ TEST_F(ShortcutFix, MovesTheListedShortcutsBesideTheBackupAndRestoreBringsThemBa
 
     // The user removed the folder in the meantime: the restore creates it again.
     RemoveTree("S:\\Menu\\Sub");
-    const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+    const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
     std::vector<std::string> restored = result.restored;
     std::sort(restored.begin(), restored.end());
@@ -101,7 +117,7 @@ TEST_F(ShortcutFix, FilesAlreadyGoneAreNeitherCountedNorKept) {
     EXPECT_EQ(shortcut.m_nLinksFixed, 0);
     EXPECT_EQ(shortcut.m_arrMissingLinks, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
     EXPECT_FALSE(Exists(ShortcutBackupFolder(backup)));
-    EXPECT_TRUE(RestoreShortcuts(backup).restored.empty());
+    EXPECT_TRUE(Restore(backup).restored.empty());
 }
 
 TEST_F(ShortcutFix, AShortcutThatCannotBeKeptIsNotTakenAway) {
@@ -148,7 +164,7 @@ TEST_F(ShortcutFix, RestoreNeverReplacesAShortcutThatIsBackInPlace) {
     ASSERT_EQ(shortcut.m_nLinksFixed, 2);
     WriteBytes("S:\\Menu\\Broken.lnk", {'n', 'e', 'w'});
 
-    const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+    const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
     EXPECT_EQ(result.restored, std::vector<std::string>{"S:\\Menu\\Other.lnk"});
     EXPECT_EQ(result.notRestored, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
@@ -161,6 +177,7 @@ TEST_F(ShortcutFix, ADeepBackupFolderStillKeepsAndRestoresEveryShortcut) {
     const std::string deepWork = work + "\\" + std::string(120, 'w') + "\\" + std::string(60, 'v');
     MakeFolders(deepWork);
     backup = deepWork + "\\FixedOnMondayFebruary162004143005.xml";
+    WriteBytes(backup, Bytes(kListingBackup));
     const std::string folder = "S:\\" + std::string(100, 'm');
     MakeFolders(folder);
     SaveBrokenLink(folder + "\\Broken.lnk");
@@ -174,20 +191,55 @@ TEST_F(ShortcutFix, ADeepBackupFolderStillKeepsAndRestoresEveryShortcut) {
     EXPECT_FALSE(Exists(folder + "\\Broken.lnk"));
     EXPECT_EQ(ReadBytes(Kept(folder + "\\Broken.lnk")), bytes);
 
-    EXPECT_EQ(RestoreShortcuts(backup).restored, std::vector<std::string>{folder + "\\Broken.lnk"});
+    EXPECT_EQ(Restore(backup).restored, std::vector<std::string>{folder + "\\Broken.lnk"});
     EXPECT_EQ(ReadBytes(folder + "\\Broken.lnk"), bytes);
 }
 
+TEST_F(ShortcutFix, RestorePutsBackOnlyTheShortcutFilesTheFixListed) {
+    const struct {
+        const char* backupText;
+        const char* planted; // below the backup folder's S
+        bool restored;
+    } kCases[] = {
+        {kListingBackup, "\\Menu\\evil.dll", false},
+        {kListingBackup, "\\Menu\\Planted.lnk", false},
+        {kOlderBackup, "\\Menu\\evil.dll", false},
+        {kOlderBackup, "\\Menu\\Old.lnk", true},
+    };
+    for (const auto& c : kCases) {
+        WriteBytes(backup, Bytes(c.backupText));
+        const std::string kept = backup + ".shortcuts\\S" + c.planted;
+        MakeFolders(backup + ".shortcuts\\S\\Menu");
+        WriteBytes(kept, {'x'});
+
+        const shortcuts::ShortcutRestoreResult result = Restore(backup);
+
+        EXPECT_EQ(Exists(std::string("S:") + c.planted), c.restored) << c.planted;
+        EXPECT_EQ(result.leftInFolder,
+                  c.restored ? std::vector<std::string>{} : std::vector<std::string>{kept});
+        EmptyFolder("S:\\");
+        RemoveTree(backup + ".shortcuts");
+    }
+    // A listed shortcut goes back to its own place only.
+    MakeFolders("S:\\Menu");
+    SaveBrokenLink("S:\\Menu\\Broken.lnk");
+    shortcut.ScanLinkFile();
+    shortcut.FixLinkFile(backup);
+    EXPECT_NE(ReadBytes(backup).size(), Bytes(kListingBackup).size());
+    EXPECT_EQ(Restore(backup).restored, std::vector<std::string>{"S:\\Menu\\Broken.lnk"});
+}
+
 TEST_F(ShortcutFix, RestoreTakesOnlyWhatIsBelowADriveFolder) {
-    EXPECT_TRUE(RestoreShortcuts(backup).restored.empty());
-    EXPECT_TRUE(RestoreShortcuts("").restored.empty());
+    WriteBytes(backup, Bytes(kOlderBackup));
+    EXPECT_TRUE(Restore(backup).restored.empty());
+    EXPECT_TRUE(Restore("").restored.empty());
     MakeFolders(backup + ".shortcuts\\notadrive");
     MakeFolders(backup + ".shortcuts\\s");
     WriteBytes(backup + ".shortcuts\\notadrive\\x.lnk", {'x'});
     WriteBytes(backup + ".shortcuts\\y.lnk", {'y'});
     WriteBytes(backup + ".shortcuts\\s\\Root.lnk", {'r'});
 
-    const shortcuts::ShortcutRestoreResult result = RestoreShortcuts(backup);
+    const shortcuts::ShortcutRestoreResult result = Restore(backup);
 
     EXPECT_EQ(result.restored, std::vector<std::string>{"S:\\Root.lnk"});
     EXPECT_TRUE(result.notRestored.empty());

@@ -1,6 +1,9 @@
 #include "support/real_registry.h"
 
+#include "engine/registry_api.h"
+
 #include <objbase.h>
+#include <winternl.h>
 
 namespace testsupport {
 
@@ -21,6 +24,71 @@ bool RealKeyExists(HKEY root, const std::string& path) {
     }
     RegCloseKey(key);
     return true;
+}
+
+namespace {
+
+template <typename Proc> Proc Native(const char* name) {
+    return reinterpret_cast<Proc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+UNICODE_STRING Counted(const std::wstring& text) {
+    UNICODE_STRING counted{};
+    counted.Buffer = const_cast<wchar_t*>(text.data());
+    counted.Length = counted.MaximumLength = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+    return counted;
+}
+
+} // namespace
+
+bool MakeRegistryLink(HKEY root, const std::string& linkPath, HKEY targetRoot,
+                      const std::string& targetPath) {
+    HKEY target = nullptr;
+    if (RegOpenKeyExA(targetRoot, targetPath.c_str(), 0, KEY_READ, &target) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::string name = engine::Win32Registry().KeyObjectName(target); // UTF-8; links ignore case
+    RegCloseKey(target);
+    const int units = MultiByteToWideChar(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), wide.data(), units);
+    HKEY link = nullptr;
+    if (name.empty() ||
+        RegCreateKeyExA(root, linkPath.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    // The target's name without a NUL, as the registry wants it.
+    const LONG rc =
+        RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(wide.data()),
+                       static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
+    RegCloseKey(link);
+    return rc == ERROR_SUCCESS;
+}
+
+void DeleteRegistryLink(HKEY root, const std::string& linkPath) {
+    HKEY link = nullptr;
+    if (RegOpenKeyExA(root, linkPath.c_str(), REG_OPTION_OPEN_LINK, DELETE | KEY_QUERY_VALUE, &link) ==
+        ERROR_SUCCESS) {
+        using DeleteKeyProc = LONG(WINAPI*)(HANDLE);
+        Native<DeleteKeyProc>("NtDeleteKey")(link);
+        RegCloseKey(link);
+    }
+}
+
+bool SetValueNative(HKEY key, const std::wstring& name, const std::wstring& text) {
+    using SetValueProc = LONG(WINAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, const void*, ULONG);
+    UNICODE_STRING counted = Counted(name);
+    return Native<SetValueProc>("NtSetValueKey")(key, &counted, 0, REG_SZ, text.c_str(),
+                                                 static_cast<ULONG>((text.size() + 1) * sizeof(wchar_t))) ==
+           0;
+}
+
+void DeleteValueNative(HKEY key, const std::wstring& name) {
+    using DeleteValueProc = LONG(WINAPI*)(HANDLE, UNICODE_STRING*);
+    UNICODE_STRING counted = Counted(name);
+    Native<DeleteValueProc>("NtDeleteValueKey")(key, &counted);
 }
 
 } // namespace testsupport
