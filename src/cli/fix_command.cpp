@@ -3,6 +3,7 @@
 #include "backup/backup_name.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/fix_outcome.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/registry_lib.h"
@@ -55,18 +56,16 @@ int Fix(const FixOptions& options) {
         report.backup = FullPath(engine.m_strBackupFile);
     }
     const bool printed = WriteStdout(options.json ? FormatReportJson(report) : FormatReportText(report));
-    if (engine.m_bBackupFailed) {
-        PrintError(engine.m_strBackupFile.empty()
-                       ? "fix: the backup file could not be created; nothing was removed"
-                       : "fix: writing the backup file " + FullPath(engine.m_strBackupFile) +
-                             " failed; the findings from that point on were not removed");
-        return kExitFailure;
+    const FixOutcome outcome = SummarizeFix(rows, report.shortcuts, engine.m_bBackupFailed,
+                                            report.backup.value_or(std::string()));
+    for (const std::string& line : FixProblems(rows, report.shortcuts, outcome)) {
+        PrintError(line);
     }
     if (!printed) {
         PrintError("fix: the result could not be written to the standard output");
         return kExitFailure;
     }
-    return kExitOk;
+    return FixExitCode(outcome);
 }
 
 } // namespace

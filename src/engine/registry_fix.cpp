@@ -3,6 +3,7 @@
 #include "backup/backup_format.h"
 #include "backup/backup_name.h"
 #include "backup/xml_writer.h"
+#include "engine/fix_tally.h"
 
 #include <cctype>
 
@@ -24,8 +25,8 @@ constexpr FixPass kSharedToolsPass = {
 constexpr FixPass kSharedFilesPass = {
     {"SHAREDFILE", nullptr}, "Fixing Shared files ", "Fixing Shared files ", kDescriptionSharedFiles};
 
-// The code of a finding that was not deleted because its backup entry is missing or because nothing may be
-// deleted through its name: counted neither fixed nor denied.
+// The code of a finding that nothing may be deleted through (the unnamed value's display name): counted
+// neither removed nor refused.
 constexpr LONG kNotDeleted = ERROR_CANCELLED;
 
 std::string Upper(std::string text) {
@@ -46,14 +47,15 @@ bool Selects(const FixPass& pass, const std::string& category) {
 }
 
 // The code that decides the tally when the entry could not be written: a key that cannot be opened counts
-// like a deletion that met the same code (gone: neither; refused: denied).
+// like a deletion that met the same code (gone: neither; refused: refused); an incomplete entry is a
+// finding left in place.
 LONG UnwrittenCode(const BackupEntryResult& backup) {
-    return backup.openCode != ERROR_SUCCESS ? backup.openCode : kNotDeleted;
+    return backup.openCode != ERROR_SUCCESS ? backup.openCode : kNotBackedUp;
 }
 
 void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
     CXmlWriter& writer = *engine.m_xmlWriter;
-    int tally = 0;
+    FixTally tally;
     for (const auto& finding : engine.m_arrErrorLog) {
         if (!Selects(pass, finding->GetCategory())) {
             continue;
@@ -91,15 +93,11 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
         if (engine.m_dwFixPauseMs > 0) {
             Sleep(engine.m_dwFixPauseMs);
         }
-        if (code == ERROR_SUCCESS) {
-            ++tally;
-        } else if (code == ERROR_ACCESS_DENIED) {
-            --tally;
-        }
+        tally.Add(code, kNotDeleted);
     }
     for (const auto& row : errors) {
         if (row->m_strDescription == pass.description) {
-            row->m_nFixed = tally;
+            tally.StoreIn(*row);
         }
     }
 }

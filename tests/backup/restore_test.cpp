@@ -128,27 +128,30 @@ TEST_F(Restore, FailureTable) {
         EXPECT_FALSE(registry.KeyExists("HKEY_CURRENT_USER\\NotReached"));
     }
     {
-        SCOPED_TRACE("key cannot be created: message, stops");
+        SCOPED_TRACE("key cannot be created: message, its subtree is passed over, the next entry restored");
         registry.FailNext(MemoryRegistry::Op::CreateKey, ERROR_ACCESS_DENIED);
         EXPECT_EQ(Load("<k name=\"HKEY_LOCAL_MACHINE\"><k name=\"New\"><k name=\"Deeper\">\r\n"
-                       "<v name=\"a\" value=\"1\"/></k></k></k>\r\n"),
+                       "<v name=\"a\" value=\"1\"/></k></k></k>\r\n"
+                       "<k name=\"HKEY_LOCAL_MACHINE\"><k name=\"Next\"><v name=\"b\" value=\"2\"/></k></k>\r\n"),
                   0);
         EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"couldn't create key HKEY_LOCAL_MACHINE\\New"}));
         EXPECT_FALSE(registry.KeyExists("HKEY_LOCAL_MACHINE\\New"));
+        EXPECT_TRUE(registry.GetValue("HKEY_LOCAL_MACHINE\\Next", "b").has_value());
         boxes.shown.clear();
     }
     {
-        SCOPED_TRACE("value cannot be set or converted: message, goes on");
+        SCOPED_TRACE("value cannot be set or converted: message, goes on, the restore failed");
         registry.FailNext(MemoryRegistry::Op::SetValueEx, ERROR_ACCESS_DENIED);
         EXPECT_EQ(Load("<k name=\"HKEY_CURRENT_USER\"><k name=\"S\">\r\n"
                        "<v name=\"(Default)\" value=\"refused\"/>\r\n"
                        "<v name=\"bad\" value=\"\" raw=\"xyz\" rawtype=\"3\"/>\r\n"
                        "<v name=\"good\" value=\"1\"/>\r\n"
                        "</k></k>\r\n"),
-                  1);
+                  0);
         EXPECT_EQ(boxes.Texts(),
                   (std::vector<std::string>{"couldn't set value (Default)", "couldn't set value bad"}));
         EXPECT_TRUE(registry.GetValue("HKEY_CURRENT_USER\\S", "good").has_value());
+        EXPECT_EQ(engine.m_lastRestore.failures, 2);
     }
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
@@ -163,6 +166,7 @@ TEST_F(Restore, AFileCutShortRestoresEveryWholeEntryItHolds) {
                              "  </k>\r\n"
                              " </registry>\r\n";
     const std::size_t two = full.find("<v name=\"two\"");
+    engine.m_overwrite = OverwritePolicy::Replace; // "one" is set back each time
     // Anywhere inside the second value, the first is restored and the second is not.
     for (std::size_t cut = two; cut < full.find("/>", two) + 1; ++cut) {
         registry.SetString("HKEY_CURRENT_USER\\Cut", "one", "old");
