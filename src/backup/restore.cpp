@@ -150,11 +150,13 @@ int CRegistryLib::LoadAsXml(CXmlReader& reader, const std::string& path) {
     // passed over and the walk goes on with the next entry.
     class Restorer final : public BackupVisitor {
     public:
-        Restorer(CRegistryLib& lib, RestoreProblems& problems) : m_lib(lib), m_problems(problems), m_keys(lib) {}
+        Restorer(CRegistryLib& lib, RestoreProblems& problems)
+            : m_lib(lib), m_problems(problems), m_keys(lib) {}
 
         bool OpenKey(const std::string& name, int) override {
             auto& stack = m_keys.Entries();
-            if (stack.empty() && m_lib.m_restoreContinue && !m_lib.m_restoreContinue(m_lib.m_lastRestore.written)) {
+            if (stack.empty() && m_lib.m_restoreContinue &&
+                !m_lib.m_restoreContinue(m_lib.m_lastRestore.written)) {
                 m_lib.m_lastRestore.cancelled = true;
                 stack.push_back(OpenKeyEntry{name, nullptr}); // the walk closes it
                 return false;

@@ -56,8 +56,8 @@ int Fix(const FixOptions& options) {
         report.backup = FullPath(engine.m_strBackupFile);
     }
     const bool printed = WriteStdout(options.json ? FormatReportJson(report) : FormatReportText(report));
-    const FixOutcome outcome = SummarizeFix(rows, report.shortcuts, engine.m_bBackupFailed,
-                                            report.backup.value_or(std::string()));
+    const FixOutcome outcome =
+        SummarizeFix(rows, report.shortcuts, engine.m_bBackupFailed, report.backup.value_or(std::string()));
     for (const std::string& line : FixProblems(rows, report.shortcuts, outcome)) {
         PrintError(line);
     }

@@ -48,7 +48,8 @@ std::vector<std::string> FixProblems(const ScanErrorList& rows, const ShortcutRe
     if (outcome.backupFile.empty()) {
         lines.push_back("fix: the backup file could not be created; nothing was removed");
     } else if (outcome.removed == 0) {
-        lines.push_back("fix: writing the backup file " + outcome.backupFile + " failed; nothing was removed");
+        lines.push_back("fix: writing the backup file " + outcome.backupFile +
+                        " failed; nothing was removed");
     } else {
         // Each entry is on disk before it is removed, so the backup holds everything that is gone.
         const int left = outcome.found > outcome.removed ? outcome.found - outcome.removed : 0;

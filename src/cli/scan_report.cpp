@@ -68,8 +68,8 @@ std::string FormatReportText(const ScanReport& report) {
     int found = 0;
     int fixed = 0;
     for (const auto& row : report.rows) {
-        out += TableLine(row->m_strDescription, row->m_nScanned, row->m_nFound, report.showFixed, row->m_nFixed,
-                         row->m_nRefused, RefusalText(row->m_lRefusal));
+        out += TableLine(row->m_strDescription, row->m_nScanned, row->m_nFound, report.showFixed,
+                         row->m_nFixed, row->m_nRefused, RefusalText(row->m_lRefusal));
         scanned += row->m_nScanned;
         found += row->m_nFound;
         fixed += row->m_nFixed;

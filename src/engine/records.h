@@ -23,8 +23,8 @@ public:
     std::string m_strDescription;
     int m_nScanned = 0;
     int m_nFound = 0;
-    int m_nFixed = 0;   // entries the last fix removed
-    int m_nRefused = 0; // entries the last fix tried to remove and could not (refused or failed)
+    int m_nFixed = 0;                // entries the last fix removed
+    int m_nRefused = 0;              // entries the last fix tried to remove and could not (refused or failed)
     LONG m_lRefusal = ERROR_SUCCESS; // the code of the first of those, for the text shown beside the count
 };
 

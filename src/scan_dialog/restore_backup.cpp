@@ -13,7 +13,8 @@ namespace {
 
 constexpr char kRestoreCaption[] = "Registry Restoration";
 
-std::string ShortcutsNotBackText(const shortcuts::ShortcutRestoreResult& links, const std::string& backupFile) {
+std::string ShortcutsNotBackText(const shortcuts::ShortcutRestoreResult& links,
+                                 const std::string& backupFile) {
     std::string text = std::to_string(links.notRestored.size()) +
                        " shortcut(s) could not be put back; they stay in " +
                        shortcuts::ShortcutBackupFolder(backupFile) + ":";

@@ -42,9 +42,10 @@ bool WorkProgressDialog::OnInitDialog() {
     m_text = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, text.left, text.top,
                              text.right - text.left, text.bottom - text.top, Hwnd(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), nullptr, nullptr);
-    m_button = CreateWindowExA(0, "BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                               button.left, button.top, button.right - button.left, button.bottom - button.top,
-                               Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), nullptr, nullptr);
+    m_button =
+        CreateWindowExA(0, "BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                        button.left, button.top, button.right - button.left, button.bottom - button.top,
+                        Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), nullptr, nullptr);
     for (const HWND child : {m_text, m_button}) {
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }

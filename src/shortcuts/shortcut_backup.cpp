@@ -24,7 +24,8 @@ bool IsDotEntry(const wchar_t* name) {
 // A copy cut short before it was renamed into place: never put back.
 bool IsPartialCopy(const std::wstring& name) {
     const std::wstring suffix = kPartialCopySuffix;
-    return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return name.size() > suffix.size() &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // One file kept in the backup folder: where it is now and where it came from.

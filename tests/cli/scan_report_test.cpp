@@ -130,7 +130,8 @@ TEST_F(ScanReportTest, TextAfterAFixShowsFixedCountsAndAccessDenied) {
     EXPECT_NE(text.find("Invalid CLSID                   12         2              2\n"), std::string::npos)
         << text;
     // Removed beside refused: 1 entry is gone although 3 were refused.
-    EXPECT_NE(text.find("Corrupt Help Files               3         0 1 (3 Access Denied)\n"), std::string::npos)
+    EXPECT_NE(text.find("Corrupt Help Files               3         0 1 (3 Access Denied)\n"),
+              std::string::npos)
         << text;
     EXPECT_NE(text.find("Missing ShortCuts                4         1              1\n"), std::string::npos);
     EXPECT_NE(text.find("Total                           19         3              4\n"), std::string::npos);
