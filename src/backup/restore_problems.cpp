@@ -2,7 +2,7 @@
 
 #include <utility>
 
-RestoreProblems::RestoreProblems(winui::MessageBoxes& boxes, std::string caption, std::size_t boxLimit)
+RestoreProblems::RestoreProblems(base::MessageBoxes& boxes, std::string caption, std::size_t boxLimit)
     : m_boxes(boxes), m_caption(std::move(caption)), m_boxLimit(boxLimit) {}
 
 void RestoreProblems::Report(const std::string& text) {

@@ -2,7 +2,7 @@
 // The failures of one restore as the user hears of them: each one in a box as it happens, up to a limit,
 // then the rest counted and named together in one box at the end, so that a restore refused thousands of
 // times never asks for thousands of clicks.
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <cstddef>
 #include <string>
@@ -14,7 +14,7 @@ public:
     // The most failures the closing box names one by one; the rest of them are only counted.
     static constexpr std::size_t kNamedLimit = 40;
 
-    RestoreProblems(winui::MessageBoxes& boxes, std::string caption, std::size_t boxLimit = kBoxLimit);
+    RestoreProblems(base::MessageBoxes& boxes, std::string caption, std::size_t boxLimit = kBoxLimit);
 
     // One failure, e.g. "couldn't set value Name".
     void Report(const std::string& text);
@@ -24,7 +24,7 @@ public:
     int Count() const { return m_count; }
 
 private:
-    winui::MessageBoxes& m_boxes;
+    base::MessageBoxes& m_boxes;
     std::string m_caption;
     std::size_t m_boxLimit;
     int m_count = 0;

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
 #include "shortcuts/shortcut_backup.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -19,7 +19,7 @@ namespace {
 constexpr char kOutcomeCaption[] = "Registry Restoration";
 
 int Restore(const std::string& path, bool overwrite) {
-    winui::MessageBoxes& boxes = winui::ConsoleMessageBoxes();
+    base::MessageBoxes& boxes = base::ConsoleMessageBoxes();
     CRegistryLib engine(engine::Win32Registry(), boxes);
     engine.m_overwrite = overwrite ? OverwritePolicy::Replace : OverwritePolicy::Skip;
     engine.m_nRestoreBoxLimit = static_cast<std::size_t>(-1); // stderr takes every failure in turn

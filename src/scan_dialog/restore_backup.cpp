@@ -7,7 +7,7 @@
 #include "engine/registry_lib.h"
 #include "scan_dialog/restore_progress.h"
 #include "shortcuts/shortcut_backup.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 namespace {
 
@@ -65,10 +65,10 @@ bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile) {
 }
 
 bool RestoreFromBackupFile(HWND owner) {
-    return RestoreFromBackupFile(owner, engine::Win32Registry(), winui::SystemMessageBoxes());
+    return RestoreFromBackupFile(owner, engine::Win32Registry(), base::SystemMessageBoxes());
 }
 
-bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, winui::MessageBoxes& boxes) {
+bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes) {
     const std::string file = AskForBackupFile(owner);
     if (file.empty()) {
         return false;

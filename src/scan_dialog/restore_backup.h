@@ -9,7 +9,7 @@ class CRegistryLib;
 namespace engine {
 class RegistryApi;
 }
-namespace winui {
+namespace base {
 class MessageBoxes;
 }
 
@@ -25,7 +25,7 @@ bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile);
 // writes, the user is asked once whether values that differ from the backup are replaced or kept. False
 // when cancelled or when anything could not be restored (the shortcut folder included; each is said).
 bool RestoreFromBackupFile(HWND owner);
-bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, winui::MessageBoxes& boxes);
+bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes);
 
 // The question asked before a restore that would replace values changed since the backup.
 std::string DifferingValuesQuestion(std::size_t differing);

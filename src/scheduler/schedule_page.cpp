@@ -48,7 +48,7 @@ HRESULT DeleteScheduleRow(const std::string& taskName, int position, const std::
     return DeleteRow(taskName, position, &description);
 }
 
-bool AskAndDeleteScheduleRow(winui::MessageBoxes& boxes, HWND owner, const std::string& taskName,
+bool AskAndDeleteScheduleRow(base::MessageBoxes& boxes, HWND owner, const std::string& taskName,
                              int position) {
     if (position < 0) {
         return false; // no row selected: nothing to ask about
