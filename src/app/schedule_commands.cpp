@@ -23,8 +23,8 @@ void SetScheduleCommands(PanelCommands& commands, const ScheduleCommandOptions& 
         }
         return list;
     };
-    commands.deleteSchedule = [taskName](int position) {
-        return SUCCEEDED(scheduler::DeleteScheduleRow(taskName(), position));
+    commands.deleteSchedule = [taskName](int position, const std::string& description) {
+        return SUCCEEDED(scheduler::DeleteScheduleRow(taskName(), position, description));
     };
     // The page quits afterwards whether or not the program could be started.
     commands.startLiveUpdate = [shell = options.shell] { shell->Open(kLiveUpdateProgram); };

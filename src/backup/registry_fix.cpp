@@ -6,6 +6,7 @@
 #include "backup/xml_writer.h"
 #include "engine/key_handle.h"
 #include "engine/registry_links.h"
+#include "engine/fix_tally.h"
 #include "engine/registry_lib.h"
 
 #include <cctype>
@@ -29,8 +30,8 @@ constexpr FixPass kSharedToolsPass = {
 constexpr FixPass kSharedFilesPass = {
     {"SHAREDFILE", nullptr}, "Fixing Shared files ", "Fixing Shared files ", kDescriptionSharedFiles};
 
-// The code of a finding that was not deleted because its backup entry is missing or because nothing may be
-// deleted through its name: counted neither fixed nor denied.
+// The code of a finding that nothing may be deleted through (the unnamed value's display name): counted
+// neither removed nor refused.
 constexpr LONG kNotDeleted = ERROR_CANCELLED;
 
 std::string Upper(std::string text) {
@@ -51,9 +52,10 @@ bool Selects(const FixPass& pass, const std::string& category) {
 }
 
 // The code that decides the tally when the entry could not be written: a key that cannot be opened counts
-// like a deletion that met the same code (gone: neither; refused: denied).
+// like a deletion that met the same code (gone: neither; refused: refused); an incomplete entry is a
+// finding left in place.
 LONG UnwrittenCode(const BackupEntryResult& backup) {
-    return backup.openCode != ERROR_SUCCESS ? backup.openCode : kNotDeleted;
+    return backup.openCode != ERROR_SUCCESS ? backup.openCode : kNotBackedUp;
 }
 
 void NotRemoved(CRegistryLib& engine, const std::string& what, const std::string& why) {
@@ -70,7 +72,7 @@ CXmlWriter& BackupWriter(CRegistryLib& engine) {
 
 void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
     CXmlWriter& writer = BackupWriter(engine);
-    int tally = 0;
+    FixTally tally;
     int noLongerBroken = 0;
     bool classBroken = false;
     for (const auto& finding : engine.m_arrErrorLog) {
@@ -133,15 +135,11 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
             // through that name.
         }
 
-        if (code == ERROR_SUCCESS) {
-            ++tally;
-        } else if (code == ERROR_ACCESS_DENIED) {
-            --tally;
-        }
+        tally.Add(code, kNotDeleted);
     }
     for (const auto& row : errors) {
         if (row->m_strDescription == pass.description) {
-            row->m_nFixed = tally;
+            tally.StoreIn(*row);
             row->m_nNoLongerBroken = noLongerBroken;
         }
     }

@@ -1,5 +1,8 @@
 #include "backup/xml_writer.h"
 
+#include <io.h>
+#include <windows.h>
+
 CXmlWriter::CXmlWriter() = default;
 CXmlWriter::~CXmlWriter() = default;
 
@@ -23,6 +26,12 @@ int CXmlWriter::Flush() {
         return 0;
     }
     if (std::fflush(m_file.get()) != 0) {
+        m_bFailed = true;
+        return 0;
+    }
+    // The C runtime's flush only hands the bytes to the system; a power cut could still lose them.
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(m_file.get())));
+    if (handle == INVALID_HANDLE_VALUE || !FlushFileBuffers(handle)) {
         m_bFailed = true;
         return 0;
     }

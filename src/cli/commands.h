@@ -14,7 +14,7 @@ inline constexpr int kExitUsage = 2;
 
 int ScanCommand(const Args& args);     // scan [--json]
 int FixCommand(const Args& args);      // fix [--json] [--backup FILE]
-int RestoreCommand(const Args& args);  // restore FILE
+int RestoreCommand(const Args& args);  // restore FILE [--overwrite]
 int ScheduleCommand(const Args& args); // schedule list | add YYYY-MM-DD HH:MM FREQ | delete N
 int ExportCommand(const Args& args);   // export BACKUP.xml [OUT.reg]
 

@@ -4,6 +4,7 @@
 #include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/fix_outcome.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/registry_lib.h"
@@ -54,20 +55,18 @@ int Fix(const FixOptions& options) {
     for (const std::string& entry : engine.m_arrNotRemoved) {
         PrintError("fix: not removed: " + entry);
     }
-    if (engine.m_bBackupFailed) {
-        const std::string why =
-            engine.m_strBackupProblem.empty() ? "" : " (" + engine.m_strBackupProblem + ")";
-        PrintError(engine.m_strBackupFile.empty()
-                       ? "fix: the backup file could not be created; nothing was removed" + why
-                       : "fix: writing the backup file " + FullPath(engine.m_strBackupFile) +
-                             " failed; the findings from that point on were not removed");
-        return kExitFailure;
+    FixOutcome outcome =
+        SummarizeFix(rows, report.shortcuts, engine.m_bBackupFailed, report.backup.value_or(std::string()));
+    outcome.notRemoved = static_cast<int>(engine.m_arrNotRemoved.size());
+    outcome.backupProblem = engine.m_strBackupProblem;
+    for (const std::string& line : FixProblems(rows, report.shortcuts, outcome)) {
+        PrintError(line);
     }
     if (!printed) {
         PrintError("fix: the result could not be written to the standard output");
         return kExitFailure;
     }
-    return kExitOk;
+    return FixExitCode(outcome);
 }
 
 } // namespace

@@ -8,10 +8,15 @@ namespace cli {
 namespace {
 
 constexpr char kShortcutDescription[] = "Missing ShortCuts";
-constexpr char kAccessDenied[] = "Access Denied";
+constexpr char kShortcutRefusal[] = "Not Moved";
 
-std::string FixedText(int fixed) {
-    return fixed < 0 ? kAccessDenied : std::to_string(fixed);
+// The removed count, and beside it how many were refused and why.
+std::string FixedText(int fixed, int refused, const std::string& refusal) {
+    std::string text = std::to_string(fixed);
+    if (refused > 0) {
+        text += " (" + std::to_string(refused) + " " + refusal + ")";
+    }
+    return text;
 }
 
 std::string Columns(const std::string& description, const std::string& scanned, const std::string& found,
@@ -26,16 +31,18 @@ std::string Columns(const std::string& description, const std::string& scanned, 
     return line + "\n";
 }
 
-std::string TableLine(const std::string& description, int scanned, int found, bool showFixed, int fixed) {
-    const std::string fixedText = FixedText(fixed);
+std::string TableLine(const std::string& description, int scanned, int found, bool showFixed, int fixed,
+                      int refused = 0, const std::string& refusal = std::string()) {
+    const std::string fixedText = FixedText(fixed, refused, refusal);
     return Columns(description, std::to_string(scanned), std::to_string(found),
                    showFixed ? &fixedText : nullptr);
 }
 
-std::string JsonRow(const std::string& description, int scanned, int found, int fixed, int noLongerBroken) {
-    return "{\"description\":" + JsonString(description) + ",\"scanned\":" + std::to_string(scanned) +
-           ",\"found\":" + std::to_string(found) + ",\"fixed\":" + std::to_string(fixed) +
-           ",\"noLongerBroken\":" + std::to_string(noLongerBroken) + "}";
+std::string JsonRow(const CScanError& row) {
+    return "{\"description\":" + JsonString(row.m_strDescription) +
+           ",\"scanned\":" + std::to_string(row.m_nScanned) + ",\"found\":" + std::to_string(row.m_nFound) +
+           ",\"fixed\":" + std::to_string(row.m_nFixed) + ",\"refused\":" + std::to_string(row.m_nRefused) +
+           ",\"noLongerBroken\":" + std::to_string(row.m_nNoLongerBroken) + "}";
 }
 
 std::string JsonFinding(const CRegErrorLog& finding) {
@@ -59,20 +66,24 @@ std::string FormatReportText(const ScanReport& report) {
     std::string out = Columns("Description", "Scanned", "Found", report.showFixed ? &fixedHeader : nullptr);
     int scanned = 0;
     int found = 0;
+    int fixed = 0;
     int noLongerBroken = 0;
     for (const auto& row : report.rows) {
         noLongerBroken += row->m_nNoLongerBroken;
-        out +=
-            TableLine(row->m_strDescription, row->m_nScanned, row->m_nFound, report.showFixed, row->m_nFixed);
+        out += TableLine(row->m_strDescription, row->m_nScanned, row->m_nFound, report.showFixed,
+                         row->m_nFixed, row->m_nRefused, RefusalText(row->m_lRefusal));
         scanned += row->m_nScanned;
         found += row->m_nFound;
+        fixed += row->m_nFixed;
     }
     if (const ShortcutReport* s = report.shortcuts) {
-        out += TableLine(kShortcutDescription, s->scanned, s->found, report.showFixed, s->fixed);
+        out += TableLine(kShortcutDescription, s->scanned, s->found, report.showFixed, s->fixed, s->refused,
+                         kShortcutRefusal);
         scanned += s->scanned;
         found += s->found;
+        fixed += s->fixed;
     }
-    out += TableLine("Total", scanned, found, false, 0);
+    out += TableLine("Total", scanned, found, report.showFixed, fixed);
     if (report.showFixed && noLongerBroken > 0) {
         out += "No longer broken, left alone: " + std::to_string(noLongerBroken) + "\n";
     }
@@ -103,8 +114,7 @@ std::string FormatReportJson(const ScanReport& report) {
     std::string out = "{\"rows\":[";
     const char* separator = "\n";
     for (const auto& row : report.rows) {
-        out += separator + JsonRow(row->m_strDescription, row->m_nScanned, row->m_nFound, row->m_nFixed,
-                                   row->m_nNoLongerBroken);
+        out += separator + JsonRow(*row);
         separator = ",\n";
     }
     out += "\n],\"findings\":[";
@@ -117,7 +127,7 @@ std::string FormatReportJson(const ScanReport& report) {
     if (const ShortcutReport* s = report.shortcuts) {
         out += ",\"shortcuts\":{\"scanned\":" + std::to_string(s->scanned) +
                ",\"found\":" + std::to_string(s->found) + ",\"fixed\":" + std::to_string(s->fixed) +
-               ",\"missing\":[";
+               ",\"refused\":" + std::to_string(s->refused) + ",\"missing\":[";
         separator = "";
         for (const auto& path : s->missing) {
             out += separator + JsonString(path);

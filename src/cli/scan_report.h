@@ -15,6 +15,7 @@ struct ShortcutReport {
     int found = 0;
     int fixed = 0;
     std::vector<std::string> missing; // full paths of the shortcut files whose target is gone
+    int refused = 0;                  // found in place by the fix and not moved
 };
 
 struct ScanReport {

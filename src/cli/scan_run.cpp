@@ -84,6 +84,7 @@ ShortcutReport ReportShortcuts(const CShortcut& links) {
     report.scanned = links.m_nLinksScanned;
     report.found = links.m_nLinksFound;
     report.fixed = links.m_nLinksFixed;
+    report.refused = links.m_nLinksRefused;
     report.missing = links.m_arrMissingLinks;
     return report;
 }

@@ -23,10 +23,14 @@ public:
     std::string m_strDescription;
     int m_nScanned = 0;
     int m_nFound = 0;
-    int m_nFixed = 0; // successes minus access-denied failures of the last fix
-    int m_nNoLongerBroken =
-        0; // findings the last fix judged again and left alone (no longer certainly broken)
+    int m_nFixed = 0;                // entries the last fix removed
+    int m_nRefused = 0;              // entries the last fix tried to remove and could not (refused or failed)
+    LONG m_lRefusal = ERROR_SUCCESS; // the code of the first of those, for the text shown beside the count
+    int m_nNoLongerBroken = 0;       // findings the last fix judged again and left alone
 };
+
+// What a row shows beside its removed count when something was refused: "Access Denied", or the failure.
+std::string RefusalText(LONG code);
 
 // One finding: the key or value that the fix removes.
 class CRegErrorLog {

@@ -8,6 +8,8 @@
 #include "engine/scan_events.h"
 #include "engine/stop_poller.h"
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 
 class CXmlWriter;
 class CXmlReader;
+class RestoreProblems;
 struct PendingValue;
 namespace base {
 class MessageBoxes;
@@ -24,6 +27,18 @@ class MessageBoxes;
 // below the key, or a tree deeper than any walk here goes.
 inline constexpr LONG kLinkInTheWay = ERROR_CANT_RESOLVE_FILENAME;
 inline constexpr LONG kTooDeep = ERROR_FILENAME_EXCED_RANGE;
+
+// What a restore does with a value that exists with other data than the backup holds for it.
+enum class OverwritePolicy { Skip, Replace };
+
+// What the last restore did.
+struct RestoreOutcome {
+    int failures = 0; // keys that could not be created and values that could not be set, each reported
+    int written = 0;  // values set
+    // "KEY\name" of every value that existed with other data: left as it was (Skip) or replaced.
+    std::vector<std::string> differing;
+    bool cancelled = false; // stopped between two entries by m_restoreContinue
+};
 
 // True on the Windows 9x family (high bit of GetVersion).
 bool IsWindows9x();
@@ -85,19 +100,25 @@ public:
     int SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY key, const CRegValue* value);
     // LoadAsXml of one file with the wait cursor shown.
     bool RestoreRegistryFrom(const std::string& path);
-    // 1 when the file was read to its end (a file cut short after a whole entry counts); 0 when it could not
-    // be opened, on a parse error or when a key could not be opened or created.
+    // 1 when the file was read to its end (a file cut short after a whole entry counts) and every key and
+    // value of it was written; 0 when it could not be opened, on a parse error, when any key could not be
+    // created or any value not set (each is reported, and the restore goes on with the rest), or when it
+    // was cancelled. Values that exist with other data follow m_overwrite; m_lastRestore tells the details.
     int LoadAsXml(CXmlReader& reader, const std::string& path);
+    // Reads the file without writing: the values that exist in the registry with other data than the
+    // file's ("KEY\name"), so that a restore can ask once before it replaces any.
+    std::vector<std::string> DifferingValues(const std::string& path);
     struct OpenKeyEntry {
         std::string m_strName;
-        HKEY m_hKey = nullptr; // opened by the full path from the bottom entry down to this one
+        HKEY m_hKey = nullptr; // opened relative to the entry below it; null when that failed
         bool m_bLink = false;  // the backup records that this key was a registry link
     };
-    HKEY LoadAsXml_OpenKey(const std::vector<OpenKeyEntry>& stack);
+    // Opens (or creates) the top entry's key inside the one below it, so that a key is reached whatever
+    // the length of its full path; null, after a report, when it cannot be.
+    HKEY LoadAsXml_OpenKey(const std::vector<OpenKeyEntry>& stack, RestoreProblems& problems);
     void LoadAsXml_CloseKey(HKEY key);
-    void LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
-                            const std::string& typeText);
-    void LoadAsXml_SetValue(HKEY key, const PendingValue& value);
+    void LoadAsXml_SetValue(HKEY key, const std::string& keyPath, const PendingValue& value,
+                            RestoreProblems& problems);
 
     // Outcome of the last FixRegistry: the file it created (empty when none could be created).
     std::string m_strBackupFile;
@@ -110,6 +131,12 @@ public:
     // Findings the last fix left in place on purpose, each as "path: why" (a registry link in or on it, a
     // tree too deep, a key that holds a whole family and so is a fault of the scan, ...).
     std::vector<std::string> m_arrNotRemoved;
+    // The restore: how it treats values that differ, how many failures get a box of their own, and a hook
+    // asked before each entry of the file (with the values written so far) that may cancel it there.
+    OverwritePolicy m_overwrite = OverwritePolicy::Skip;
+    std::size_t m_nRestoreBoxLimit = 20;
+    std::function<bool(int written)> m_restoreContinue;
+    RestoreOutcome m_lastRestore;
 
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }

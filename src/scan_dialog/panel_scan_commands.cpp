@@ -7,5 +7,7 @@ void SetScanDialogCommands(PanelCommands& commands, const ScanDialogOptions& opt
     commands.startScanDialog = [options](HWND panel, const std::string& skinPath) {
         return StartScanDialog(panel, skinPath, options);
     };
-    commands.restoreRegistry = [](HWND panel) { return RestoreFromBackupFile(panel); };
+    commands.restoreRegistry = [options](HWND panel) {
+        return RestoreFromBackupFile(panel, *options.registry, *options.boxes);
+    };
 }

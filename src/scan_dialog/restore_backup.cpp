@@ -2,9 +2,41 @@
 
 #include <commdlg.h>
 
+#include <atomic>
+
 #include "engine/registry_lib.h"
 #include "backup/shortcut_list.h"
+#include "scan_dialog/restore_progress.h"
 #include "shortcuts/shortcut_backup.h"
+#include "base/message_box.h"
+
+namespace {
+
+constexpr char kRestoreCaption[] = "Registry Restoration";
+
+std::string ShortcutsNotBackText(const shortcuts::ShortcutRestoreResult& links,
+                                 const std::string& backupFile) {
+    std::string text = std::to_string(links.notRestored.size()) +
+                       " shortcut(s) could not be put back; they stay in " +
+                       shortcuts::ShortcutBackupFolder(backupFile) + ":";
+    constexpr std::size_t kNamed = 20;
+    for (std::size_t i = 0; i < links.notRestored.size() && i < kNamed; ++i) {
+        text += "\n" + links.notRestored[i];
+    }
+    if (links.notRestored.size() > kNamed) {
+        text += "\n...";
+    }
+    return text;
+}
+
+} // namespace
+
+std::string DifferingValuesQuestion(std::size_t differing) {
+    return std::to_string(differing) +
+           " value(s) in the registry now hold other data than this backup (changed since the repair).\n"
+           "Replace them with the backup's data?\n\n"
+           "Yes: replace them.  No: keep them and restore only what is missing.";
+}
 
 namespace {
 
@@ -49,10 +81,59 @@ bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile) {
 }
 
 bool RestoreFromBackupFile(HWND owner) {
+    return RestoreFromBackupFile(owner, engine::Win32Registry(), base::SystemMessageBoxes());
+}
+
+bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes) {
     const std::string file = AskForBackupFile(owner);
     if (file.empty()) {
         return false;
     }
-    CRegistryLib engine;
-    return RestoreBackup(engine, file);
+    CRegistryLib engine(registry, boxes);
+    std::atomic<int> written{0};
+    std::vector<std::string> differing;
+    {
+        WorkProgressDialog reading(
+            kRestoreCaption, [&] { differing = engine.DifferingValues(file); },
+            [] { return std::string("Reading the backup file..."); });
+        reading.Run(owner);
+    }
+    if (!differing.empty()) {
+        const int answer = boxes.Show(owner, DifferingValuesQuestion(differing.size()), kRestoreCaption,
+                                      MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL) {
+            return false;
+        }
+        engine.m_overwrite = answer == IDYES ? OverwritePolicy::Replace : OverwritePolicy::Skip;
+    }
+
+    bool restored = false;
+    shortcuts::ShortcutRestoreResult links;
+    WorkProgressDialog progress(
+        kRestoreCaption,
+        [&] {
+            restored = engine.RestoreRegistryFrom(file);
+            if (!engine.m_lastRestore.cancelled) {
+                links = shortcuts::RestoreShortcuts(file, ListedIn(file));
+            }
+        },
+        [&] { return "Restoring the registry: " + std::to_string(written.load()) + " values written"; });
+    engine.m_restoreContinue = [&](int count) {
+        written = count;
+        return !progress.CancelRequested();
+    };
+    progress.Run(owner);
+
+    if (engine.m_lastRestore.cancelled) {
+        boxes.Show(owner,
+                   "The restore was cancelled. " + std::to_string(engine.m_lastRestore.written) +
+                       " value(s) had been written; the rest of the backup was not restored.",
+                   kRestoreCaption, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (!links.notRestored.empty()) {
+        boxes.Show(owner, ShortcutsNotBackText(links, file), kRestoreCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
+    // Values the user chose to keep are not a failure: the rest of the backup is back.
+    return restored && links.notRestored.empty();
 }

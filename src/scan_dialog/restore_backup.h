@@ -6,6 +6,12 @@
 #include <string>
 
 class CRegistryLib;
+namespace engine {
+class RegistryApi;
+}
+namespace base {
+class MessageBoxes;
+}
 
 // The open-file dialog for a backup file ("XML Files (*.xml)", then "All Files"), opening in the folder
 // where fixes write their backups (the current directory). Empty when cancelled.
@@ -15,5 +21,11 @@ std::string AskForBackupFile(HWND owner);
 // already present there is never replaced). True when the registry part succeeded.
 bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile);
 
-// Both steps for the page: false when cancelled or when the registry could not be restored.
+// Both steps for the page, the restore off the window's thread with its progress and a Cancel. Before it
+// writes, the user is asked once whether values that differ from the backup are replaced or kept. False
+// when cancelled or when anything could not be restored (the shortcut folder included; each is said).
 bool RestoreFromBackupFile(HWND owner);
+bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes);
+
+// The question asked before a restore that would replace values changed since the backup.
+std::string DifferingValuesQuestion(std::size_t differing);

@@ -10,6 +10,13 @@ std::string Decimal(int value) {
 
 } // namespace
 
+std::string FixedCellText(int removed, int refused, const std::string& refusal) {
+    if (refused <= 0) {
+        return Decimal(removed);
+    }
+    return Decimal(removed) + " (" + Decimal(refused) + " " + refusal + ")";
+}
+
 std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, const CShortcut& shortcuts,
                                                  ResultsForm form) {
     const bool fixed = form == ResultsForm::FixComplete;
@@ -20,14 +27,14 @@ std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, cons
         std::vector<std::string> texts{row->m_strDescription, Decimal(row->m_nScanned),
                                        Decimal(row->m_nFound)};
         if (fixed) {
-            texts.push_back(row->m_nFixed < 0 ? std::string(kAccessDenied) : Decimal(row->m_nFixed));
+            texts.push_back(FixedCellText(row->m_nFixed, row->m_nRefused, RefusalText(row->m_lRefusal)));
         }
         result.push_back(std::move(texts));
     }
     std::vector<std::string> last{kMissingShortcutsRow, Decimal(shortcuts.m_nLinksScanned),
                                   Decimal(shortcuts.m_nLinksFound)};
     if (fixed) {
-        last.push_back(Decimal(shortcuts.m_nLinksFixed));
+        last.push_back(FixedCellText(shortcuts.m_nLinksFixed, shortcuts.m_nLinksRefused, "Not Moved"));
     }
     result.push_back(std::move(last));
     if (fixed && noLongerBroken > 0) {

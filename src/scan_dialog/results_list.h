@@ -12,7 +12,6 @@
 enum class ResultsForm { ScanComplete, FixComplete };
 
 inline constexpr char kMissingShortcutsRow[] = "Missing ShortCuts";
-inline constexpr char kAccessDenied[] = "Access Denied";
 // After a fix, when any finding was judged again and left alone; its count stands in the fixed column.
 inline constexpr char kNoLongerBrokenRow[] = "No longer broken";
 
@@ -20,8 +19,11 @@ inline constexpr char kNoLongerBrokenRow[] = "No longer broken";
 std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, const CShortcut& shortcuts,
                                                  ResultsForm form);
 
-// Sums over the summary rows plus the shortcut counts. Fixed counts below zero (access denied more often
-// than a deletion succeeded) are added as they are.
+// The fixed column of one row: the removed count, and when anything was refused, how many and why beside
+// it ("3 (4 Access Denied)").
+std::string FixedCellText(int removed, int refused, const std::string& refusal);
+
+// Sums over the summary rows plus the shortcut counts; `fixed` adds the removed counts.
 struct ResultTotals {
     int scanned = 0;
     int found = 0;

@@ -22,9 +22,14 @@ winui::DialogTemplate ScanDialogTemplate() {
 constexpr char kBackupFailedCaption[] = "Orvalin";
 constexpr char kNothingRepaired[] = "Orvalin could not write the backup file, so nothing was repaired.\n"
                                     "Your registry and your shortcuts are unchanged.";
-constexpr char kRepairCutShort[] =
-    "Orvalin could not finish writing the backup file, so the repair was stopped.\n"
-    "Only the entries already saved in the backup file were removed.";
+
+// Entries are removed only after their backup is on disk, so everything removed is in the file.
+std::string RepairCutShortText(int removed, int left) {
+    return "Orvalin could not finish writing the backup file, so the repair was stopped.\n" +
+           std::to_string(removed) + (removed == 1 ? " entry was" : " entries were") +
+           " removed (all of them are in the backup file); " + std::to_string(left) +
+           (left == 1 ? " was" : " were") + " left in place.";
+}
 
 } // namespace
 
@@ -157,12 +162,12 @@ void Summary::OnFinishFixing() {
 }
 
 bool Summary::ReportBackupFailure() {
-    // Entries are deleted only after their backup is on disk, so a positive count means the backup
-    // failed part-way and what was removed can be restored.
-    const bool removedSome = std::any_of(m_arrScanErrors.begin(), m_arrScanErrors.end(),
-                                         [](const auto& row) { return row->m_nFixed > 0; });
-    m_options.boxes->Show(Hwnd(), removedSome ? kRepairCutShort : kNothingRepaired, kBackupFailedCaption,
-                          MB_OK | MB_ICONEXCLAMATION);
+    // The shortcuts are never moved after a failed backup: what was removed is registry entries only.
+    const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
+    const bool removedSome = totals.fixed > 0;
+    const int left = std::max(totals.found - totals.fixed, 0);
+    m_options.boxes->Show(Hwnd(), removedSome ? RepairCutShortText(totals.fixed, left) : kNothingRepaired,
+                          kBackupFailedCaption, MB_OK | MB_ICONEXCLAMATION);
     if (!IsWindow()) {
         return false; // closed while the message was up
     }

@@ -59,6 +59,27 @@ AddScheduleResult AddSchedule(const ScheduleRequest& request, const ScheduleTarg
     return addTrigger();
 }
 
+namespace {
+
+// Year to minute as one comparable number.
+long long MinuteKey(const SYSTEMTIME& date, WORD hour, WORD minute) {
+    return ((((date.wYear * 13LL + date.wMonth) * 32 + date.wDay) * 24 + hour) * 60) + minute;
+}
+
+} // namespace
+
+const char* RefusalOf(const ScheduleRequest& request, const SYSTEMTIME& now) {
+    if (request.date.wYear < 1980) {
+        return kDateTooEarly;
+    }
+    if (request.frequency == kFrequencyOnce &&
+        MinuteKey(request.date, request.time.wHour, request.time.wMinute) <=
+            MinuteKey(now, now.wHour, now.wMinute)) {
+        return kTimeHasPassed;
+    }
+    return nullptr;
+}
+
 const char* OutcomeMessage(ScheduleOutcome outcome) {
     switch (outcome) {
     case ScheduleOutcome::Created:
@@ -66,6 +87,7 @@ const char* OutcomeMessage(ScheduleOutcome outcome) {
     case ScheduleOutcome::AlreadyScheduled:
         return kAlreadyScheduled;
     case ScheduleOutcome::Failed:
+    case ScheduleOutcome::Refused:
         break;
     }
     return kScheduleFailed;
@@ -78,6 +100,12 @@ void ReportOutcome(base::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcom
 
 AddScheduleResult AddScheduleAndReport(base::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
                                        const ScheduleTarget& target) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (const char* refusal = RefusalOf(request, now)) {
+        boxes.Show(owner, refusal, kScheduleCaption, MB_OK | MB_ICONEXCLAMATION);
+        return {ScheduleOutcome::Refused, S_OK};
+    }
     const AddScheduleResult result = AddSchedule(request, target);
     ReportOutcome(boxes, owner, result.outcome);
     return result;

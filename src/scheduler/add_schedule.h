@@ -14,6 +14,8 @@ inline constexpr char kScheduleCreated[] = "Schedule Creation Success!!";
 inline constexpr char kScheduleFailed[] = "Schedule Creation Failed!!";
 inline constexpr char kAlreadyScheduled[] = "Already Scheduled For This Time!!";
 inline constexpr char kScheduleCaption[] = "Orvalin";
+inline constexpr char kTimeHasPassed[] = "A one-time scan must start later than now: that time has passed.";
+inline constexpr char kDateTooEarly[] = "The task scheduler takes no dates before 1980.";
 
 // The user's choice: the date's year, month and day, the time's hour and minute (local time;
 // seconds are ignored) and the frequency, kFrequencyOnce to kFrequencyMonthly.
@@ -37,7 +39,12 @@ ScheduleTarget TargetForProgram(const std::string& programPath);
 // Full path of the running executable (GetModuleFileNameA).
 std::string RunningProgramPath();
 
-enum class ScheduleOutcome { Created, AlreadyScheduled, Failed };
+// Refused: the request can never run (see RefusalOf); nothing was asked of the scheduler.
+enum class ScheduleOutcome { Created, AlreadyScheduled, Failed, Refused };
+
+// Why a request can never run, or null: a date before 1980, or a one-time scan whose minute is not later
+// than `now` (local time).
+const char* RefusalOf(const ScheduleRequest& request, const SYSTEMTIME& now);
 
 struct AddScheduleResult {
     ScheduleOutcome outcome = ScheduleOutcome::Failed;
@@ -58,7 +65,8 @@ const char* OutcomeMessage(ScheduleOutcome outcome);
 // Shows the outcome's message in an OK box captioned "Orvalin".
 void ReportOutcome(base::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcome);
 
-// The dialog's OK in one call: AddSchedule, then ReportOutcome. The dialog passes its pickers'
+// The dialog's OK in one call: a request that can never run is refused with its reason (against the
+// local time now); otherwise AddSchedule, then ReportOutcome. The dialog passes its pickers'
 // values, its radio index + 1 as the frequency, and TargetForProgram(RunningProgramPath()).
 AddScheduleResult AddScheduleAndReport(base::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
                                        const ScheduleTarget& target);

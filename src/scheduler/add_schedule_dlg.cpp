@@ -54,7 +54,10 @@ void CAddScheduleDlg::OnOK() {
     request.time = m_timeTime;
     request.frequency = m_nFrequency + 1; // Once 1 ... Monthly 4
     const ScheduleTarget target{m_strTaskName, m_strProgramPath, m_strStartingDir, m_strAccount};
-    AddScheduleAndReport(m_boxes, Hwnd(), request, target);
+    // A time that can never run keeps the dialog open so that another can be picked.
+    if (AddScheduleAndReport(m_boxes, Hwnd(), request, target).outcome == ScheduleOutcome::Refused) {
+        return;
+    }
     End(IDOK);
 }
 

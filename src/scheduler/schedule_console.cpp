@@ -74,6 +74,7 @@ ConsoleResult Add(const std::vector<std::string>& args, const ScheduleTarget& ta
     case ScheduleOutcome::Created:
         return {};
     case ScheduleOutcome::AlreadyScheduled:
+    case ScheduleOutcome::Refused:
         return Failure(""); // the message said it all
     case ScheduleOutcome::Failed:
         break;

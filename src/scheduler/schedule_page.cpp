@@ -20,7 +20,9 @@ HRESULT ListScheduleRows(const std::string& taskName, std::vector<ScheduleRow>& 
     return hr;
 }
 
-HRESULT DeleteScheduleRow(const std::string& taskName, int position) {
+namespace {
+
+HRESULT DeleteRow(const std::string& taskName, int position, const std::string* description) {
     std::vector<ScheduleRow> rows;
     const HRESULT hr = ListScheduleRows(taskName, rows);
     if (FAILED(hr)) {
@@ -29,7 +31,21 @@ HRESULT DeleteScheduleRow(const std::string& taskName, int position) {
     if (position < 0 || static_cast<size_t>(position) >= rows.size()) {
         return SCHED_E_TRIGGER_NOT_FOUND;
     }
-    return DeleteTrigger(taskName, rows[static_cast<size_t>(position)].triggerIndex);
+    const ScheduleRow& row = rows[static_cast<size_t>(position)];
+    if (description != nullptr && row.description != *description) {
+        return SCHED_E_TRIGGER_NOT_FOUND;
+    }
+    return DeleteTrigger(taskName, row.triggerIndex);
+}
+
+} // namespace
+
+HRESULT DeleteScheduleRow(const std::string& taskName, int position) {
+    return DeleteRow(taskName, position, nullptr);
+}
+
+HRESULT DeleteScheduleRow(const std::string& taskName, int position, const std::string& description) {
+    return DeleteRow(taskName, position, &description);
 }
 
 bool AskAndDeleteScheduleRow(base::MessageBoxes& boxes, HWND owner, const std::string& taskName,

@@ -24,6 +24,9 @@ HRESULT ListScheduleRows(const std::string& taskName, std::vector<ScheduleRow>& 
 // Deletes the schedule shown at a row position (0 = first row, as the list's selection mark).
 // A position without a row is SCHED_E_TRIGGER_NOT_FOUND.
 HRESULT DeleteScheduleRow(const std::string& taskName, int position);
+// The same, only when the row there still shows `description`: a list changed since it was shown never
+// loses another schedule (SCHED_E_TRIGGER_NOT_FOUND, nothing deleted).
+HRESULT DeleteScheduleRow(const std::string& taskName, int position, const std::string& description);
 
 // The page's delete button: asks "Are You Sure" (caption "Delete Scheduled Task", OK and Cancel)
 // and deletes the row's schedule on OK. True when a schedule was deleted; Cancel changes nothing.

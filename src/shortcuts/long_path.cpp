@@ -120,7 +120,13 @@ MoveResult MoveFileNoReplace(const std::wstring& from, const std::wstring& to) {
     if (GetLastError() != ERROR_NOT_SAME_DEVICE) {
         return MoveResult::Failed;
     }
-    if (!CopyFileW(from.c_str(), to.c_str(), TRUE)) {
+    // The copy is made under a name no restore takes back and renamed once it is whole, so a disk that
+    // fills up (or a power cut) never leaves a short file under the shortcut's own name.
+    const std::wstring partial = to + kPartialCopySuffix;
+    DeleteFileW(partial.c_str());
+    if (!CopyFileW(from.c_str(), partial.c_str(), FALSE) ||
+        !MoveFileExW(partial.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(partial.c_str());
         return MoveResult::Failed;
     }
     return DeleteFileW(from.c_str()) ? MoveResult::Moved : MoveResult::Copied;

@@ -23,6 +23,8 @@ enum class MoveResult {
     Copied, // the file is at both places: a move across volumes copied it but could not delete the source
     Failed, // nothing changed (the new place is never overwritten)
 };
+// Across volumes the file is copied under `to` + kPartialCopySuffix first and renamed when whole.
 MoveResult MoveFileNoReplace(const std::wstring& from, const std::wstring& to);
+inline constexpr wchar_t kPartialCopySuffix[] = L".partial";
 
 } // namespace shortcuts

@@ -79,6 +79,7 @@ void CShortcut::Report(const std::string& item, const char* status, int scanned,
 void CShortcut::ScanLinkFile() {
     m_nLinksScanned = 0;
     m_nLinksFixed = 0;
+    m_nLinksRefused = 0;
     m_nLinksFound = 0;
     m_arrMissingLinks.clear();
     m_driveTypeKnown.fill(false);
@@ -183,10 +184,13 @@ HRESULT CShortcut::ResolveShortCut(const std::string& path) {
 
 void CShortcut::FixLinkFile(const std::string& backupFile) {
     m_nLinksFixed = 0;
+    m_nLinksRefused = 0;
     for (const std::string& path : m_arrMissingLinks) {
         Report(path, kStatusFixingShortcuts, 0, 0);
         if (shortcuts::MoveShortcutToBackup(backupFile, path)) {
             ++m_nLinksFixed;
+        } else if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            ++m_nLinksRefused; // still there: not a file that went away meanwhile
         }
     }
 }

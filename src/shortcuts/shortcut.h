@@ -32,7 +32,7 @@ public:
     // Examines one shortcut file; lists it when its target can be verified and is missing.
     HRESULT ResolveShortCut(const std::string& path);
     // Moves every listed shortcut into the folder kept beside the backup file of the same fix
-    // (see shortcut_backup.h). A file that cannot be moved there stays where it is and is not counted.
+    // (see shortcut_backup.h). A file that cannot be moved there stays where it is and counts as refused.
     // The list is left as it is.
     void FixLinkFile(const std::string& backupFile);
 
@@ -43,6 +43,7 @@ public:
     std::vector<std::string> m_arrMissingLinks; // full paths of shortcuts whose target is missing
     int m_nLinksScanned = 0;                    // shortcut files examined by the current scan
     int m_nLinksFixed = 0;                      // shortcut files taken away by the last fix
+    int m_nLinksRefused = 0;                    // listed files the last fix found in place and could not move
     int m_nLinksFound = 0;                      // entries added to m_arrMissingLinks by the current scan
     ScanProgressProc m_pfnProgress = nullptr;
 

@@ -70,6 +70,13 @@ bool IsDotEntry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+// A copy cut short before it was renamed into place: never put back.
+bool IsPartialCopy(const std::wstring& name) {
+    const std::wstring suffix = kPartialCopySuffix;
+    return name.size() > suffix.size() &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 // One file kept in the backup folder: where it is now and where it came from.
 struct KeptFile {
     std::wstring kept;
@@ -92,7 +99,7 @@ void CollectKeptFiles(const std::wstring& driveFolder, wchar_t letter, std::vect
             continue;
         }
         do {
-            if (IsDotEntry(entry.cFileName)) {
+            if (IsDotEntry(entry.cFileName) || IsPartialCopy(entry.cFileName)) {
                 continue;
             }
             const std::wstring child =

@@ -65,17 +65,18 @@ CSubMainSkin::~CSubMainSkin() {
 }
 
 void CSubMainSkin::CancelScanDialog() {
-    CSkinDialog* summary = g_pSummary.load();
-    if (!summary) {
-        return;
+    if (CSkinDialog* summary = g_pSummary.load()) {
+        if (const HWND dialog = summary->Hwnd()) {
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
     }
-    if (const HWND dialog = summary->Hwnd()) {
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
+    // Each page waits for the thread it started, whichever page goes first: the tray's Run starts the scan
+    // from the last page created, which need not be the first one destroyed.
     if (m_hScanThread) {
         WaitServingSentMessages(m_hScanThread.Get(), kScanWaitMs);
+        m_hScanThread.Reset();
+        g_pSummary = nullptr;
     }
-    g_pSummary = nullptr;
 }
 
 bool CSubMainSkin::Create(const RECT& rect, HWND parent) {
@@ -204,15 +205,18 @@ void CSubMainSkin::DeleteSchedule() {
     if (!m_pScheduleList || !m_commands.deleteSchedule || m_pScheduleList->ItemCount() <= 0) {
         return;
     }
-    const int mark = static_cast<int>(m_pScheduleList->Send(LVM_GETSELECTIONMARK));
-    if (mark < 0) {
+    // The selected row, not the last one clicked: a row unselected again keeps only its focus box.
+    const int selected =
+        static_cast<int>(m_pScheduleList->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (selected < 0) {
         return;
     }
+    const std::string description = m_pScheduleList->ItemText(selected, 1);
     if (m_boxes.Show(Hwnd(), "Are You Sure", "Delete Scheduled Task", MB_OKCANCEL | MB_ICONEXCLAMATION) !=
         IDOK) {
         return;
     }
-    m_commands.deleteSchedule(mark);
+    m_commands.deleteSchedule(selected, description);
     RefreshScheduleList();
     Invalidate(true);
 }

@@ -37,8 +37,9 @@ struct PanelCommands {
     std::function<void(HWND panel)> addSchedule;
     // The scheduled scans of the user's work item, one row each.
     std::function<std::vector<ScheduleListRow>()> listSchedule;
-    // Deletes the schedule shown at a row position (0 = first row); true on success.
-    std::function<bool(int position)> deleteSchedule;
+    // Deletes the schedule shown at a row position (0 = first row), only when that row still shows the
+    // given schedule text; true on success.
+    std::function<bool(int position, const std::string& description)> deleteSchedule;
     // Starts the live-update program; the application quits afterwards in any case.
     std::function<void()> startLiveUpdate;
     // Opens the support web page.

@@ -39,7 +39,7 @@ PanelCommands RecordingCommands(CommandLog& log) {
         log.schedule.push_back({std::to_string(log.schedule.size() + 1), "Daily at 10:00", "Never"});
     };
     commands.listSchedule = [&log] { return log.schedule; };
-    commands.deleteSchedule = [&log](int position) {
+    commands.deleteSchedule = [&log](int position, const std::string&) {
         log.deleted.push_back(position);
         if (position >= 0 && static_cast<size_t>(position) < log.schedule.size()) {
             log.schedule.erase(log.schedule.begin() + position);

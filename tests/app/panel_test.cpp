@@ -1,4 +1,6 @@
 // The pages' buttons and schedule list, with the program's operations recorded.
+#include "support/list_selection.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -88,13 +90,15 @@ TEST(Pages, ScheduleListShowsAddsAndDeletesTheSelectedRow) {
     EXPECT_EQ(list.ItemText(1, 1), "Daily at 10:00");
     EXPECT_EQ(list.ItemText(1, 2), "Never");
 
-    // Without a selection nothing is asked.
-    list.Send(LVM_SETSELECTIONMARK, 0, -1);
+    // Without a selection nothing is asked, even with the mark and the focus box left on a row that was
+    // clicked and then unselected.
+    testsupport::SelectOnly(list, 0);
+    testsupport::SelectOnly(list, -1);
     page.ButtonPressed("BUTTON_DELETESCHEDULE");
     EXPECT_TRUE(main.boxes.shown.empty());
 
-    // Cancel keeps the row; OK deletes the row at the selection mark.
-    list.Send(LVM_SETSELECTIONMARK, 0, 1);
+    // Cancel keeps the row; OK deletes the selected row.
+    testsupport::SelectOnly(list, 1);
     main.boxes.answer = IDCANCEL;
     page.ButtonPressed("BUTTON_DELETESCHEDULE");
     EXPECT_TRUE(main.log.deleted.empty());

@@ -1,5 +1,7 @@
 // The schedule, live-update and support buttons with the program's own operations: the real Add Schedule
 // dialog and the test prefix's real scheduler (under a work item of the test's own), the shell recorded.
+#include "support/list_selection.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -144,7 +146,7 @@ TEST_F(SchedulePage, AddListAndDeleteOnTheRealScheduler) {
     EXPECT_EQ(schedules[0].wStartMinute, 30);
 
     // Cancel in the question keeps the schedule; OK deletes the selected row's.
-    list.Send(LVM_SETSELECTIONMARK, 0, 0);
+    testsupport::SelectOnly(list, 0);
     boxes.answer = IDCANCEL;
     page.ButtonPressed("BUTTON_DELETESCHEDULE");
     EXPECT_EQ(StoredSchedules().size(), 2u);
@@ -163,7 +165,7 @@ TEST_F(SchedulePage, AddListAndDeleteOnTheRealScheduler) {
     EXPECT_EQ(list.ItemText(0, 1), scheduler::DescribeTrigger(schedules[0]));
 
     // The last one goes too; the work item stays, with nothing to show.
-    list.Send(LVM_SETSELECTIONMARK, 0, 0);
+    testsupport::SelectOnly(list, 0);
     page.ButtonPressed("BUTTON_DELETESCHEDULE");
     EXPECT_TRUE(item.Exists());
     EXPECT_TRUE(StoredSchedules().empty());

@@ -50,6 +50,15 @@ int FixedOf(const ScanErrorList& rows, const char* description) {
     return -1000;
 }
 
+int RefusedOf(const ScanErrorList& rows, const char* description) {
+    for (const auto& row : rows) {
+        if (row->m_strDescription == description) {
+            return row->m_nRefused;
+        }
+    }
+    return -1000;
+}
+
 namespace {
 
 void Walk(engine::RegistryApi& registry, HKEY key, const std::string& path, Snapshot& snapshot) {

@@ -49,6 +49,7 @@ void AddValueFinding(CRegistryLib& engine, const std::string& category, const st
 // The five summary rows of a full scan, all counts 0.
 ScanErrorList FiveRows();
 int FixedOf(const ScanErrorList& rows, const char* description);
+int RefusedOf(const ScanErrorList& rows, const char* description);
 
 // Everything below a key, read through a registry seam: "path" -> sorted "name|type|hex bytes" lines, with
 // "<unnamed>" for the default value. Key paths are relative to the key the snapshot starts from.

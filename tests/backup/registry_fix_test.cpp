@@ -2,6 +2,7 @@
 #include "backup/backup_test_support.h"
 #include "backup/xml_writer.h"
 #include "support/file_bytes.h"
+#include "engine/fix_tally.h"
 #include "support/memory_registry.h"
 #include "support/test_paths.h"
 
@@ -10,6 +11,7 @@
 using backuptest::AddKeyFinding;
 using backuptest::AddValueFinding;
 using backuptest::FixedOf;
+using backuptest::RefusedOf;
 using testsupport::MemoryRegistry;
 
 namespace {
@@ -76,7 +78,7 @@ TEST_F(RegistryFix, WithoutFindingsTheBackupHoldsAnEmptyRootAndEveryRowStaysZero
     EXPECT_TRUE(g_progress.empty());
 }
 
-TEST_F(RegistryFix, PassesRunInTheirOrderAndTallySuccessesMinusRefusals) {
+TEST_F(RegistryFix, PassesRunInTheirOrderAndTallyRemovedAndRefused) {
     registry.SetString("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32", "", "C:\\gone.dll");
     registry.SetString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\help", "foo.hlp", "C:\\gone");
     registry.SetString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\T", "path", "C:\\gone.exe");
@@ -100,7 +102,9 @@ TEST_F(RegistryFix, PassesRunInTheirOrderAndTallySuccessesMinusRefusals) {
 
     EXPECT_EQ(FixedOf(rows, kDescriptionCLSID), 1);
     EXPECT_EQ(FixedOf(rows, kDescriptionHelp), 1);
-    EXPECT_EQ(FixedOf(rows, kDescriptionFonts), -4);
+    EXPECT_EQ(FixedOf(rows, kDescriptionFonts), 0);
+    EXPECT_EQ(RefusedOf(rows, kDescriptionFonts), 4);
+    EXPECT_EQ(RefusedOf(rows, kDescriptionCLSID), 0); // a key already gone is neither
     EXPECT_EQ(FixedOf(rows, kDescriptionSharedTools), 1);
     EXPECT_EQ(FixedOf(rows, kDescriptionSharedFiles), 0);
     EXPECT_FALSE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{A}"));
@@ -182,8 +186,10 @@ TEST_F(RegistryFix, KeysWithUnreadablePartsAreLeftInPlace) {
     EXPECT_TRUE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{A}\\Locked"));
     EXPECT_TRUE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{B}"));
     EXPECT_EQ(registry.Calls(MemoryRegistry::Op::DeleteKey), 0);
-    // {A}: incomplete entry, neither fixed nor denied; {B}: the refused open counts as a refusal.
-    EXPECT_EQ(FixedOf(rows, kDescriptionCLSID), -1);
+    // {A}: incomplete entry, left in place; {B}: the refused open. Both were left: both are refused.
+    EXPECT_EQ(FixedOf(rows, kDescriptionCLSID), 0);
+    EXPECT_EQ(RefusedOf(rows, kDescriptionCLSID), 2);
+    EXPECT_EQ(rows[0]->m_lRefusal, kNotBackedUp);
 }
 
 TEST_F(RegistryFix, TheUnnamedValueIsNeverDeletedThroughItsDisplayName) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using testsupport::MemoryRegistry;
 
 namespace {
@@ -128,27 +130,31 @@ TEST_F(Restore, FailureTable) {
         EXPECT_FALSE(registry.KeyExists("HKEY_CURRENT_USER\\NotReached"));
     }
     {
-        SCOPED_TRACE("key cannot be created: message, stops");
+        SCOPED_TRACE("key cannot be created: message, its subtree is passed over, the next entry restored");
         registry.FailNext(MemoryRegistry::Op::CreateKey, ERROR_ACCESS_DENIED);
-        EXPECT_EQ(Load("<k name=\"HKEY_LOCAL_MACHINE\"><k name=\"New\"><k name=\"Deeper\">\r\n"
-                       "<v name=\"a\" value=\"1\"/></k></k></k>\r\n"),
-                  0);
+        EXPECT_EQ(
+            Load("<k name=\"HKEY_LOCAL_MACHINE\"><k name=\"New\"><k name=\"Deeper\">\r\n"
+                 "<v name=\"a\" value=\"1\"/></k></k></k>\r\n"
+                 "<k name=\"HKEY_LOCAL_MACHINE\"><k name=\"Next\"><v name=\"b\" value=\"2\"/></k></k>\r\n"),
+            0);
         EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"couldn't create key HKEY_LOCAL_MACHINE\\New"}));
         EXPECT_FALSE(registry.KeyExists("HKEY_LOCAL_MACHINE\\New"));
+        EXPECT_TRUE(registry.GetValue("HKEY_LOCAL_MACHINE\\Next", "b").has_value());
         boxes.shown.clear();
     }
     {
-        SCOPED_TRACE("value cannot be set or converted: message, goes on");
+        SCOPED_TRACE("value cannot be set or converted: message, goes on, the restore failed");
         registry.FailNext(MemoryRegistry::Op::SetValueEx, ERROR_ACCESS_DENIED);
         EXPECT_EQ(Load("<k name=\"HKEY_CURRENT_USER\"><k name=\"S\">\r\n"
                        "<v name=\"(Default)\" value=\"refused\"/>\r\n"
                        "<v name=\"bad\" value=\"\" raw=\"xyz\" rawtype=\"3\"/>\r\n"
                        "<v name=\"good\" value=\"1\"/>\r\n"
                        "</k></k>\r\n"),
-                  1);
+                  0);
         EXPECT_EQ(boxes.Texts(),
                   (std::vector<std::string>{"couldn't set value (Default)", "couldn't set value bad"}));
         EXPECT_TRUE(registry.GetValue("HKEY_CURRENT_USER\\S", "good").has_value());
+        EXPECT_EQ(engine.m_lastRestore.failures, 2);
     }
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
@@ -163,6 +169,7 @@ TEST_F(Restore, AFileCutShortRestoresEveryWholeEntryItHolds) {
                              "  </k>\r\n"
                              " </registry>\r\n";
     const std::size_t two = full.find("<v name=\"two\"");
+    engine.m_overwrite = OverwritePolicy::Replace; // "one" is set back each time
     // Anywhere inside the second value, the first is restored and the second is not.
     for (std::size_t cut = two; cut < full.find("/>", two) + 1; ++cut) {
         registry.SetString("HKEY_CURRENT_USER\\Cut", "one", "old");
@@ -206,4 +213,71 @@ TEST_F(Restore, RawAttributesGiveTheExactBytesBack) {
     EXPECT_EQ(registry.GetValue(key, "(Default)")->data, Sz("x"));
     EXPECT_EQ(registry.GetValue(key, "be")->type, DWORD{REG_DWORD_BIG_ENDIAN});
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// A restore refused many times: twenty boxes, then one that counts and names the rest; every entry is
+// still tried, and the restore is a failure.
+TEST_F(Restore, PastTwentyFailuresTheRestAreNamedTogetherAndTheRestoreGoesOn) {
+    std::string file = kHead;
+    for (int i = 0; i < 25; ++i) {
+        file += "<k name=\"HKEY_CURRENT_USER\"><k name=\"Denied\"><v name=\"v" + std::to_string(i) +
+                "\" value=\"1\"/></k></k>\r\n";
+    }
+    file += "<k name=\"HKEY_CURRENT_USER\"><k name=\"Open\"><v name=\"last\" value=\"1\"/></k></k>\r\n";
+    registry.AddKey("HKEY_CURRENT_USER\\Denied");
+    registry.FailEvery(MemoryRegistry::Op::SetValueEx, ERROR_ACCESS_DENIED, "HKEY_CURRENT_USER\\Denied");
+
+    EXPECT_EQ(Load(file), 0);
+    const std::vector<std::string> texts = boxes.Texts();
+    ASSERT_EQ(texts.size(), 21u);
+    EXPECT_EQ(texts[19], "couldn't set value v19");
+    EXPECT_EQ(texts[20], "5 more failures:\ncouldn't set value v20\ncouldn't set value v21\n"
+                         "couldn't set value v22\ncouldn't set value v23\ncouldn't set value v24");
+    EXPECT_EQ(engine.m_lastRestore.failures, 25);
+    EXPECT_TRUE(registry.GetValue("HKEY_CURRENT_USER\\Open", "last").has_value());
+    EXPECT_EQ(registry.OpenHandles(), 0);
+}
+
+// A value that exists with other data is replaced only when the restore is told to; the dry reading
+// finds the same values first.
+TEST_F(Restore, AValueThatDiffersIsKeptUnlessReplacingWasChosen) {
+    const std::string file = std::string(kHead) +
+                             "<k name=\"HKEY_CURRENT_USER\"><k name=\"Fonts\">"
+                             "<v name=\"a\" value=\"backup\"/><v name=\"(Default)\" value=\"backup\"/>"
+                             "</k></k>\r\n";
+    const struct {
+        const char* name;
+        std::optional<std::string> current; // the value before the restore; none: missing
+        OverwritePolicy policy;
+        std::string after;
+        std::size_t differing;
+    } cases[] = {
+        {"missing comes back", std::nullopt, OverwritePolicy::Skip, "backup", 0},
+        {"same data is left alone", "backup", OverwritePolicy::Skip, "backup", 0},
+        {"other data is kept", "mine", OverwritePolicy::Skip, "mine", 2},
+        {"other data is replaced when chosen", "mine", OverwritePolicy::Replace, "backup", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        registry.DeleteKey(HKEY_CURRENT_USER, "Fonts");
+        registry.AddKey("HKEY_CURRENT_USER\\Fonts");
+        if (c.current) {
+            registry.SetString("HKEY_CURRENT_USER\\Fonts", "a", *c.current);
+            registry.SetString("HKEY_CURRENT_USER\\Fonts", "", *c.current);
+        }
+        const std::string path = folder + "\\differs.xml";
+        testsupport::WriteBytes(path, file);
+        EXPECT_EQ(engine.DifferingValues(path).size(), c.differing);
+        engine.m_overwrite = c.policy;
+        CXmlReader reader;
+        EXPECT_EQ(engine.LoadAsXml(reader, path), 1);
+        EXPECT_EQ(registry.GetValue("HKEY_CURRENT_USER\\Fonts", "a")->data, Sz(c.after));
+        EXPECT_EQ(registry.GetValue("HKEY_CURRENT_USER\\Fonts", "")->data, Sz(c.after));
+        EXPECT_EQ(engine.m_lastRestore.differing.size(), c.differing);
+        if (c.differing > 0) {
+            EXPECT_EQ(engine.m_lastRestore.differing[0], "HKEY_CURRENT_USER\\Fonts\\a");
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(registry.OpenHandles(), 0);
 }

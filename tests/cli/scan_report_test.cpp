@@ -47,19 +47,17 @@ protected:
 
 TEST_F(ScanReportTest, JsonHasTheAgreedShapeInEngineOrder) {
     const std::string json = cli::FormatReportJson(cli::ScanReport(rows, findings));
-    EXPECT_EQ(
-        json,
-        "{\"rows\":[\n"
-        "{\"description\":\"Invalid CLSID\",\"scanned\":12,\"found\":2,\"fixed\":0,\"noLongerBroken\":0},\n"
-        "{\"description\":\"Corrupt Help "
-        "Files\",\"scanned\":3,\"found\":0,\"fixed\":0,\"noLongerBroken\":0}\n"
-        "],\"findings\":[\n"
-        "{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\CLSID\\\\{1}\","
-        "\"value\":{\"name\":\"(Default)\",\"data\":\"\\\"C:\\\\Gone\\\\a b.exe\\\" "
-        "/automation\",\"type\":1}},\n"
-        "{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\Foo.Bar.1\","
-        "\"value\":null}\n"
-        "]}\n");
+    EXPECT_EQ(json,
+              "{\"rows\":[\n"
+              "{\"description\":\"Invalid CLSID\",\"scanned\":12,\"found\":2,\"fixed\":0,\"refused\":0,\"noLongerBroken\":0},\n"
+              "{\"description\":\"Corrupt Help Files\",\"scanned\":3,\"found\":0,\"fixed\":0,\"refused\":0,\"noLongerBroken\":0}\n"
+              "],\"findings\":[\n"
+              "{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\CLSID\\\\{1}\","
+              "\"value\":{\"name\":\"(Default)\",\"data\":\"\\\"C:\\\\Gone\\\\a b.exe\\\" "
+              "/automation\",\"type\":1}},\n"
+              "{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\Foo.Bar.1\","
+              "\"value\":null}\n"
+              "]}\n");
     EXPECT_TRUE(testjson::IsValidJson(json));
 }
 
@@ -79,7 +77,7 @@ TEST_F(ScanReportTest, ShortcutsAndBackupAreAddedAfterTheFindings) {
     report.backup = "C:\\work\\FixedOnMondayFebruary162004143005.xml";
     const std::string json = cli::FormatReportJson(report);
     EXPECT_TRUE(testjson::IsValidJson(json)) << json;
-    const auto at = json.find(",\"shortcuts\":{\"scanned\":7,\"found\":2,\"fixed\":1,"
+    const auto at = json.find(",\"shortcuts\":{\"scanned\":7,\"found\":2,\"fixed\":1,\"refused\":0,"
                               "\"missing\":[\"C:\\\\Users\\\\a\\\\x.lnk\",\"C:\\\\caf\xC3\xA9.lnk\"]}");
     ASSERT_NE(at, std::string::npos) << json;
     EXPECT_GT(at, json.find("\"findings\""));
@@ -120,7 +118,9 @@ TEST_F(ScanReportTest, TextListsRowsInOrderWithATotalThenEveryFinding) {
 
 TEST_F(ScanReportTest, TextAfterAFixShowsFixedCountsAndAccessDenied) {
     rows[0]->m_nFixed = 2;
-    rows[1]->m_nFixed = -1;
+    rows[1]->m_nFixed = 1;
+    rows[1]->m_nRefused = 3;
+    rows[1]->m_lRefusal = ERROR_ACCESS_DENIED;
     cli::ShortcutReport shortcuts{4, 1, 1, {"C:\\x.lnk"}};
     cli::ScanReport report(rows, findings);
     report.showFixed = true;
@@ -129,8 +129,12 @@ TEST_F(ScanReportTest, TextAfterAFixShowsFixedCountsAndAccessDenied) {
     const std::string text = cli::FormatReportText(report);
     EXPECT_NE(text.find("Invalid CLSID                   12         2              2\n"), std::string::npos)
         << text;
-    EXPECT_NE(text.find("Corrupt Help Files               3         0  Access Denied\n"), std::string::npos);
+    // Removed beside refused: 1 entry is gone although 3 were refused.
+    EXPECT_NE(text.find("Corrupt Help Files               3         0 1 (3 Access Denied)\n"),
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("Missing ShortCuts                4         1              1\n"), std::string::npos);
+    EXPECT_NE(text.find("Total                           19         3              4\n"), std::string::npos);
     EXPECT_NE(text.find("Backup: FixedOnX.xml\n"), std::string::npos);
     EXPECT_NE(text.find("  C:\\x.lnk\n"), std::string::npos);
 }

@@ -152,3 +152,58 @@ TEST_F(ScheduleConsole, AScheduleTheSchedulerRefusesIsAFailureWithItsCode) {
     EXPECT_EQ(boxes.shown[0].text, "Schedule Creation Failed!!");
     EXPECT_EQ(Run({"list"}).status, ConsoleStatus::Failure);
 }
+
+// Scans that can never run are refused with their reason, before the scheduler is asked.
+TEST_F(ScheduleConsole, PastOneTimeScansAndDatesBefore1980AreRefused) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"add", "2001-01-01", "00:00", "once"}, scheduler::kTimeHasPassed},
+        {{"add", "1979-12-31", "10:00", "daily"}, scheduler::kDateTooEarly},
+        {{"add", "1601-01-01", "10:00", "weekly"}, scheduler::kDateTooEarly},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        boxes.shown.clear();
+        EXPECT_EQ(Run(c.args).status, ConsoleStatus::Failure);
+        ASSERT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
+        EXPECT_FALSE(item.Exists());
+    }
+    // A past date that repeats runs at its next turn.
+    EXPECT_EQ(Run({"add", "2001-01-01", "00:00", "daily"}).status, ConsoleStatus::Ok);
+}
+
+TEST(ScheduleRefusal, OneTimeScansMustStartAfterTheCurrentMinute) {
+    SYSTEMTIME now{};
+    now.wYear = 2026;
+    now.wMonth = 12;
+    now.wDay = 7;
+    now.wHour = 14;
+    now.wMinute = 30;
+    const struct {
+        WORD year, month, day, hour, minute;
+        int frequency;
+        const char* refusal;
+    } cases[] = {
+        {2026, 12, 7, 14, 30, scheduler::kFrequencyOnce, scheduler::kTimeHasPassed}, // this very minute
+        {2026, 12, 7, 14, 31, scheduler::kFrequencyOnce, nullptr},
+        {2026, 12, 6, 23, 59, scheduler::kFrequencyOnce, scheduler::kTimeHasPassed},
+        {2027, 1, 1, 0, 0, scheduler::kFrequencyOnce, nullptr},
+        {2026, 11, 30, 20, 0, scheduler::kFrequencyMonthly, nullptr},
+        {1979, 12, 31, 23, 59, scheduler::kFrequencyDaily, scheduler::kDateTooEarly},
+        {1980, 1, 1, 0, 0, scheduler::kFrequencyDaily, nullptr},
+    };
+    for (const auto& c : cases) {
+        scheduler::ScheduleRequest request;
+        request.date.wYear = c.year;
+        request.date.wMonth = c.month;
+        request.date.wDay = c.day;
+        request.time.wHour = c.hour;
+        request.time.wMinute = c.minute;
+        request.frequency = c.frequency;
+        const char* refusal = scheduler::RefusalOf(request, now);
+        EXPECT_STREQ(refusal, c.refusal)
+            << c.year << "-" << c.month << "-" << c.day << " " << c.hour << ":" << c.minute;
+    }
+}

@@ -31,7 +31,9 @@ TEST(ResultsList, EmptySummaryStillGivesTheShortcutRow) {
 
 TEST(ResultsList, RowsKeepTheEngineOrderAndDeniedFixesShowAccessDenied) {
     const ScanErrorList rows =
-        MakeRows({{"Invalid CLSID", 40, 3, 3}, {"Corrupt Help Files", 5, 1, -1}, {"Corrupt Fonts", 9, 0, 0}});
+        MakeRows({{"Invalid CLSID", 40, 3, 3}, {"Corrupt Help Files", 5, 1, 0}, {"Corrupt Fonts", 9, 0, 0}});
+    rows[1]->m_nRefused = 1;
+    rows[1]->m_lRefusal = ERROR_ACCESS_DENIED;
     CShortcut shortcuts;
     shortcuts.m_nLinksScanned = 11;
     shortcuts.m_nLinksFound = 2;
@@ -43,15 +45,15 @@ TEST(ResultsList, RowsKeepTheEngineOrderAndDeniedFixesShowAccessDenied) {
                     {"Missing ShortCuts", "11", "2"}}));
     EXPECT_EQ(ResultRows(rows, shortcuts, ResultsForm::FixComplete),
               (Rows{{"Invalid CLSID", "40", "3", "3"},
-                    {"Corrupt Help Files", "5", "1", "Access Denied"},
+                    {"Corrupt Help Files", "5", "1", "0 (1 Access Denied)"},
                     {"Corrupt Fonts", "9", "0", "0"},
                     {"Missing ShortCuts", "11", "2", "2"}}));
 
-    // The denied row still counts: 3 - 1 + 0 + 2 shortcuts.
+    // The totals add what was removed: 3 + 0 + 0 + 2 shortcuts.
     const ResultTotals totals = SumResults(rows, shortcuts);
     EXPECT_EQ(totals.scanned, 65);
     EXPECT_EQ(totals.found, 6);
-    EXPECT_EQ(totals.fixed, 4);
+    EXPECT_EQ(totals.fixed, 5);
 }
 
 TEST(ResultsList, TitleCarriesTheErrorTotalAndALineBreak) {

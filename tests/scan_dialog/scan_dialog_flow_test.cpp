@@ -62,7 +62,7 @@ TEST_F(ScanDialogFlow, ScanThatFindsNothingStillShowsEveryCategory) {
 
 TEST_F(ScanDialogFlow, ScanAndFixByClicksShowFixedCountsWithAccessDeniedInTheTotal) {
     const int seeded = dialogtest::SeedFindings(registry, missing);
-    // The shared tool cannot be deleted: its row is denied and counts -1.
+    // The shared tool cannot be deleted: its row shows 0 removed and the refusal beside it.
     registry.FailEvery(MemoryRegistry::Op::DeleteKey, ERROR_ACCESS_DENIED,
                        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\OrvalinTool");
     DialogRun run(Options(gated), skinPath);
@@ -89,13 +89,13 @@ TEST_F(ScanDialogFlow, ScanAndFixByClicksShowFixedCountsWithAccessDeniedInTheTot
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
     rows = run.ListRows();
     ASSERT_EQ(FirstColumn(rows), kCategories);
-    const std::vector<std::string> fixed = {"2", "1", "Access Denied", "1", "1", "0"};
+    const std::vector<std::string> fixed = {"2", "1", "0 (1 Access Denied)", "1", "1", "0"};
     for (size_t i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 4u);
         EXPECT_EQ(rows[i][3], fixed[i]) << rows[i][0];
     }
     EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_STATUS"), "Fixed");
-    EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_FIXED"), "4"); // 2 + 1 - 1 + 1 + 1
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_FIXED"), "5"); // 2 + 1 + 0 + 1 + 1: what was removed
     EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_ERRORFOUND"), std::to_string(seeded));
     EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_ITEMSCANNED"), std::to_string(scanned));
     EXPECT_TRUE(run.Dialog().ScanErrors().empty());

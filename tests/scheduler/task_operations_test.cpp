@@ -197,8 +197,10 @@ TEST_F(TaskOperations, DisabledTriggersAreSkippedAndRowsKeepTheirTriggerIndex) {
         EXPECT_EQ(DeleteTrigger(item.Name(), i), SCHED_E_TRIGGER_NOT_FOUND);
     }
 
+    // A row that no longer shows what the page showed is never deleted.
+    EXPECT_EQ(DeleteScheduleRow(item.Name(), 1, rows[0].description), SCHED_E_TRIGGER_NOT_FOUND);
     // Row 2 is the 18:30 schedule; deleting it leaves the 9:00 one and the disabled trigger.
-    EXPECT_EQ(DeleteScheduleRow(item.Name(), 1), S_OK);
+    EXPECT_EQ(DeleteScheduleRow(item.Name(), 1, rows[1].description), S_OK);
     ASSERT_TRUE(SUCCEEDED(ListScheduleRows(item.Name(), rows)));
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].triggerIndex, firstSchedule);

@@ -26,6 +26,8 @@ IGNORED = (
     "hkey_local_machine\\system\\currentcontrolset\\control\\servicecurrent",
     # the shell of the open-file dialog
     "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer\\advanced",
+    # rebuilt by Wine at every start from the machine it runs on (a second display adds DEVICEMAP\VIDEO)
+    "hkey_local_machine\\hardware\\",
 )
 
 
@@ -94,7 +96,7 @@ def read_export(paths):
 
 
 def ignored(key):
-    return key.startswith(IGNORED)
+    return key.startswith(IGNORED) or key == "hkey_local_machine\\hardware"
 
 
 def differences(before, after):
