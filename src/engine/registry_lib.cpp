@@ -2,6 +2,7 @@
 
 #include "backup/xml_writer.h"
 #include "engine/key_handle.h"
+#include "engine/wow64_path.h"
 #include "winui/message_box.h"
 
 #include <mbstring.h>
@@ -47,7 +48,8 @@ CRegistryLib::CRegistryLib(engine::RegistryApi& registry)
 
 CRegistryLib::CRegistryLib(engine::RegistryApi& registry, winui::MessageBoxes& messages)
     : m_xmlWriter(std::make_unique<CXmlWriter>()), m_bWin9x(IsWindows9x()), m_registry(registry),
-      m_messages(messages), m_strSystemDir(SystemDirectory()), m_strWindowsDir(WindowsDirectory()) {}
+      m_messages(messages), m_strSystemDir(SystemDirectory()), m_strWindowsDir(WindowsDirectory()),
+      m_strWow64Dir(engine::SystemWow64Directory()) {}
 
 CRegistryLib::~CRegistryLib() = default;
 

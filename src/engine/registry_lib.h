@@ -133,14 +133,34 @@ private:
                        const char* status, Counts& counts);
     void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
     std::vector<std::string> ReadProgIds(HKEY classKey, Counts& counts);
-    // True when HKEY_CLASSES_ROOT\<progId> may be deleted with the class `className`.
+    // The key a ProgID finding may delete with the class `className` (in the hive that holds it), or "" when
+    // the text does not name a key that is this class's ProgID and nothing else.
+    std::string ProgIdKeyPath(const std::string& progId, const char* className);
+    // True when the key below HKEY_CLASSES_ROOT is a ProgID of this class alone: its CLSID names the class
+    // and its subkeys are only CLSID, CurVer and presentation keys.
     bool ProgIdBelongsToClass(const std::string& progId, const char* className);
+    // True when a class of another id names `progId` as its ProgID or VersionIndependentProgID, or when that
+    // cannot be told.
+    bool ProgIdNamedByOtherClass(const std::string& progId, const char* className);
+    // True when the class has no server in the 32-bit view that works or cannot be judged.
+    bool NoWorkingThirtyTwoBitServer(const char* className);
+    // True when the server text certainly names a missing file.
+    bool ServerCertainlyMissing(const std::string& text);
+    // HKEY_CURRENT_USER\Software\Classes\<below> when that key exists, else HKEY_LOCAL_MACHINE's; the merged
+    // HKEY_CLASSES_ROOT path when neither hive has it (no per-user classes); "" when it cannot be told.
+    std::string ClassesHivePath(const std::string& below);
 
     engine::RegistryApi& m_registry;
     winui::MessageBoxes& m_messages;
     StopPoller m_stop;
     std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
     std::string m_strWindowsDir; // "C:\WINDOWS", read once
+    std::string m_strWow64Dir;   // "C:\WINDOWS\SysWOW64", or "" on a system without a 32-bit side
+    // Every (ProgID text, class id) pair the classes of both views name, built once per class scan when a
+    // ProgID finding first needs it.
+    enum class ProgIdIndex { NotBuilt, Built, Failed } m_progIdIndex = ProgIdIndex::NotBuilt;
+    std::vector<std::pair<std::string, std::string>> m_progIdNamers;
+    bool BuildProgIdIndex();
     // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.
     std::vector<char> m_nameBuffer;
     std::vector<BYTE> m_dataBuffer;

@@ -2,6 +2,9 @@
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
+#include "engine/wow64_path.h"
+
+#include <string.h>
 
 namespace {
 
@@ -17,6 +20,91 @@ bool IsServerKey(const char* name) {
     return false;
 }
 
+// Keys below HKEY_CLASSES_ROOT that many classes, file types or the shell share: never a ProgID finding,
+// whatever a class's ProgID value says.
+constexpr const char* kSharedKeys[] = {"*",
+                                       "AllFilesystemObjects",
+                                       "AppID",
+                                       "Applications",
+                                       "AudioCD",
+                                       "CLSID",
+                                       "Component Categories",
+                                       "DesktopBackground",
+                                       "Directory",
+                                       "Drive",
+                                       "DVD",
+                                       "Extensions",
+                                       "FileType",
+                                       "Folder",
+                                       "Installer",
+                                       "Interface",
+                                       "LibraryFolder",
+                                       "Local Settings",
+                                       "Media Type",
+                                       "MIME",
+                                       "Network",
+                                       "NetServer",
+                                       "NetShare",
+                                       "PackagedCom",
+                                       "Printers",
+                                       "Protocols",
+                                       "SystemFileAssociations",
+                                       "TypeLib",
+                                       "Unknown",
+                                       "Wow6432Node"};
+
+// Subkeys a ProgID key may hold besides CLSID and CurVer: how the shell shows and opens it.
+constexpr const char* kProgIdSubKeys[] = {"CLSID",   "CurVer",     "DefaultIcon",  "shell",
+                                          "shellex", "Insertable", "NotInsertable"};
+
+template <size_t N> bool InTable(const char* name, const char* const (&table)[N]) {
+    for (const char* entry : table) {
+        if (_stricmp(name, entry) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Key names compare as the registry compares them: without regard to case, beyond ASCII too.
+bool SameKeyName(const std::string& a, const std::string& b) {
+    wchar_t wideA[512];
+    wchar_t wideB[512];
+    const int lengthA = MultiByteToWideChar(CP_ACP, 0, a.data(), static_cast<int>(a.size()), wideA, 512);
+    const int lengthB = MultiByteToWideChar(CP_ACP, 0, b.data(), static_cast<int>(b.size()), wideB, 512);
+    if ((lengthA == 0 && !a.empty()) || (lengthB == 0 && !b.empty())) {
+        return _stricmp(a.c_str(), b.c_str()) == 0;
+    }
+    return CompareStringOrdinal(wideA, lengthA, wideB, lengthB, TRUE) == CSTR_EQUAL;
+}
+
+// The "(Default)" text of `subKey` below an open key. ERROR_FILE_NOT_FOUND when the key or the value is
+// absent; the text must be a string value.
+LONG ReadDefaultText(engine::RegistryApi& registry, HKEY key, const std::string& subKey, std::string& text) {
+    engine::KeyHandle sub(registry);
+    LONG rc = registry.OpenKeyEx(key, subKey.c_str(), 0, KEY_QUERY_VALUE, sub.Receive());
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    rc = registry.QueryValueEx(sub.Get(), "", &type, nullptr, &size);
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return ERROR_INVALID_DATA;
+    }
+    std::vector<BYTE> data(size_t{size} + 1);
+    rc = registry.QueryValueEx(sub.Get(), "", &type, data.data(), &size);
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    text.assign(reinterpret_cast<const char*>(data.data()),
+                strnlen(reinterpret_cast<const char*>(data.data()), size));
+    return ERROR_SUCCESS;
+}
+
 } // namespace
 
 void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
@@ -24,6 +112,8 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
         return;
     }
     Counts counts;
+    m_progIdIndex = ProgIdIndex::NotBuilt;
+    m_progIdNamers.clear();
     std::string subKey = kClsidKeyPath;
     const std::string root = SeperateMainKey(subKey);
     engine::KeyHandle clsidKey(m_registry);
@@ -112,22 +202,62 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             Progress(path, kStatus, counts);
         }
     }
-    if (anyServerWorks || !judged) {
+    if (anyServerWorks || !judged || dead.empty()) {
+        return;
+    }
+    // The finding names the hive that holds the class: deleting or restoring through the merged view would
+    // reach the wrong copy.
+    const std::string classPath = ClassesHivePath(std::string("CLSID\\") + className);
+    if (classPath.empty()) {
         return;
     }
 
     // No server of this class works: each missing server gives its finding, and the ProgID its own.
     for (auto& server : dead) {
-        AddFinding(kCategoryCLSID, kKindKey, std::string(kClsidKeyPath) + "\\" + className,
-                   std::move(server.record));
+        AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record));
         for (const std::string& progId : server.progIds) {
-            if (progId != kValueNotSet && ProgIdBelongsToClass(progId, className)) {
-                AddFinding(kCategoryProgID, kKindKey, "HKEY_CLASSES_ROOT\\" + progId, nullptr);
+            if (progId == kValueNotSet) {
+                continue;
+            }
+            std::string progIdPath = ProgIdKeyPath(progId, className);
+            if (!progIdPath.empty()) {
+                AddFinding(kCategoryProgID, kKindKey, std::move(progIdPath), nullptr);
                 ++counts.found;
             }
         }
         ++counts.found;
     }
+}
+
+std::string CRegistryLib::ClassesHivePath(const std::string& below) {
+    for (const char* hive :
+         {"HKEY_CURRENT_USER\\Software\\Classes\\", "HKEY_LOCAL_MACHINE\\Software\\Classes\\"}) {
+        std::string subKey = hive + below;
+        const std::string root = SeperateMainKey(subKey);
+        HKEY rootKey = nullptr;
+        MapRootKey(root, &rootKey);
+        engine::KeyHandle key(m_registry);
+        const LONG rc = m_registry.OpenKeyEx(rootKey, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Receive());
+        if (rc == ERROR_SUCCESS) {
+            return hive + below;
+        }
+        if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_PATH_NOT_FOUND) {
+            return std::string();
+        }
+    }
+    return "HKEY_CLASSES_ROOT\\" + below;
+}
+
+// A ProgID finding deletes a whole key, so every doubt leaves it out: the text must name a key that exists,
+// is no shared or file-type key, is this class's ProgID and no other class's, and no 32-bit registration of
+// the same class id still serves it (ProgID keys are shared between the views, CLSID keys are not).
+std::string CRegistryLib::ProgIdKeyPath(const std::string& progId, const char* className) {
+    if (progId.empty() || progId.find('\\') != std::string::npos || progId[0] == '.' ||
+        InTable(progId.c_str(), kSharedKeys) || !ProgIdBelongsToClass(progId, className) ||
+        ProgIdNamedByOtherClass(progId, className) || !NoWorkingThirtyTwoBitServer(className)) {
+        return std::string();
+    }
+    return ClassesHivePath(progId);
 }
 
 // The texts of the "(Default)" records of the class's ProgID key, each counted as scanned.
@@ -148,32 +278,128 @@ std::vector<std::string> CRegistryLib::ReadProgIds(HKEY classKey, Counts& counts
     return texts;
 }
 
-// The ProgID finding deletes HKEY_CLASSES_ROOT\<text>. That is safe only for a plain key name (not a path)
-// that is either absent or the ProgID of this very class (its CLSID subkey names the class); a value such as
-// "CLSID", ".txt" or "*" would otherwise take a whole shared tree with it.
+// The key must exist, name this class in its CLSID and hold nothing but a ProgID's own subkeys: a value such
+// as "CLSID", ".txt" or "*" would otherwise take a whole shared tree with it.
 bool CRegistryLib::ProgIdBelongsToClass(const std::string& progId, const char* className) {
-    if (progId.empty() || progId.find('\\') != std::string::npos) {
+    engine::KeyHandle progIdKey(m_registry);
+    if (m_registry.OpenKey(HKEY_CLASSES_ROOT, progId.c_str(), progIdKey.Receive()) != ERROR_SUCCESS) {
         return false;
     }
-    engine::KeyHandle progIdKey(m_registry);
-    const LONG opened = m_registry.OpenKey(HKEY_CLASSES_ROOT, progId.c_str(), progIdKey.Receive());
-    if (opened == ERROR_FILE_NOT_FOUND) {
+    std::string named;
+    if (ReadDefaultText(m_registry, progIdKey.Get(), "CLSID", named) != ERROR_SUCCESS ||
+        !SameKeyName(named, className)) {
+        return false;
+    }
+    DWORD longestName = 0;
+    if (m_registry.QueryInfoKey(progIdKey.Get(), nullptr, &longestName, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    engine::SubKeyReader children(m_registry, progIdKey.Get(), longestName);
+    for (DWORD i = 0;; ++i) {
+        const LONG rc = children.Read(i);
+        if (rc == ERROR_NO_MORE_ITEMS) {
+            return true;
+        }
+        if (rc != ERROR_SUCCESS || !InTable(children.Name(), kProgIdSubKeys)) {
+            return false;
+        }
+    }
+}
+
+bool CRegistryLib::ProgIdNamedByOtherClass(const std::string& progId, const char* className) {
+    if (m_progIdIndex == ProgIdIndex::NotBuilt) {
+        m_progIdIndex = BuildProgIdIndex() ? ProgIdIndex::Built : ProgIdIndex::Failed;
+    }
+    if (m_progIdIndex != ProgIdIndex::Built) {
         return true;
     }
-    if (opened != ERROR_SUCCESS) {
-        return false;
-    }
-    engine::KeyHandle clsidKey(m_registry);
-    if (m_registry.OpenKey(progIdKey.Get(), "CLSID", clsidKey.Receive()) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegValueList values;
-    AddRegistryValues(clsidKey.Get(), values);
-    for (const auto& value : values) {
-        if (value->m_strName == kDefaultValueName && value->m_strData != kValueNotSet &&
-            _stricmp(value->m_strData.c_str(), className) == 0) {
+    for (const auto& [text, namer] : m_progIdNamers) {
+        if (SameKeyName(text, progId) && !SameKeyName(namer, className)) {
             return true;
         }
     }
     return false;
+}
+
+// One walk over the classes of both views, reading each one's ProgID and VersionIndependentProgID. Any key
+// that cannot be read makes the index fail: then no ProgID is a finding in this scan.
+bool CRegistryLib::BuildProgIdIndex() {
+    for (const REGSAM view : {REGSAM{0}, REGSAM{KEY_WOW64_32KEY}}) {
+        engine::KeyHandle classes(m_registry);
+        const LONG opened =
+            m_registry.OpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ | view, classes.Receive());
+        if (opened == ERROR_FILE_NOT_FOUND && view != 0) {
+            continue; // no 32-bit view
+        }
+        DWORD longestName = 0;
+        if (opened != ERROR_SUCCESS || m_registry.QueryInfoKey(classes.Get(), nullptr, &longestName, nullptr,
+                                                               nullptr, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        engine::SubKeyReader names(m_registry, classes.Get(), longestName);
+        for (DWORD i = 0;; ++i) {
+            if (m_stop()) {
+                return false;
+            }
+            const LONG rc = names.Read(i);
+            if (rc == ERROR_NO_MORE_ITEMS) {
+                break;
+            }
+            if (rc != ERROR_SUCCESS) {
+                return false;
+            }
+            const std::string className = names.Name();
+            for (const char* kind : {"\\ProgID", "\\VersionIndependentProgID"}) {
+                std::string text;
+                const LONG read = ReadDefaultText(m_registry, classes.Get(), className + kind, text);
+                if (read == ERROR_SUCCESS) {
+                    m_progIdNamers.emplace_back(std::move(text), className);
+                } else if (read != ERROR_FILE_NOT_FOUND && read != ERROR_INVALID_DATA) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool CRegistryLib::NoWorkingThirtyTwoBitServer(const char* className) {
+    engine::KeyHandle classKey(m_registry);
+    const LONG opened = m_registry.OpenKeyEx(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + className).c_str(),
+                                             0, KEY_READ | KEY_WOW64_32KEY, classKey.Receive());
+    if (opened == ERROR_FILE_NOT_FOUND) {
+        return true;
+    }
+    DWORD longestName = 0;
+    if (opened != ERROR_SUCCESS || m_registry.QueryInfoKey(classKey.Get(), nullptr, &longestName, nullptr,
+                                                           nullptr, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    engine::SubKeyReader children(m_registry, classKey.Get(), longestName);
+    for (DWORD i = 0;; ++i) {
+        const LONG rc = children.Read(i);
+        if (rc == ERROR_NO_MORE_ITEMS) {
+            return true;
+        }
+        if (rc != ERROR_SUCCESS) {
+            return false;
+        }
+        if (!IsServerKey(children.Name())) {
+            continue;
+        }
+        std::string text;
+        const LONG read = ReadDefaultText(m_registry, classKey.Get(), children.Name(), text);
+        if (read == ERROR_FILE_NOT_FOUND) {
+            continue; // a server key without a file name serves nothing
+        }
+        if (read != ERROR_SUCCESS ||
+            !ServerCertainlyMissing(engine::ThirtyTwoBitReading(text, m_strWindowsDir, m_strWow64Dir))) {
+            return false;
+        }
+    }
+}
+
+bool CRegistryLib::ServerCertainlyMissing(const std::string& text) {
+    return !text.empty() && engine::FileMissing(NormalizeReferencedPath(text, PathFamily::CLSID));
 }
