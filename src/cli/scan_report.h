@@ -15,6 +15,7 @@ struct ShortcutReport {
     int found = 0;
     int fixed = 0;
     std::vector<std::string> missing; // full paths of the shortcut files whose target is gone
+    int noLongerBroken = 0;           // a fix: listed shortcuts left in place because they work again
 };
 
 struct ScanReport {

@@ -91,6 +91,7 @@ ShortcutReport ReportShortcuts(const CShortcut& links) {
     report.scanned = links.m_nLinksScanned;
     report.found = links.m_nLinksFound;
     report.fixed = links.m_nLinksFixed;
+    report.noLongerBroken = links.m_nLinksNoLongerBroken;
     report.missing = links.m_arrMissingLinks;
     return report;
 }
