@@ -7,6 +7,7 @@
 #include "engine/stop_poller.h"
 
 #include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -156,11 +157,22 @@ private:
     std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
     std::string m_strWindowsDir; // "C:\WINDOWS", read once
     std::string m_strWow64Dir;   // "C:\WINDOWS\SysWOW64", or "" on a system without a 32-bit side
-    // Every (ProgID text, class id) pair the classes of both views name, built once per class scan when a
-    // ProgID finding first needs it.
-    enum class ProgIdIndex { NotBuilt, Built, Failed } m_progIdIndex = ProgIdIndex::NotBuilt;
+    // Every (ProgID or VersionIndependentProgID text, class id) pair the class walk read; incomplete when a
+    // class could not be read or the walk stopped, and then no ProgID is a finding.
     std::vector<std::pair<std::string, std::string>> m_progIdNamers;
-    bool BuildProgIdIndex();
+    bool m_progIdNamersComplete = true;
+    // The same, by upper-cased name, built when the first ProgID is judged.
+    std::unordered_map<std::wstring, std::vector<std::wstring>> m_progIdIndex;
+    // ProgID texts of dead classes, judged once the walk has seen every class: inserted at `position` of
+    // m_arrErrorLog (right after their class's finding).
+    struct PendingProgId {
+        size_t position;
+        std::string progId;
+        std::string className;
+    };
+    std::vector<PendingProgId> m_pendingProgIds;
+    void NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className);
+    void AddProgIdFindings(Counts& counts);
     // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.
     std::vector<char> m_nameBuffer;
     std::vector<BYTE> m_dataBuffer;

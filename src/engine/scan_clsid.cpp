@@ -66,16 +66,20 @@ template <size_t N> bool InTable(const char* name, const char* const (&table)[N]
     return false;
 }
 
-// Key names compare as the registry compares them: without regard to case, beyond ASCII too.
-bool SameKeyName(const std::string& a, const std::string& b) {
-    wchar_t wideA[512];
-    wchar_t wideB[512];
-    const int lengthA = MultiByteToWideChar(CP_ACP, 0, a.data(), static_cast<int>(a.size()), wideA, 512);
-    const int lengthB = MultiByteToWideChar(CP_ACP, 0, b.data(), static_cast<int>(b.size()), wideB, 512);
-    if ((lengthA == 0 && !a.empty()) || (lengthB == 0 && !b.empty())) {
-        return _stricmp(a.c_str(), b.c_str()) == 0;
+// A key name as the registry compares it: upper-cased, beyond ASCII too.
+std::wstring FoldedName(const std::string& name) {
+    std::wstring wide(name.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    if (!wide.empty()) {
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     }
-    return CompareStringOrdinal(wideA, lengthA, wideB, lengthB, TRUE) == CSTR_EQUAL;
+    return wide;
+}
+
+bool SameKeyName(const std::string& a, const std::string& b) {
+    return _stricmp(a.c_str(), b.c_str()) == 0 || FoldedName(a) == FoldedName(b);
 }
 
 // The "(Default)" text of `subKey` below an open key. ERROR_FILE_NOT_FOUND when the key or the value is
@@ -86,22 +90,23 @@ LONG ReadDefaultText(engine::RegistryApi& registry, HKEY key, const std::string&
     if (rc != ERROR_SUCCESS) {
         return rc;
     }
+    // One query for the usual short text; a longer one is asked for again at its size.
+    std::vector<BYTE> data(512);
     DWORD type = 0;
-    DWORD size = 0;
-    rc = registry.QueryValueEx(sub.Get(), "", &type, nullptr, &size);
+    DWORD size = static_cast<DWORD>(data.size() - 1);
+    rc = registry.QueryValueEx(sub.Get(), "", &type, data.data(), &size);
+    if (rc == ERROR_MORE_DATA) {
+        data.resize(size_t{size} + 1);
+        rc = registry.QueryValueEx(sub.Get(), "", &type, data.data(), &size);
+    }
     if (rc != ERROR_SUCCESS) {
         return rc;
     }
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         return ERROR_INVALID_DATA;
     }
-    std::vector<BYTE> data(size_t{size} + 1);
-    rc = registry.QueryValueEx(sub.Get(), "", &type, data.data(), &size);
-    if (rc != ERROR_SUCCESS) {
-        return rc;
-    }
-    text.assign(reinterpret_cast<const char*>(data.data()),
-                strnlen(reinterpret_cast<const char*>(data.data()), size));
+    const auto* chars = reinterpret_cast<const char*>(data.data());
+    text.assign(chars, strnlen(chars, size));
     return ERROR_SUCCESS;
 }
 
@@ -112,8 +117,10 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
         return;
     }
     Counts counts;
-    m_progIdIndex = ProgIdIndex::NotBuilt;
     m_progIdNamers.clear();
+    m_progIdIndex.clear();
+    m_progIdNamersComplete = true;
+    m_pendingProgIds.clear();
     std::string subKey = kClsidKeyPath;
     const std::string root = SeperateMainKey(subKey);
     engine::KeyHandle clsidKey(m_registry);
@@ -124,14 +131,19 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
             return;
         }
         engine::SubKeyReader classes(m_registry, clsidKey.Get(), longestName);
+        bool complete = false;
         for (DWORD i = 0; !m_stop(); ++i) {
-            if (classes.Read(i) != ERROR_SUCCESS) {
+            const LONG rc = classes.Read(i);
+            if (rc != ERROR_SUCCESS) {
+                complete = rc == ERROR_NO_MORE_ITEMS;
                 break;
             }
             if (classes.Length() != 0) {
                 ScanClassKey(clsidKey.Get(), classes.Name(), counts);
             }
         }
+        m_progIdNamersComplete = m_progIdNamersComplete && complete;
+        AddProgIdFindings(counts);
     }
     AppendRow(errors, kDescriptionCLSID, counts);
 }
@@ -141,14 +153,15 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
 // judged completely (a server key or value that cannot be read, a stop in the middle) is not recorded either.
 void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& counts) {
     engine::KeyHandle classKey(m_registry);
-    if (m_registry.OpenKey(clsidKey, className, classKey.Receive()) != ERROR_SUCCESS) {
-        return;
-    }
     DWORD subKeys = 0;
     DWORD longestName = 0;
-    if (m_registry.QueryInfoKey(classKey.Get(), &subKeys, &longestName, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS ||
-        subKeys == 0) {
+    if (m_registry.OpenKey(clsidKey, className, classKey.Receive()) != ERROR_SUCCESS ||
+        m_registry.QueryInfoKey(classKey.Get(), &subKeys, &longestName, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+        m_progIdNamersComplete = false; // the ProgIDs it names are unknown
+        return;
+    }
+    if (subKeys == 0) {
         return;
     }
 
@@ -169,7 +182,13 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         const LONG rc = children.Read(j);
         if (rc != ERROR_SUCCESS) {
             judged = judged && rc == ERROR_NO_MORE_ITEMS;
+            m_progIdNamersComplete = m_progIdNamersComplete && rc == ERROR_NO_MORE_ITEMS;
             break;
+        }
+        if (_stricmp(children.Name(), "ProgID") == 0 ||
+            _stricmp(children.Name(), "VersionIndependentProgID") == 0) {
+            NoteProgIdNamer(classKey.Get(), children.Name(), className);
+            continue;
         }
         if (children.Length() == 0 || !IsServerKey(children.Name())) {
             continue;
@@ -212,21 +231,60 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         return;
     }
 
-    // No server of this class works: each missing server gives its finding, and the ProgID its own.
+    // No server of this class works: each missing server gives its finding, and the ProgID its own once
+    // every class has been seen (whether another class names the same key is known only then).
     for (auto& server : dead) {
         AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record));
-        for (const std::string& progId : server.progIds) {
-            if (progId == kValueNotSet) {
-                continue;
-            }
-            std::string progIdPath = ProgIdKeyPath(progId, className);
-            if (!progIdPath.empty()) {
-                AddFinding(kCategoryProgID, kKindKey, std::move(progIdPath), nullptr);
-                ++counts.found;
+        for (std::string& progId : server.progIds) {
+            if (progId != kValueNotSet) {
+                m_pendingProgIds.push_back({m_arrErrorLog.size(), std::move(progId), className});
             }
         }
         ++counts.found;
     }
+}
+
+void CRegistryLib::NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className) {
+    std::string text;
+    const LONG rc = ReadDefaultText(m_registry, classKey, subKey, text);
+    if (rc == ERROR_SUCCESS) {
+        m_progIdNamers.emplace_back(std::move(text), className);
+    } else if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_INVALID_DATA) {
+        m_progIdNamersComplete = false;
+    }
+}
+
+void CRegistryLib::AddProgIdFindings(Counts& counts) {
+    if (m_pendingProgIds.empty()) {
+        return;
+    }
+    RegErrorLogList merged;
+    merged.reserve(m_arrErrorLog.size() + m_pendingProgIds.size());
+    size_t next = 0;
+    const auto insertAt = [&](size_t position) {
+        for (; next < m_pendingProgIds.size() && m_pendingProgIds[next].position == position; ++next) {
+            const PendingProgId& pending = m_pendingProgIds[next];
+            std::string path = ProgIdKeyPath(pending.progId, pending.className.c_str());
+            if (path.empty()) {
+                continue;
+            }
+            auto finding = std::make_unique<CRegErrorLog>();
+            finding->SetKeyPath(std::move(path));
+            finding->SetCategory(kCategoryProgID);
+            finding->SetKind(kKindKey);
+            merged.push_back(std::move(finding));
+            ++counts.found;
+        }
+    };
+    insertAt(0);
+    for (size_t i = 0; i < m_arrErrorLog.size(); ++i) {
+        merged.push_back(std::move(m_arrErrorLog[i]));
+        insertAt(i + 1);
+    }
+    m_arrErrorLog = std::move(merged);
+    m_pendingProgIds.clear();
+    m_progIdNamers.clear();
+    m_progIdIndex.clear();
 }
 
 std::string CRegistryLib::ClassesHivePath(const std::string& below) {
@@ -308,60 +366,25 @@ bool CRegistryLib::ProgIdBelongsToClass(const std::string& progId, const char* c
 }
 
 bool CRegistryLib::ProgIdNamedByOtherClass(const std::string& progId, const char* className) {
-    if (m_progIdIndex == ProgIdIndex::NotBuilt) {
-        m_progIdIndex = BuildProgIdIndex() ? ProgIdIndex::Built : ProgIdIndex::Failed;
-    }
-    if (m_progIdIndex != ProgIdIndex::Built) {
+    if (!m_progIdNamersComplete) {
         return true;
     }
-    for (const auto& [text, namer] : m_progIdNamers) {
-        if (SameKeyName(text, progId) && !SameKeyName(namer, className)) {
+    if (m_progIdIndex.empty()) {
+        for (const auto& [text, namer] : m_progIdNamers) {
+            m_progIdIndex[FoldedName(text)].push_back(FoldedName(namer));
+        }
+    }
+    const auto namers = m_progIdIndex.find(FoldedName(progId));
+    if (namers == m_progIdIndex.end()) {
+        return false;
+    }
+    const std::wstring self = FoldedName(className);
+    for (const std::wstring& namer : namers->second) {
+        if (namer != self) {
             return true;
         }
     }
     return false;
-}
-
-// One walk over the classes of both views, reading each one's ProgID and VersionIndependentProgID. Any key
-// that cannot be read makes the index fail: then no ProgID is a finding in this scan.
-bool CRegistryLib::BuildProgIdIndex() {
-    for (const REGSAM view : {REGSAM{0}, REGSAM{KEY_WOW64_32KEY}}) {
-        engine::KeyHandle classes(m_registry);
-        const LONG opened =
-            m_registry.OpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ | view, classes.Receive());
-        if (opened == ERROR_FILE_NOT_FOUND && view != 0) {
-            continue; // no 32-bit view
-        }
-        DWORD longestName = 0;
-        if (opened != ERROR_SUCCESS || m_registry.QueryInfoKey(classes.Get(), nullptr, &longestName, nullptr,
-                                                               nullptr, nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        engine::SubKeyReader names(m_registry, classes.Get(), longestName);
-        for (DWORD i = 0;; ++i) {
-            if (m_stop()) {
-                return false;
-            }
-            const LONG rc = names.Read(i);
-            if (rc == ERROR_NO_MORE_ITEMS) {
-                break;
-            }
-            if (rc != ERROR_SUCCESS) {
-                return false;
-            }
-            const std::string className = names.Name();
-            for (const char* kind : {"\\ProgID", "\\VersionIndependentProgID"}) {
-                std::string text;
-                const LONG read = ReadDefaultText(m_registry, classes.Get(), className + kind, text);
-                if (read == ERROR_SUCCESS) {
-                    m_progIdNamers.emplace_back(std::move(text), className);
-                } else if (read != ERROR_FILE_NOT_FOUND && read != ERROR_INVALID_DATA) {
-                    return false;
-                }
-            }
-        }
-    }
-    return true;
 }
 
 bool CRegistryLib::NoWorkingThirtyTwoBitServer(const char* className) {
