@@ -1,7 +1,7 @@
 // libFuzzer target: the value texts. The first byte picks a type; the rest is a text for ConvertFromString
 // and raw data for ConvertToString. Checks that escaping is undone exactly and that the text of a value
 // converts back without reading past anything.
-#include "backup/value_text.h"
+#include "engine/value_text.h"
 
 #include <cstdlib>
 #include <string>

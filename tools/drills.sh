@@ -68,7 +68,7 @@ drill_no_backup() {
         "$OUT/nobackup-cli.hklm.reg,$OUT/nobackup-cli.hkcu.reg" | sed 's/^/      /'
     local same=${PIPESTATUS[0]}
     verdict "console fix without a writable folder: exit 1, says so, registry unchanged" \
-        $([ $rc = 1 ] && grep -q 'nothing was removed' "$OUT/nobackup-cli.err" && [ "$same" = 0 ]; echo $?)
+        "$([ $rc = 1 ] && grep -q 'nothing was removed' "$OUT/nobackup-cli.err" && [ "$same" = 0 ]; echo $?)"
 
     # The window: Repair all, then the message that nothing was repaired.
     local ok=1
@@ -181,28 +181,34 @@ drill_hostile_backups() {
         case "$rc" in 0 | 1) ;; *) bad=$((bad + 1)) ;; esac
     done
     echo "      $n files, $bad crashed or hung, slowest $worst ms"
-    verdict "hostile backup files: every restore ends cleanly (exit 0 or 1)" $([ $bad = 0 ]; echo $?)
+    verdict "hostile backup files: every restore ends cleanly (exit 0 or 1)" "$([ $bad = 0 ]; echo $?)"
+}
+
+# fixed_on_files GLOB: the names of the repository root's files that match GLOB, sorted, one a line.
+fixed_on_files() {
+    local f
+    for f in "$ROOT"/$1; do [ -e "$f" ] && printf '%s\n' "${f##*/}"; done | sort
 }
 
 # ---- broken-skins ------------------------------------------------------------------------------------
 
 # make_skin CASE: a copy of the shipped skin under $OUT/skins/CASE/skin, broken in one way.
 make_skin() {
-    local case=$1 s="$OUT/skins/$1/skin"
+    local case=$1 dir="$OUT/skins/$1/skin"
     rm -rf "$OUT/skins/$case"; mkdir -p "$OUT/skins/$case"
-    cp -r "$ROOT/skin" "$s"
-    local ini="$s/Skin.ini"
+    cp -r "$ROOT/skin" "$dir"
+    local ini="$dir/Skin.ini"
     case "$case" in
-    no-skin-folder) rm -rf "$s" ;;
+    no-skin-folder) rm -rf "$dir" ;;
     no-ini) rm -f "$ini" ;;
     empty-ini) : >"$ini" ;;
     binary-ini) head -c 65536 /dev/urandom >"$ini" ;;
     no-main-section) sed -i '/^\[MAINSCREENINFO\]/,/^$/d' "$ini" ;;
     no-screen-sections) sed -i '/^\[SCREEN/,/^$/d' "$ini" ;;
     no-button-sections) sed -i '/BUTTONINFO\]/,/^$/d' "$ini" ;;
-    missing-images) rm -f "$s"/*.gif ;;
-    corrupt-images) for f in "$s"/*.gif; do head -c 300 /dev/urandom >"$f"; done ;;
-    truncated-images) for f in "$s"/*.gif; do head -c 40 "$f" >"$f.cut" && mv "$f.cut" "$f"; done ;;
+    missing-images) rm -f "$dir"/*.gif ;;
+    corrupt-images) for f in "$dir"/*.gif; do head -c 300 /dev/urandom >"$f"; done ;;
+    truncated-images) for f in "$dir"/*.gif; do head -c 40 "$f" >"$f.cut" && mv "$f.cut" "$f"; done ;;
     absurd-rectangles)
         sed -i -E 's/^([0-9]+=BUTTON_[A-Z]+), *[0-9]+, *[0-9]+, *[0-9]+, *[0-9]+/\1, -99999, 2147483647, -5, 99999999/' "$ini"
         sed -i -E 's/(\.gif), *[0-9]+, *[0-9]+, *[0-9]+, *[0-9]+$/\1, 2147483647, -2147483648, 0, -1/' "$ini"
@@ -240,7 +246,7 @@ drill_broken_skins() {
         printf '      %-20s %-22s %s\n' "$case" "$state" "${windows:0:90}"
         stop_wineserver "$SMALL"; start_wineserver "$SMALL"
     done
-    verdict "broken skins: the program never crashes ($bad crashes)" $([ $bad = 0 ]; echo $?)
+    verdict "broken skins: the program never crashes ($bad crashes)" "$([ $bad = 0 ]; echo $?)"
 }
 
 # ---- scale-window ------------------------------------------------------------------------------------
@@ -286,7 +292,7 @@ drill_scale_window() {
     # A whole scan, then Fix, pinged, killed part way.
     ok=0
     local before_files
-    before_files=$(ls -1 "$ROOT" | grep '^FixedOn' | sort)
+    before_files=$(fixed_on_files 'FixedOn*')
     e2e_click_page_button SUBMAIN_MAIN BUTTON_SCAN
     local scan_start scan_ms
     scan_start=$(date +%s%N)
@@ -299,7 +305,7 @@ drill_scale_window() {
     # Wait for the backup to hold some hundreds of top-level entries, answer times measured meanwhile.
     local backup="" deadline=$((SECONDS + 120)) fix_pings=()
     while [ $SECONDS -lt $deadline ]; do
-        backup=$(comm -13 <(echo "$before_files") <(ls -1 "$ROOT" | grep '^FixedOn.*\.xml$' | sort) | head -1)
+        backup=$(comm -13 <(echo "$before_files") <(fixed_on_files 'FixedOn*.xml') | head -1)
         [ -n "$backup" ] && [ "$(grep -c '<k name="HKEY_' "$ROOT/$backup" 2>/dev/null)" -ge 200 ] && break
         fix_pings+=("$(ping_ms)")
         sleep 0.2
@@ -311,7 +317,7 @@ drill_scale_window() {
     E2E_APP_PID=
     mv "$ROOT/$backup" "$OUT/"
     local extra
-    for extra in $(comm -13 <(echo "$before_files") <(ls -1 "$ROOT" | grep '^FixedOn' | sort)); do mv "$ROOT/$extra" "$OUT/"; done
+    for extra in $(comm -13 <(echo "$before_files") <(fixed_on_files 'FixedOn*')); do mv "$ROOT/$extra" "$OUT/"; done
     echo "      during the fix, worst answer of the windows (ms): ${fix_pings[*]:-none measured}"
     local entries
     entries=$(grep -c '<k name="HKEY_' "$OUT/$backup")
@@ -331,7 +337,7 @@ drill_scale_window() {
     for p in "${fix_pings[@]}"; do [ "$p" = hung ] || [ "$p" -gt 1000 ] && ok=1; done
     verdict "scale: the window answers within a second while fixing" $ok
     verdict "scale: fix killed part way, the partial backup restores the registry exactly" \
-        $([ $rc = 0 ] && [ "$same" = 0 ]; echo $?)
+        "$([ $rc = 0 ] && [ "$same" = 0 ]; echo $?)"
     # The prefix is kept for the next run only when it is back as it was.
     [ "$same" = 0 ] || rm -rf "$SCALE"
 }

@@ -20,6 +20,7 @@ PREFIX="$BUILD_DIR/e2e-prefix"
 OUT="$BUILD_DIR/e2e-out"
 SHOTS="$BUILD_DIR/screenshots"
 FAILED=0
+# shellcheck disable=SC2034 # read by the e2e_lib.sh functions
 E2E_PREFIX_IN_USE=$PREFIX
 
 step() { # step NAME COMMAND...: runs the check and prints its verdict

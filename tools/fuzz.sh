@@ -11,11 +11,11 @@ OUT=${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
 mkdir -p "$OUT/corpus/$TARGET" "$OUT/crashes/$TARGET"
 
 CXX=${CXX:-clang++}
-FLAGS=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+FLAGS=(-std=c++20 -g -O1 "-fsanitize=fuzzer,address,undefined" -fno-sanitize-recover=undefined
        -I"$ROOT/src" -I"$ROOT/fuzz")
 case "$TARGET" in
     xml_reader) SOURCES=("$ROOT/fuzz/xml_reader_fuzz.cpp" "$ROOT/src/backup/xml_reader.cpp") ;;
-    value_text) SOURCES=("$ROOT/fuzz/value_text_fuzz.cpp" "$ROOT/src/backup/value_text.cpp"
+    value_text) SOURCES=("$ROOT/fuzz/value_text_fuzz.cpp" "$ROOT/src/engine/value_text.cpp"
                          "$ROOT/fuzz/shim/win32_text.cpp")
                 FLAGS+=(-I"$ROOT/fuzz/shim") ;;
     *) echo "unknown target $TARGET" >&2; exit 2 ;;

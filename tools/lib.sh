@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared shell functions of the project's scripts. Source it; do not run it.
 # Everything here is idempotent: a second call finds the work already done.
 
@@ -18,7 +19,7 @@ as_root() {
 }
 
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest xvfb xauth \
-x11-apps imagemagick xdotool python3 python3-pil"
+x11-apps imagemagick xdotool python3 python3-pil shellcheck"
 
 ensure_packages() {
     local missing=() p
@@ -93,8 +94,8 @@ ensure_display() {
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    local i
-    for i in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+    local _
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
     log "Xvfb did not start"
     return 1
 }

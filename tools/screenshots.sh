@@ -78,10 +78,14 @@ capture_menus() {
 # The scan dialog, opened by the main page's scan button: its results screen once the scan has ended,
 # then closed with its Close button (BUTTON_OK).
 capture_scan() {
-    local page=( $(skin_record SUBMAINSCREENINFO SUBMAIN_MAIN) )
-    local scan=( $(skin_record SUBMAIN_MAIN_BUTTONINFO BUTTON_SCAN) )
-    local screen=( $(skin_record SCREENSCANCOMPLETEINFO ScanComplete) )
-    local close=( $(skin_record SCREENSCANCOMPLETE_BUTTONINFO BUTTON_OK) )
+    local page
+    mapfile -t page < <(skin_record SUBMAINSCREENINFO SUBMAIN_MAIN)
+    local scan
+    mapfile -t scan < <(skin_record SUBMAIN_MAIN_BUTTONINFO BUTTON_SCAN)
+    local screen
+    mapfile -t screen < <(skin_record SCREENSCANCOMPLETEINFO ScanComplete)
+    local close
+    mapfile -t close < <(skin_record SCREENSCANCOMPLETE_BUTTONINFO BUTTON_OK)
     [ ${#page[@]} -ge 9 ] && [ ${#scan[@]} -ge 5 ] && [ ${#screen[@]} -ge 9 ] && [ ${#close[@]} -ge 5 ] || {
         log "the skin lacks the scan button or the results screen"
         return 1
@@ -105,8 +109,10 @@ capture_scan() {
 # work item keeps the schedule.
 capture_schedule() {
     click_button BUTTON_SCHEDULE || return 1
-    local page=( $(skin_record SUBMAINSCREENINFO SUBMAIN_SCHEDULE) )
-    local add=( $(skin_record SUBMAIN_SCHEDULE_BUTTONINFO BUTTON_ADDSCHEDULE) )
+    local page
+    mapfile -t page < <(skin_record SUBMAINSCREENINFO SUBMAIN_SCHEDULE)
+    local add
+    mapfile -t add < <(skin_record SUBMAIN_SCHEDULE_BUTTONINFO BUTTON_ADDSCHEDULE)
     [ ${#page[@]} -ge 9 ] && [ ${#add[@]} -ge 5 ] || { log "the skin lacks the Add Schedule button"; return 1; }
     xdotool mousemove $((ORIGIN_X + page[5] + add[1] + add[3] / 2)) $((ORIGIN_Y + page[6] + add[2] + add[4] / 2)) click 1
     sleep 0.3
@@ -136,10 +142,10 @@ capture_main_window() {
     # The window opens at the top left of the Wine desktop, which covers the top left of the screen.
     ORIGIN_X=0 ORIGIN_Y=0 WINDOW_W=720 WINDOW_H=470 DESKTOP_W=1024 DESKTOP_H=768
     (cd "$ROOT" && WINEPREFIX="$prefix" exec wine "$APP_EXE") >/dev/null 2>&1 &
-    local app=$! probe="$SHOT_DIR/.probe.png" i shown=
-    local bx by bw bh
-    read -r bx by bw bh < <(button_rect BUTTON_MAIN)
-    for i in $(seq 60); do
+    local app=$! probe="$SHOT_DIR/.probe.png" shown=
+    local bx by
+    read -r bx by _ _ < <(button_rect BUTTON_MAIN)
+    for _ in $(seq 60); do
         sleep 0.5
         import -window root "$probe" 2>/dev/null || continue
         # Up once the first page button differs from the empty desktop beside the window.
@@ -169,7 +175,7 @@ capture_main_window() {
         log "the main window did not appear"
         rc=1
     fi
-    for i in $(seq 20); do kill -0 "$app" 2>/dev/null || break; sleep 0.25; done
+    for _ in $(seq 20); do kill -0 "$app" 2>/dev/null || break; sleep 0.25; done
     kill "$app" 2>/dev/null
     wait "$app" 2>/dev/null
     stop_wineserver "$prefix"

@@ -22,7 +22,7 @@ int CMainApp::Run(const char* commandLine) {
     InitCommonControlsEx(&controls);
 
     {
-        CMainDlg dialog(winui::SystemMessageBoxes(), MakePanelCommands());
+        CMainDlg dialog(base::SystemMessageBoxes(), MakePanelCommands());
         dialog.RunModal(nullptr);
     }
 

@@ -4,9 +4,9 @@
 
 #include "app/about_dlg.h"
 #include "app/tray_icon.h"
-#include "engine/scan_events.h"
 #include "resource.h"
 #include "skin/app_state.h"
+#include "skin/skin_messages.h"
 #include "winui/gdi_scoped.h"
 
 namespace {
@@ -18,7 +18,7 @@ constexpr char kSupportPage[] = "SUBMAIN_SUPPORT";
 
 } // namespace
 
-CMainDlg::CMainDlg(winui::MessageBoxes& boxes, PanelCommands commands)
+CMainDlg::CMainDlg(base::MessageBoxes& boxes, PanelCommands commands)
     : CMainSkin(IDD_MAIN_DIALOG, boxes, std::move(commands)),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "skin/main_skin.h"
-#include "winui/message_box.h"
-#include "winui/unique_handle.h"
+#include "base/message_box.h"
+#include "base/unique_handle.h"
 
 // OLE for the life of the main window. A base of CMainDlg ahead of the screen, so that it is released only
 // after everything of the screen (the animation's control among it) is gone.
@@ -27,7 +27,7 @@ private:
 
 class CMainDlg : private OleSession, public CMainSkin {
 public:
-    explicit CMainDlg(winui::MessageBoxes& boxes = winui::SystemMessageBoxes(), PanelCommands commands = {});
+    explicit CMainDlg(base::MessageBoxes& boxes = base::SystemMessageBoxes(), PanelCommands commands = {});
     ~CMainDlg() override;
 
     // Reacts to a click on a main-screen button: "BUTTON_EXIT", the four page buttons, "BUTTON_MINIMIZE".

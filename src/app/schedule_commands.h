@@ -5,11 +5,11 @@
 
 #include "app/shell_open.h"
 #include "skin/sub_main_skin.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 struct ScheduleCommandOptions {
     // The Add Schedule dialog's outcome messages.
-    winui::MessageBoxes* boxes = &winui::SystemMessageBoxes();
+    base::MessageBoxes* boxes = &base::SystemMessageBoxes();
     // The work item; empty means the current user's, named afresh for every operation.
     std::string taskName;
     ShellOpener* shell = &SystemShell();

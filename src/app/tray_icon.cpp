@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "engine/scan_events.h"
 #include "resource.h"
 
 BOOL NotifyTrayIcon(HWND window, DWORD operation) {

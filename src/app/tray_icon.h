@@ -4,6 +4,8 @@
 #include <windows.h>
 
 inline constexpr UINT kTrayIconId = 132;
+// What the icon sends its window for the mouse (lParam: the mouse message).
+inline constexpr UINT WM_TRAYNOTIFY = WM_USER + 0x02;
 
 // Adds (NIM_ADD) or deletes (NIM_DELETE) the icon of `window`; the result of Shell_NotifyIconA.
 BOOL NotifyTrayIcon(HWND window, DWORD operation);

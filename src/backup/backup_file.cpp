@@ -1,7 +1,7 @@
 // CRegistryLib::SaveAsXml: the backup entry of one finding.
 #include "backup/backup_entry.h"
 #include "backup/backup_format.h"
-#include "backup/value_text.h"
+#include "engine/value_text.h"
 #include "backup/xml_writer.h"
 #include "engine/key_handle.h"
 

@@ -1,6 +1,6 @@
 #include "backup/backup_format.h"
 
-#include "backup/value_text.h"
+#include "engine/value_text.h"
 #include "engine/records.h"
 
 #include <memory>

@@ -16,15 +16,6 @@ constexpr const char* kMonths[] = {"January", "February", "March",     "April", 
 // folder full of names from looping for long.
 constexpr int kMaxSuffix = 10000;
 
-class SystemClockImpl final : public Clock {
-public:
-    LocalTime Now() const override {
-        SYSTEMTIME st;
-        GetLocalTime(&st);
-        return LocalTime{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
-    }
-};
-
 std::string WithSuffix(const std::string& path, int n) {
     const std::size_t slash = path.find_last_of("\\/:");
     const std::size_t dot = path.find_last_of('.');
@@ -35,13 +26,8 @@ std::string WithSuffix(const std::string& path, int n) {
 
 } // namespace
 
-const Clock& SystemClock() {
-    static const SystemClockImpl clock;
-    return clock;
-}
-
-std::string BackupFileName(const Clock& clock) {
-    const LocalTime t = clock.Now();
+std::string BackupFileName(const base::Clock& clock) {
+    const base::LocalTime t = clock.Now();
     const char* weekday = t.weekday >= 0 && t.weekday < 7 ? kWeekdays[t.weekday] : "";
     const char* month = t.month >= 1 && t.month <= 12 ? kMonths[t.month - 1] : "";
     char name[128];

@@ -1,6 +1,6 @@
 #include "backup/backup_walk.h"
 
-#include "backup/value_text.h"
+#include "engine/value_text.h"
 #include "backup/xml_reader.h"
 
 #include <windows.h>

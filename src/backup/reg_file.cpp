@@ -1,6 +1,6 @@
 #include "backup/reg_file.h"
 
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 #include <windows.h>
 
@@ -185,8 +185,8 @@ bool WriteRegFile(const std::string& path, const std::wstring& text) {
     static const char kByteOrderMark[] = "\xFF\xFE";
     bool ok = false;
     {
-        const winui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        const base::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             return false;
         }

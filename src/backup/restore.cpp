@@ -4,7 +4,7 @@
 #include "backup/xml_reader.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <commdlg.h>
 

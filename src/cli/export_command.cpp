@@ -6,7 +6,7 @@
 #include "backup/xml_reader.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 #include <windows.h>
 
@@ -32,9 +32,9 @@ std::string FullPath(const std::string& path) {
 }
 
 bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    const winui::FileHandle file(CreateFileA(path.c_str(), 0,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const base::FileHandle file(CreateFileA(path.c_str(), 0,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return file && GetFileInformationByHandle(file.Get(), &info);
 }
 

@@ -6,7 +6,8 @@
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/registry_lib.h"
-#include "winui/message_box.h"
+#include "run/scan_and_fix.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -28,22 +29,18 @@ std::string FullPath(const std::string& path) {
 }
 
 int Fix(const FixOptions& options) {
-    CRegistryLib engine(engine::Win32Registry(), winui::ConsoleMessageBoxes());
+    CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
     engine.m_dwFixPauseMs = 0; // the pause only paces the window's progress texts
     CShortcut links;
     ScanErrorList rows;
     RunScan(engine, links, options.targets, rows, StderrIsConsole());
-    if (!ScanCompleted(rows)) {
+    if (!run::ScanCompleted(rows)) {
         PrintError("fix: the scan was stopped before every family had run; nothing was removed");
         return kExitFailure;
     }
 
-    engine.FixRegistry(rows, options.backup.empty() ? backup::BackupFileName() : options.backup);
-    // Shortcuts are kept beside the backup file, so they are taken away only when the backup was written.
-    if (options.targets.shortcuts && !engine.m_bBackupFailed && !engine.m_strBackupFile.empty() &&
-        !StopRequested()) {
-        links.FixLinkFile(engine.m_strBackupFile);
-    }
+    run::Fix(engine, links, options.targets, rows,
+             options.backup.empty() ? backup::BackupFileName() : options.backup);
 
     ScanReport report(rows, engine.m_arrErrorLog);
     report.showFixed = true;

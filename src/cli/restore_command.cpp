@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
 #include "shortcuts/shortcut_backup.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@ namespace {
 constexpr char kOutcomeCaption[] = "Registry Restoration";
 
 int Restore(const std::string& path) {
-    winui::MessageBoxes& boxes = winui::ConsoleMessageBoxes();
+    base::MessageBoxes& boxes = base::ConsoleMessageBoxes();
     CRegistryLib engine(engine::Win32Registry(), boxes);
     CXmlReader reader;
     const int loaded = engine.LoadAsXml(reader, path);

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
+#include "run/scan_and_fix.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -59,7 +60,7 @@ int Scan(const ScanOptions& options) {
         QueryPerformanceCounter(&end);
         PrintStats(Seconds(start, end), engine);
     }
-    if (!ScanCompleted(rows)) {
+    if (!run::ScanCompleted(rows)) {
         PrintError("scan: the scan was stopped before every family had run; the result is incomplete");
         return kExitFailure;
     }

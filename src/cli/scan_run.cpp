@@ -5,8 +5,6 @@
 namespace cli {
 namespace {
 
-constexpr size_t kRegistryFamilies = 5;
-
 // The progress callback is a plain function, so it keeps no state: it redraws the line only for every
 // 64th item (and the first of each family), which keeps the console from slowing the scan down.
 void PrintProgress(std::string /*item*/, std::string status, int scanned, int found) {
@@ -78,12 +76,7 @@ bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std
 void RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
              bool showProgress) {
     const ProgressLine progress(engine, links, showProgress);
-    rows.clear();
-    engine.ScanRegistry(rows);
-    if (targets.shortcuts && ScanCompleted(rows)) {
-        links.LimitToDrives(targets.drives);
-        links.ScanLinkFile(); // tests the stop event itself
-    }
+    run::Scan(engine, links, targets, rows);
 }
 
 ShortcutReport ReportShortcuts(const CShortcut& links) {
@@ -94,10 +87,6 @@ ShortcutReport ReportShortcuts(const CShortcut& links) {
     report.noLongerBroken = links.m_nLinksNoLongerBroken;
     report.missing = links.m_arrMissingLinks;
     return report;
-}
-
-bool ScanCompleted(const ScanErrorList& rows) {
-    return rows.size() == kRegistryFamilies;
 }
 
 bool StderrIsConsole() {

@@ -2,7 +2,7 @@
 #include "cli/commands.h"
 #include "scheduler/add_schedule.h"
 #include "scheduler/schedule_console.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <cstdio>
 
@@ -21,7 +21,7 @@ std::string ProgramPath() {
 int ScheduleCommand(const Args& args) {
     std::string out;
     const scheduler::ConsoleResult result = scheduler::RunScheduleConsole(
-        args, scheduler::TargetForProgram(ProgramPath()), out, winui::ConsoleMessageBoxes());
+        args, scheduler::TargetForProgram(ProgramPath()), out, base::ConsoleMessageBoxes());
     std::fputs(out.c_str(), stdout);
     switch (result.status) {
     case scheduler::ConsoleStatus::Ok:

@@ -1,9 +1,8 @@
 #include "engine/registry_lib.h"
 
-#include "backup/xml_writer.h"
 #include "engine/key_handle.h"
+#include "base/message_box.h"
 #include "engine/wow64_path.h"
-#include "winui/message_box.h"
 
 #include <mbstring.h>
 
@@ -44,12 +43,11 @@ bool IsWindows9x() {
 }
 
 CRegistryLib::CRegistryLib(engine::RegistryApi& registry)
-    : CRegistryLib(registry, winui::SystemMessageBoxes()) {}
+    : CRegistryLib(registry, base::SystemMessageBoxes()) {}
 
-CRegistryLib::CRegistryLib(engine::RegistryApi& registry, winui::MessageBoxes& messages)
-    : m_xmlWriter(std::make_unique<CXmlWriter>()), m_bWin9x(IsWindows9x()), m_registry(registry),
-      m_messages(messages), m_strSystemDir(SystemDirectory()), m_strWindowsDir(WindowsDirectory()),
-      m_strWow64Dir(engine::SystemWow64Directory()) {}
+CRegistryLib::CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages)
+    : m_bWin9x(IsWindows9x()), m_registry(registry), m_messages(messages), m_strSystemDir(SystemDirectory()),
+      m_strWindowsDir(WindowsDirectory()), m_strWow64Dir(engine::SystemWow64Directory()) {}
 
 CRegistryLib::~CRegistryLib() = default;
 

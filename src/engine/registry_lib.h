@@ -1,6 +1,7 @@
 #pragma once
 // CRegistryLib: the registry engine. Its methods are the registry access layer, the five scan families,
-// the fix, the backup writer and the restore. Every registry call goes through an engine::RegistryApi.
+// the fix, the backup writer and the restore; the last three are defined by the backup library, which is
+// built on this one. Every registry call goes through an engine::RegistryApi.
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/scan_events.h"
@@ -14,7 +15,7 @@
 class CXmlWriter;
 class CXmlReader;
 struct PendingValue;
-namespace winui {
+namespace base {
 class MessageBoxes;
 }
 
@@ -27,7 +28,7 @@ bool IsWindows9x();
 class CRegistryLib {
 public:
     explicit CRegistryLib(engine::RegistryApi& registry = engine::Win32Registry());
-    CRegistryLib(engine::RegistryApi& registry, winui::MessageBoxes& messages);
+    CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages);
     virtual ~CRegistryLib();
     CRegistryLib(const CRegistryLib&) = delete;
     CRegistryLib& operator=(const CRegistryLib&) = delete;
@@ -102,13 +103,15 @@ public:
     // Tests force the Windows family to exercise both deletion strategies.
     void ForceWindows9x(bool win9x) { m_bWin9x = win9x; }
     engine::RegistryApi& Registry() { return m_registry; }
-    winui::MessageBoxes& Messages() { return m_messages; }
+    base::MessageBoxes& Messages() { return m_messages; }
     // The Fonts key the font scan reads on this Windows family.
     std::string FontsKeyPath() const;
 
     ScanProgressProc m_pfnProgress = nullptr;
     RegErrorLogList m_arrErrorLog;
-    std::unique_ptr<CXmlWriter> m_xmlWriter;
+    // The fix's backup writer, made by the first fix unless a test put its own here. Shared only so that
+    // the engine, which never writes backups, can own it without the writer's definition.
+    std::shared_ptr<CXmlWriter> m_xmlWriter;
     bool m_bWin9x = false;
 
 private:
@@ -152,7 +155,7 @@ private:
     std::string ClassesHivePath(const std::string& below);
 
     engine::RegistryApi& m_registry;
-    winui::MessageBoxes& m_messages;
+    base::MessageBoxes& m_messages;
     StopPoller m_stop;
     std::string m_strSystemDir;  // "C:\WINDOWS\system32", read once
     std::string m_strWindowsDir; // "C:\WINDOWS", read once

@@ -1,19 +1,12 @@
 #pragma once
-// The channels between a scan or fix worker and its window.
+// The channels between a scan or fix run and whoever started it: the stop and abort events and the
+// progress callback. The window messages live with the windows that send and answer them.
 #include <windows.h>
 
 #include <string>
 
 inline constexpr char kStopEventName[] = "ORVALINSTOPSCANNING";
 inline constexpr char kAbortEventName[] = "ORVALIN_ABORTED";
-
-inline constexpr UINT WM_TRAYNOTIFY = WM_USER + 0x02;
-inline constexpr UINT WM_STOPFLASH = WM_USER + 0x0A;
-inline constexpr UINT WM_PLAYFLASH = WM_USER + 0x0B;
-inline constexpr UINT WM_PREPARETOCLOSE = WM_USER + 0x65;
-inline constexpr UINT WM_ENABLESCANBUTTON = WM_USER + 0x66;
-inline constexpr UINT WM_FINISHSCAN = WM_USER + 0x67;
-inline constexpr UINT WM_FINISHFIXING = WM_USER + 0x68;
 
 // Progress of a scan or fix: current item, status text, items scanned, errors found.
 using ScanProgressProc = void (*)(std::string item, std::string status, int scanned, int found);

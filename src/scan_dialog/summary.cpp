@@ -8,6 +8,7 @@
 #include "scan_dialog/results_list.h"
 #include "skin/app_state.h"
 #include "skin/skin_ini.h"
+#include "skin/skin_messages.h"
 #include "winui/dialog_template.h"
 
 namespace {

@@ -20,14 +20,14 @@
 #include "shortcuts/shortcut.h"
 #include "skin/shockwave_flash.h"
 #include "skin/skin_dialog.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 #include "winui/report_view.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 // What a scan dialog uses from outside. The program takes the defaults; tests inject their own.
 struct ScanDialogOptions {
     engine::RegistryApi* registry = &engine::Win32Registry();
-    winui::MessageBoxes* boxes = &winui::SystemMessageBoxes();
+    base::MessageBoxes* boxes = &base::SystemMessageBoxes();
     // Pause after each fixed registry entry, so that the progress texts can be read; a stop cuts it short.
     DWORD fixPauseMs = 100;
     // Drive letters the shortcut scan walks; empty for every fixed drive.
@@ -36,6 +36,10 @@ struct ScanDialogOptions {
 
 // The four screens, in the order a complete run shows them. None: no screen has been built yet.
 enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete };
+
+// What the worker posts the dialog when its scan, or its fix, has ended.
+inline constexpr UINT WM_FINISHSCAN = WM_USER + 0x67;
+inline constexpr UINT WM_FINISHFIXING = WM_USER + 0x68;
 
 // Control id and window name of the scan animation.
 inline constexpr UINT kScanAnimationId = 1009;
@@ -139,7 +143,7 @@ private:
     CShockwaveFlash m_animation;
     CRegistryLib m_registryLib;
     DWORD m_dwWorkerThreadId = 0;
-    winui::KernelHandle m_hWorkerThread;
+    base::KernelHandle m_hWorkerThread;
     winui::ReportView m_listCtrl;
     CShortcut m_shortcut;
     ScanErrorList m_arrScanErrors;

@@ -3,6 +3,7 @@
 
 #include "backup/backup_name.h"
 #include "engine/scan_events.h"
+#include "run/scan_and_fix.h"
 #include "scan_dialog/summary.h"
 #include "skin/app_state.h"
 
@@ -27,7 +28,7 @@ private:
 // Runs one worker body: shortcuts are COM objects, so the worker joins COM for its run. Anything thrown
 // ends the run and is reported once; the completion message is posted in every case.
 template <typename Body>
-DWORD RunWorker(Summary& dialog, winui::MessageBoxes& boxes, Body body, const char* failure,
+DWORD RunWorker(Summary& dialog, base::MessageBoxes& boxes, Body body, const char* failure,
                 const char* caption, UINT completion) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
@@ -40,6 +41,15 @@ DWORD RunWorker(Summary& dialog, winui::MessageBoxes& boxes, Body body, const ch
     }
     PostMessageA(dialog.Hwnd(), completion, 0, 0);
     return 0;
+}
+
+// The window's run: every fixed drive (or the test drives) and, since the dialog can be closed before its
+// worker begins, a stop already set cancels the run.
+run::Plan WindowPlan(const ScanDialogOptions& options) {
+    run::Plan plan;
+    plan.drives = options.shortcutDrives;
+    plan.pendingStopCancels = true;
+    return plan;
 }
 
 } // namespace
@@ -91,29 +101,15 @@ DWORD WINAPI Summary::FixThread(LPVOID param) {
 }
 
 void Summary::RunScan() {
-    m_arrScanErrors.clear();
-    if (StopRequested()) {
-        return;
-    }
-    m_registryLib.ScanRegistry(m_arrScanErrors);
-    m_shortcut.ScanLinkFile(); // tests the stop event itself
+    run::Scan(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors);
 }
 
 void Summary::FixError() {
     const std::string backupFile = backup::BackupFileName();
-    if (StopRequested()) {
-        return;
-    }
-    {
-        const FlagScope pausing(m_bPauseAfterProgress);
-        m_registryLib.FixRegistry(m_arrScanErrors, backupFile);
-    }
-    // A fix whose backup could not be written removes nothing more, shortcuts included.
-    if (m_registryLib.m_bBackupFailed || StopRequested()) {
-        return;
-    }
-    // The shortcuts go into the folder beside the backup file actually written.
-    m_shortcut.FixLinkFile(m_registryLib.m_strBackupFile);
+    // The progress texts pause only while the registry part runs.
+    const FlagScope pausing(m_bPauseAfterProgress);
+    run::Fix(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors, backupFile,
+             [this](run::FixStage stage) { m_bPauseAfterProgress = stage == run::FixStage::Registry; });
 }
 
 void Summary::OnProgress(const std::string& item, const std::string& status, int scanned, int found) {

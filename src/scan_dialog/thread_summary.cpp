@@ -35,8 +35,8 @@ bool CThreadSummary::InitInstance() {
     return true;
 }
 
-winui::KernelHandle StartScanDialog(HWND panel, const std::string& skinPath,
-                                    const ScanDialogOptions& options) {
+base::KernelHandle StartScanDialog(HWND panel, const std::string& skinPath,
+                                   const ScanDialogOptions& options) {
     auto thread = std::make_unique<CThreadSummary>(panel, options);
     thread->SetSkinPath(skinPath);
     return winui::UiThread::Start(std::move(thread));

@@ -8,7 +8,7 @@
 
 #include "scan_dialog/summary.h"
 #include "winui/ui_thread.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 class CThreadSummary : public winui::UiThread {
 public:
@@ -47,5 +47,5 @@ private:
 
 // Starts a scan dialog for `panel` on a thread of its own, reading `skinPath`. Returns the thread's
 // handle for the caller to wait on, or an empty handle when no thread started.
-winui::KernelHandle StartScanDialog(HWND panel, const std::string& skinPath,
-                                    const ScanDialogOptions& options = {});
+base::KernelHandle StartScanDialog(HWND panel, const std::string& skinPath,
+                                   const ScanDialogOptions& options = {});

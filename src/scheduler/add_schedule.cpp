@@ -71,12 +71,12 @@ const char* OutcomeMessage(ScheduleOutcome outcome) {
     return kScheduleFailed;
 }
 
-void ReportOutcome(winui::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcome) {
+void ReportOutcome(base::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcome) {
     const UINT icon = outcome == ScheduleOutcome::Created ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
     boxes.Show(owner, OutcomeMessage(outcome), kScheduleCaption, MB_OK | icon);
 }
 
-AddScheduleResult AddScheduleAndReport(winui::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
+AddScheduleResult AddScheduleAndReport(base::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
                                        const ScheduleTarget& target) {
     const AddScheduleResult result = AddSchedule(request, target);
     ReportOutcome(boxes, owner, result.outcome);

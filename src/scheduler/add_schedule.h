@@ -2,7 +2,7 @@
 // What OK in the Add Schedule dialog does: create the work item if needed, add the trigger unless
 // one starts at the same minute, and tell the user the outcome in one of three messages.
 #include "scheduler/scheduled_task.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -56,11 +56,11 @@ AddScheduleResult AddSchedule(const ScheduleRequest& request, const ScheduleTarg
 const char* OutcomeMessage(ScheduleOutcome outcome);
 
 // Shows the outcome's message in an OK box captioned "Orvalin".
-void ReportOutcome(winui::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcome);
+void ReportOutcome(base::MessageBoxes& boxes, HWND owner, ScheduleOutcome outcome);
 
 // The dialog's OK in one call: AddSchedule, then ReportOutcome. The dialog passes its pickers'
 // values, its radio index + 1 as the frequency, and TargetForProgram(RunningProgramPath()).
-AddScheduleResult AddScheduleAndReport(winui::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
+AddScheduleResult AddScheduleAndReport(base::MessageBoxes& boxes, HWND owner, const ScheduleRequest& request,
                                        const ScheduleTarget& target);
 
 } // namespace scheduler

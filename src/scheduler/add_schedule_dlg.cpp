@@ -18,7 +18,7 @@ constexpr int kFrequencyButtons[] = {IDC_ONCE, IDC_DAILY, IDC_WEEKLY, IDC_MONTHL
 
 } // namespace
 
-CAddScheduleDlg::CAddScheduleDlg(winui::MessageBoxes& boxes, std::string taskName)
+CAddScheduleDlg::CAddScheduleDlg(base::MessageBoxes& boxes, std::string taskName)
     : Dialog(IDD_ADDSCHEDULE), m_boxes(boxes), m_strWorkItem(std::move(taskName)) {
     // The pickers' window class must exist before the template is made.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES};

@@ -3,7 +3,7 @@
 // scheduled scan. OK adds the schedule to the work item, tells the user the outcome in a message box
 // and closes; Cancel and Esc close without doing anything.
 #include "winui/dialog.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@ class CAddScheduleDlg : public winui::Dialog {
 public:
     // `boxes` shows the outcome and must outlive the dialog. An empty `taskName` means the current
     // user's work item (GetScheduleTaskName, taken on OK); tests pass a work item of their own.
-    explicit CAddScheduleDlg(winui::MessageBoxes& boxes = winui::SystemMessageBoxes(),
+    explicit CAddScheduleDlg(base::MessageBoxes& boxes = base::SystemMessageBoxes(),
                              std::string taskName = {});
 
     const std::string& ProgramPath() const { return m_strProgramPath; }
@@ -36,7 +36,7 @@ private:
     void ReadControls();
     void WriteControls() const;
 
-    winui::MessageBoxes& m_boxes;
+    base::MessageBoxes& m_boxes;
     std::string m_strWorkItem; // the name asked for at construction; empty for the user's own
     std::string m_strProgramPath;
     std::string m_strStartingDir;

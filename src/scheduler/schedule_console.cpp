@@ -55,7 +55,7 @@ ConsoleResult List(const ScheduleTarget& target, std::string& out) {
 }
 
 ConsoleResult Add(const std::vector<std::string>& args, const ScheduleTarget& target,
-                  winui::MessageBoxes& boxes) {
+                  base::MessageBoxes& boxes) {
     if (args.size() != 4) {
         return Usage("schedule add needs YYYY-MM-DD HH:MM once|daily|weekly|monthly");
     }
@@ -153,7 +153,7 @@ bool ParseScheduleFrequency(const std::string& text, int& frequency) {
 }
 
 ConsoleResult RunScheduleConsole(const std::vector<std::string>& args, const ScheduleTarget& target,
-                                 std::string& out, winui::MessageBoxes& boxes) {
+                                 std::string& out, base::MessageBoxes& boxes) {
     if (args.empty()) {
         return Usage("schedule needs list, add or delete");
     }

@@ -4,7 +4,7 @@
 //   add YYYY-MM-DD HH:MM once|daily|weekly|monthly  the Add Schedule dialog's OK, message included
 //   delete N                                       deletes schedule N as listed
 #include "scheduler/add_schedule.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +20,7 @@ struct ConsoleResult {
 
 // Runs the command; the list goes to `out`, the dialog's messages to `boxes`.
 ConsoleResult RunScheduleConsole(const std::vector<std::string>& args, const ScheduleTarget& target,
-                                 std::string& out, winui::MessageBoxes& boxes);
+                                 std::string& out, base::MessageBoxes& boxes);
 
 // Parsers of the command's arguments; false for anything malformed or impossible (2027-02-30, 24:00).
 bool ParseScheduleDate(const std::string& text, SYSTEMTIME& date);

@@ -32,7 +32,7 @@ HRESULT DeleteScheduleRow(const std::string& taskName, int position) {
     return DeleteTrigger(taskName, rows[static_cast<size_t>(position)].triggerIndex);
 }
 
-bool AskAndDeleteScheduleRow(winui::MessageBoxes& boxes, HWND owner, const std::string& taskName,
+bool AskAndDeleteScheduleRow(base::MessageBoxes& boxes, HWND owner, const std::string& taskName,
                              int position) {
     if (position < 0) {
         return false; // no row selected: nothing to ask about

@@ -2,7 +2,7 @@
 // The schedule page's list: one row per schedule of the work item, and deleting the schedule of a
 // row. Rows are numbered from 1 and carry the scheduler's trigger index, which differs from the row
 // position when the work item holds disabled triggers.
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -27,7 +27,7 @@ HRESULT DeleteScheduleRow(const std::string& taskName, int position);
 
 // The page's delete button: asks "Are You Sure" (caption "Delete Scheduled Task", OK and Cancel)
 // and deletes the row's schedule on OK. True when a schedule was deleted; Cancel changes nothing.
-bool AskAndDeleteScheduleRow(winui::MessageBoxes& boxes, HWND owner, const std::string& taskName,
+bool AskAndDeleteScheduleRow(base::MessageBoxes& boxes, HWND owner, const std::string& taskName,
                              int position);
 
 } // namespace scheduler

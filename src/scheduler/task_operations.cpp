@@ -1,25 +1,26 @@
 #include "scheduler/task_operations.h"
 
-#include "scheduler/com_support.h"
+#include "base/com.h"
+#include "base/wide_text.h"
 #include "scheduler/trigger.h"
 #include "scheduler/trigger_text.h"
 
 namespace scheduler {
 namespace {
 
-HRESULT OpenScheduler(ComPtr<ITaskScheduler>& scheduler) {
+HRESULT OpenScheduler(base::ComPtr<ITaskScheduler>& scheduler) {
     return CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
                             scheduler.PutVoid());
 }
 
 // Opens an existing work item.
-HRESULT OpenWorkItem(const std::string& name, ComPtr<ITask>& task) {
-    ComPtr<ITaskScheduler> scheduler;
+HRESULT OpenWorkItem(const std::string& name, base::ComPtr<ITask>& task) {
+    base::ComPtr<ITaskScheduler> scheduler;
     HRESULT hr = OpenScheduler(scheduler);
     if (FAILED(hr)) {
         return hr;
     }
-    hr = scheduler->Activate(Widen(name).c_str(), IID_ITask, task.PutUnknown());
+    hr = scheduler->Activate(base::Widen(name).c_str(), IID_ITask, task.PutUnknown());
     if (SUCCEEDED(hr) && !task) {
         hr = E_FAIL;
     }
@@ -28,7 +29,7 @@ HRESULT OpenWorkItem(const std::string& name, ComPtr<ITask>& task) {
 
 // Stores the work item under its own name.
 HRESULT SaveWorkItem(ITask& task) {
-    ComPtr<IPersistFile> file;
+    base::ComPtr<IPersistFile> file;
     const HRESULT hr = task.QueryInterface(IID_IPersistFile, file.PutVoid());
     if (FAILED(hr)) {
         return hr;
@@ -37,7 +38,7 @@ HRESULT SaveWorkItem(ITask& task) {
 }
 
 HRESULT ReadTrigger(ITask& task, WORD index, TASK_TRIGGER& trigger) {
-    ComPtr<ITaskTrigger> taskTrigger;
+    base::ComPtr<ITaskTrigger> taskTrigger;
     const HRESULT hr = task.GetTrigger(index, taskTrigger.Put());
     if (FAILED(hr)) {
         return hr;
@@ -49,15 +50,15 @@ HRESULT ReadTrigger(ITask& task, WORD index, TASK_TRIGGER& trigger) {
 
 // The scheduler's own words for a trigger, or ours where it has none (Wine: E_NOTIMPL).
 std::string TriggerDescription(ITask& task, WORD index, const TASK_TRIGGER& trigger) {
-    CoTaskString text;
+    base::CoTaskString text;
     if (SUCCEEDED(task.GetTriggerString(index, text.Put())) && *text.Get() != L'\0') {
-        return Narrow(text.Get());
+        return base::Narrow(text.Get());
     }
     return DescribeTrigger(trigger);
 }
 
 // An existing work item and how many triggers it has; an empty name names none.
-HRESULT OpenWithTriggerCount(const std::string& name, ComPtr<ITask>& task, WORD& count) {
+HRESULT OpenWithTriggerCount(const std::string& name, base::ComPtr<ITask>& task, WORD& count) {
     count = 0;
     if (name.empty()) {
         return E_FAIL;
@@ -100,21 +101,21 @@ DWORD TaskFlags(bool ntFamily) {
 }
 
 HRESULT ConfigureWorkItem(ITask& task, const CScheduledTask& settings) {
-    HRESULT hr = task.SetApplicationName(Widen(settings.ProgramPath()).c_str());
+    HRESULT hr = task.SetApplicationName(base::Widen(settings.ProgramPath()).c_str());
     if (SUCCEEDED(hr) && !settings.Parameters().empty()) {
-        hr = task.SetParameters(Widen(settings.Parameters()).c_str());
+        hr = task.SetParameters(base::Widen(settings.Parameters()).c_str());
     }
     if (SUCCEEDED(hr) && !settings.StartingDir().empty()) {
-        hr = task.SetWorkingDirectory(Widen(settings.StartingDir()).c_str());
+        hr = task.SetWorkingDirectory(base::Widen(settings.StartingDir()).c_str());
     }
     if (SUCCEEDED(hr)) {
         hr = task.SetFlags(TaskFlags(!IsWindows9xFamily()));
     }
     if (SUCCEEDED(hr) && settings.AccountWanted()) {
-        hr = task.SetAccountInformation(Widen(settings.Account()).c_str(), nullptr);
+        hr = task.SetAccountInformation(base::Widen(settings.Account()).c_str(), nullptr);
     }
     if (SUCCEEDED(hr) && !settings.Comment().empty()) {
-        hr = task.SetComment(Widen(settings.Comment()).c_str());
+        hr = task.SetComment(base::Widen(settings.Comment()).c_str());
     }
     return hr;
 }
@@ -123,26 +124,26 @@ HRESULT SaveTask(const CScheduledTask& settings, const std::string& name) {
     if (!SettingsComplete(settings, name)) {
         return E_FAIL;
     }
-    ComScope com;
-    ComPtr<ITaskScheduler> scheduler;
+    base::ComScope com;
+    base::ComPtr<ITaskScheduler> scheduler;
     HRESULT hr = OpenScheduler(scheduler);
     if (FAILED(hr)) {
         return hr;
     }
-    const std::wstring wideName = Widen(name);
+    const std::wstring wideName = base::Widen(name);
     {
         // Wine's NewWorkItem silently replaces an existing work item, so look first.
-        ComPtr<ITask> existing;
+        base::ComPtr<ITask> existing;
         if (SUCCEEDED(scheduler->Activate(wideName.c_str(), IID_ITask, existing.PutUnknown())) && existing) {
             return kWorkItemExists;
         }
     }
-    ComPtr<IUnknown> created;
+    base::ComPtr<IUnknown> created;
     hr = scheduler->NewWorkItem(wideName.c_str(), CLSID_CTask, IID_ITask, created.Put());
     if (FAILED(hr)) {
         return hr;
     }
-    ComPtr<ITask> task;
+    base::ComPtr<ITask> task;
     hr = created->QueryInterface(IID_ITask, task.PutVoid());
     if (FAILED(hr)) {
         return hr;
@@ -158,14 +159,14 @@ HRESULT AddTrigger(const CScheduledTask& settings, const std::string& name) {
     if (!SettingsComplete(settings, name)) {
         return E_FAIL;
     }
-    ComScope com;
-    ComPtr<ITask> task;
+    base::ComScope com;
+    base::ComPtr<ITask> task;
     HRESULT hr = OpenWorkItem(name, task);
     if (FAILED(hr)) {
         return hr;
     }
     WORD newIndex = 0;
-    ComPtr<ITaskTrigger> taskTrigger;
+    base::ComPtr<ITaskTrigger> taskTrigger;
     hr = task->CreateTrigger(&newIndex, taskTrigger.Put());
     if (FAILED(hr)) {
         return hr;
@@ -180,8 +181,8 @@ HRESULT AddTrigger(const CScheduledTask& settings, const std::string& name) {
 
 HRESULT FindTrigger(const CScheduledTask& settings, const std::string& name, int& index) {
     index = -1;
-    ComScope com;
-    ComPtr<ITask> task;
+    base::ComScope com;
+    base::ComPtr<ITask> task;
     WORD count = 0;
     const HRESULT hr = OpenWithTriggerCount(name, task, count);
     if (FAILED(hr)) {
@@ -199,8 +200,8 @@ HRESULT FindTrigger(const CScheduledTask& settings, const std::string& name, int
 HRESULT ListSchedule(const std::string& name, std::vector<ScheduleEntry>& entries, std::time_t& lastRun) {
     entries.clear();
     lastRun = 0;
-    ComScope com;
-    ComPtr<ITask> task;
+    base::ComScope com;
+    base::ComPtr<ITask> task;
     WORD count = 0;
     const HRESULT countResult = OpenWithTriggerCount(name, task, count);
     if (FAILED(countResult)) {
@@ -225,8 +226,8 @@ HRESULT ListSchedule(const std::string& name, std::vector<ScheduleEntry>& entrie
 }
 
 HRESULT DeleteTrigger(const std::string& name, int index) {
-    ComScope com;
-    ComPtr<ITask> task;
+    base::ComScope com;
+    base::ComPtr<ITask> task;
     WORD count = 0;
     HRESULT hr = OpenWithTriggerCount(name, task, count);
     if (FAILED(hr)) {

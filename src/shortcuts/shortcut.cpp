@@ -1,6 +1,6 @@
 #include "shortcuts/shortcut.h"
 
-#include "shortcuts/find_handle.h"
+#include "base/unique_handle.h"
 #include "shortcuts/link_target.h"
 #include "shortcuts/shortcut_backup.h"
 #include "shortcuts/walk_limits.h"
@@ -153,8 +153,8 @@ std::vector<std::string> CShortcut::ListFolder(const std::string& folder, bool e
         return subfolders;
     }
     WIN32_FIND_DATAA entry{};
-    const shortcuts::FindHandle find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
-    if (!find.Valid()) {
+    const base::FindHandle find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+    if (!find) {
         return subfolders;
     }
     do {

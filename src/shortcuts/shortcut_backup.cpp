@@ -1,6 +1,6 @@
 #include "shortcuts/shortcut_backup.h"
 
-#include "shortcuts/find_handle.h"
+#include "base/unique_handle.h"
 #include "shortcuts/link_target.h"
 #include "shortcuts/long_path.h"
 
@@ -38,8 +38,8 @@ void CollectKeptFiles(const std::wstring& driveFolder, wchar_t letter, std::vect
         const std::wstring folder = relative.empty() ? driveFolder : driveFolder + L"\\" + relative;
         folders.push_back(folder);
         WIN32_FIND_DATAW entry{};
-        const FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-        if (!find.Valid()) {
+        const base::FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+        if (!find) {
             continue;
         }
         do {
@@ -137,8 +137,8 @@ ShortcutRestoreResult RestoreShortcuts(const std::string& backupFile) {
     std::vector<std::wstring> folders;
     WIN32_FIND_DATAW entry{};
     {
-        const FindHandle find(FindFirstFileW((root + L"\\*").c_str(), &entry));
-        if (!find.Valid()) {
+        const base::FindHandle find(FindFirstFileW((root + L"\\*").c_str(), &entry));
+        if (!find) {
             return result;
         }
         do {

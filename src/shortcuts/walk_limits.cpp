@@ -1,6 +1,6 @@
 #include "shortcuts/walk_limits.h"
 
-#include "shortcuts/find_handle.h"
+#include "base/unique_handle.h"
 
 #include <windows.h>
 
@@ -86,8 +86,8 @@ std::vector<std::string> OtherProfiles(const std::string& profilesDir, const std
         return others;
     }
     WIN32_FIND_DATAA entry{};
-    const FindHandle find(FindFirstFileA((profilesDir + "\\*").c_str(), &entry));
-    if (!find.Valid()) {
+    const base::FindHandle find(FindFirstFileA((profilesDir + "\\*").c_str(), &entry));
+    if (!find) {
         return others;
     }
     do {

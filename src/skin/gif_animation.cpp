@@ -107,7 +107,7 @@ bool GifAnimation::Load(const std::string& path) {
         if (i < delays.size() && delays[i] > 0) {
             delay = static_cast<UINT>(std::min<LONG>(delays[i], 60000)) * 10;
         }
-        frames.push_back(FrameData{winui::Bitmap(bitmap), std::max(delay, kMinimumDelayMs)});
+        frames.push_back(FrameData{base::Bitmap(bitmap), std::max(delay, kMinimumDelayMs)});
     }
     frames_ = std::move(frames);
     return !frames_.empty();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 class GifAnimation {
 public:
@@ -33,7 +33,7 @@ public:
 
 private:
     struct FrameData {
-        winui::Bitmap bitmap;
+        base::Bitmap bitmap;
         UINT delayMs;
     };
     std::vector<FrameData> frames_;

@@ -2,14 +2,14 @@
 
 #include <io.h>
 
-#include "engine/scan_events.h"
 #include "skin/app_state.h"
 #include "skin/skin_image.h"
 #include "skin/skin_ini.h"
+#include "skin/skin_messages.h"
 #include "skin/skin_records.h"
 #include "skin/window_shape.h"
 
-CMainSkin::CMainSkin(UINT templateId, winui::MessageBoxes& boxes, PanelCommands commands)
+CMainSkin::CMainSkin(UINT templateId, base::MessageBoxes& boxes, PanelCommands commands)
     : CSkinDialog(templateId), m_boxes(boxes), m_commands(std::move(commands)) {}
 
 CMainSkin::~CMainSkin() {
@@ -39,7 +39,7 @@ void CMainSkin::LoadSkin() {
     const std::string disabled = ini.GetValue("MAINSCREENINFO", "Disabled", main);
 
     LoadImage(Image::Normal, folder + main);
-    winui::Bitmap maskBitmap;
+    base::Bitmap maskBitmap;
     SIZE maskSize{};
     LoadPicture(folder + mask, maskBitmap, maskSize);
 

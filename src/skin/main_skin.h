@@ -13,13 +13,13 @@
 #include "skin/shockwave_flash.h"
 #include "skin/skin_dialog.h"
 #include "skin/sub_main_skin.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 class CMainSkin : public CSkinDialog {
 public:
     // `boxes` answers the screen's messages and must outlive it; `commands` is what its pages' buttons
     // reach.
-    CMainSkin(UINT templateId, winui::MessageBoxes& boxes, PanelCommands commands);
+    CMainSkin(UINT templateId, base::MessageBoxes& boxes, PanelCommands commands);
     ~CMainSkin() override;
 
     // The skin file's name; OnInitDialog turns it into the full path below the current directory.
@@ -48,13 +48,13 @@ protected:
     bool OnInitDialog() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    winui::MessageBoxes& Boxes() const { return m_boxes; }
+    base::MessageBoxes& Boxes() const { return m_boxes; }
 
 private:
     void ReadSubScreenInfo(const CSkinIni& ini, const std::string& skinFolder);
     void OnLButtonDown(LPARAM lParam);
 
-    winui::MessageBoxes& m_boxes;
+    base::MessageBoxes& m_boxes;
     PanelCommands m_commands;
     CShockwaveFlash m_animation;
     std::vector<std::unique_ptr<CSubMainSkin>> m_arrSubScreens;

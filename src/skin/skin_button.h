@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 #include "winui/window.h"
 
 class CSkinScreen;
@@ -52,9 +52,9 @@ private:
     std::string m_strName;
     int m_nIndex = 0;
     int m_nHover = 0;
-    winui::Bitmap m_bmpNormal;
-    winui::Bitmap m_bmpOver;
-    winui::Bitmap m_bmpDown;
-    winui::Bitmap m_bmpDisabled;
+    base::Bitmap m_bmpNormal;
+    base::Bitmap m_bmpOver;
+    base::Bitmap m_bmpDown;
+    base::Bitmap m_bmpDisabled;
     bool m_bFixed = false;
 };

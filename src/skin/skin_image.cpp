@@ -38,9 +38,9 @@ HBITMAP CopyPictureBitmap(HBITMAP source) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    winui::Bitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    winui::MemoryDc from(CreateCompatibleDC(nullptr));
-    winui::MemoryDc to(CreateCompatibleDC(nullptr));
+    base::Bitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::MemoryDc from(CreateCompatibleDC(nullptr));
+    base::MemoryDc to(CreateCompatibleDC(nullptr));
     if (!copy || !from || !to) {
         return nullptr;
     }
@@ -102,7 +102,7 @@ public:
         return true;
     }
 
-    winui::Region TakeResult() { return std::move(result_); }
+    base::Region TakeResult() { return std::move(result_); }
 
 private:
     void Allocate(DWORD room) {
@@ -142,7 +142,7 @@ private:
     HGLOBAL memory_ = nullptr;
     RGNDATA* data_ = nullptr;
     DWORD room_ = 0;
-    winui::Region result_;
+    base::Region result_;
 };
 
 bool InRange(BYTE value, BYTE low, BYTE tolerance) {
@@ -160,10 +160,10 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
-bool LoadPicture(const std::string& path, winui::Bitmap& bitmap, SIZE& size) {
+bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size) {
     bitmap.Reset();
     size = SIZE{0, 0};
-    winui::FileHandle file(
+    base::FileHandle file(
         CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
@@ -172,7 +172,7 @@ bool LoadPicture(const std::string& path, winui::Bitmap& bitmap, SIZE& size) {
     if (fileSize == 0 || fileSize == INVALID_FILE_SIZE) {
         return false;
     }
-    winui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, fileSize));
+    base::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, fileSize));
     if (!memory) {
         return false;
     }
@@ -208,7 +208,7 @@ bool LoadPicture(const std::string& path, winui::Bitmap& bitmap, SIZE& size) {
     return static_cast<bool>(bitmap);
 }
 
-void CropBitmap(HDC referenceDc, winui::Bitmap& target, HBITMAP source, int left, int top, int right,
+void CropBitmap(HDC referenceDc, base::Bitmap& target, HBITMAP source, int left, int top, int right,
                 int bottom) {
     if (!source) {
         return;
@@ -220,9 +220,9 @@ void CropBitmap(HDC referenceDc, winui::Bitmap& target, HBITMAP source, int left
     }
     winui::WindowDc screen(nullptr);
     const HDC reference = referenceDc ? referenceDc : screen.Get();
-    winui::Bitmap piece(CreateCompatibleBitmap(reference, width, height));
-    winui::MemoryDc to(CreateCompatibleDC(reference));
-    winui::MemoryDc from(CreateCompatibleDC(reference));
+    base::Bitmap piece(CreateCompatibleBitmap(reference, width, height));
+    base::MemoryDc to(CreateCompatibleDC(reference));
+    base::MemoryDc from(CreateCompatibleDC(reference));
     if (!piece || !to || !from) {
         return;
     }
@@ -253,7 +253,7 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom
     if (width <= 0 || height <= 0) {
         return;
     }
-    winui::MemoryDc memory(CreateCompatibleDC(dc));
+    base::MemoryDc memory(CreateCompatibleDC(dc));
     if (!memory) {
         return;
     }
@@ -261,11 +261,11 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom
     BitBlt(dc, left, top, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
-winui::Region BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
+base::Region BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
     if (!bitmap) {
         return {};
     }
-    winui::MemoryDc pixelsDc(CreateCompatibleDC(nullptr));
+    base::MemoryDc pixelsDc(CreateCompatibleDC(nullptr));
     if (!pixelsDc) {
         return {};
     }
@@ -281,13 +281,13 @@ winui::Region BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
     void* bits = nullptr;
-    winui::Bitmap dib(CreateDIBSection(pixelsDc.Get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                       &bits, nullptr, 0));
+    base::Bitmap dib(CreateDIBSection(pixelsDc.Get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0));
     if (!dib || !bits) {
         return {};
     }
     winui::SelectGuard selectDib(pixelsDc.Get(), dib.Get());
-    winui::MemoryDc sourceDc(CreateCompatibleDC(pixelsDc.Get()));
+    base::MemoryDc sourceDc(CreateCompatibleDC(pixelsDc.Get()));
     if (!sourceDc) {
         return {};
     }

@@ -91,7 +91,7 @@ void CSkinScreen::SetText(const std::string& name, const std::string& text) {
     }
 }
 
-winui::Bitmap& CSkinScreen::Slot(Image which) {
+base::Bitmap& CSkinScreen::Slot(Image which) {
     switch (which) {
     case Image::Over:
         return m_bmpOver;
@@ -141,7 +141,7 @@ CSkinText* CSkinScreen::AddText(HWND parent, const TextRecord& record) {
     text->SetText(record.text);
     text->SetColour(record.colour);
     const LOGFONTA description = MakeTextLogFont(record);
-    const winui::Font font(CreateFontIndirectA(&description));
+    const base::Font font(CreateFontIndirectA(&description));
     text->SetFont(font.Get());
     const std::lock_guard lock(m_textsLock);
     m_arrTexts.push_back(std::move(text));

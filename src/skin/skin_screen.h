@@ -16,7 +16,7 @@
 #include "skin/skin_button.h"
 #include "skin/skin_records.h"
 #include "skin/skin_text.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 class CSkinIni;
 
@@ -69,14 +69,14 @@ public:
     size_t TextCount() const;
 
 private:
-    winui::Bitmap& Slot(Image which);
+    base::Bitmap& Slot(Image which);
 
     std::vector<std::unique_ptr<CSkinButton>> m_arrButtons;
     mutable std::mutex m_textsLock; // SetText reaches the text list from other threads
     std::vector<std::unique_ptr<CSkinText>> m_arrTexts;
-    winui::Bitmap m_bmpNormal;
-    winui::Bitmap m_bmpOver;
-    winui::Bitmap m_bmpDown;
-    winui::Bitmap m_bmpDisabled;
+    base::Bitmap m_bmpNormal;
+    base::Bitmap m_bmpOver;
+    base::Bitmap m_bmpDown;
+    base::Bitmap m_bmpDisabled;
     std::string m_strName;
 };

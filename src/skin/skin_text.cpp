@@ -54,7 +54,7 @@ void CSkinText::Paint() {
     winui::PaintDc paint(Hwnd());
     RECT client = ClientRect();
     if (m_bmpBackground) {
-        winui::MemoryDc memory(CreateCompatibleDC(nullptr));
+        base::MemoryDc memory(CreateCompatibleDC(nullptr));
         if (memory) {
             winui::SelectGuard select(memory.Get(), m_bmpBackground.Get());
             BitBlt(paint.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);

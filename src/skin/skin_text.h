@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 #include "winui/window.h"
 
 class CSkinText : public winui::Control {
@@ -42,8 +42,8 @@ private:
 
     mutable std::mutex m_textLock; // guards m_strText only
     std::string m_strText;
-    winui::Bitmap m_bmpBackground;
-    winui::Font m_font;
+    base::Bitmap m_bmpBackground;
+    base::Font m_font;
     std::string m_strName;
     COLORREF m_crColour = 0;
 };

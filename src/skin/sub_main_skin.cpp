@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "engine/scan_events.h"
 #include "skin/app_state.h"
 #include "skin/skin_dialog.h"
 #include "skin/skin_image.h"
 #include "skin/skin_ini.h"
+#include "skin/skin_messages.h"
 #include "skin/skin_records.h"
 #include "winui/gdi_scoped.h"
 
@@ -49,7 +49,7 @@ void PrepareDescendantsToClose(HWND window) {
     }
 }
 
-CSubMainSkin::CSubMainSkin(winui::MessageBoxes& boxes, const PanelCommands& commands)
+CSubMainSkin::CSubMainSkin(base::MessageBoxes& boxes, const PanelCommands& commands)
     : m_boxes(boxes), m_commands(commands) {
     LastSubScreen = this;
     g_pSummary = nullptr;
@@ -183,7 +183,7 @@ void CSubMainSkin::StartScan() {
         return;
     }
     ScanDialogOpen = true;
-    winui::KernelHandle thread = m_commands.startScanDialog(Hwnd(), SkinPath);
+    base::KernelHandle thread = m_commands.startScanDialog(Hwnd(), SkinPath);
     if (!thread) {
         ScanDialogOpen = false; // no dialog will ever clear it
         return;

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "skin/skin_screen.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 #include "winui/report_view.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 #include "winui/window.h"
 
 class CSkinIni;
@@ -30,7 +30,7 @@ struct ScheduleListRow {
 struct PanelCommands {
     // Starts the scan dialog's thread for a page window with the skin file's path; returns the thread's
     // handle, empty when no thread started.
-    std::function<winui::KernelHandle(HWND panel, const std::string& skinPath)> startScanDialog;
+    std::function<base::KernelHandle(HWND panel, const std::string& skinPath)> startScanDialog;
     // Puts the registry back from a backup file; true on success.
     std::function<bool(HWND panel)> restoreRegistry;
     // The Add Schedule dialog, modal.
@@ -54,7 +54,7 @@ class CSubMainSkin : public winui::Control, public CSkinScreen {
 public:
     // `boxes` and `commands` belong to the main screen and outlive the page. Makes this the last page
     // (LastSubScreen) and forgets any scan dialog (g_pSummary).
-    CSubMainSkin(winui::MessageBoxes& boxes, const PanelCommands& commands);
+    CSubMainSkin(base::MessageBoxes& boxes, const PanelCommands& commands);
     // Frees the page and, when a scan dialog is open, cancels it and waits up to 10 s for its thread.
     ~CSubMainSkin() override;
 
@@ -103,9 +103,9 @@ private:
     void RunUpdate();
     void CancelScanDialog();
 
-    winui::MessageBoxes& m_boxes;
+    base::MessageBoxes& m_boxes;
     const PanelCommands& m_commands;
-    winui::KernelHandle m_hScanThread;
+    base::KernelHandle m_hScanThread;
     std::unique_ptr<winui::ReportView> m_pScheduleList;
 };
 

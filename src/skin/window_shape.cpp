@@ -2,12 +2,12 @@
 
 #include "skin/skin_image.h"
 
-bool SetWindowShape(HWND window, HBITMAP mask, winui::MessageBoxes& boxes) {
+bool SetWindowShape(HWND window, HBITMAP mask, base::MessageBoxes& boxes) {
     if (!window || !IsWindow(window)) {
         return false;
     }
     bool shaped = false;
-    winui::Region region = BitmapToRegion(mask, kMaskKey, kMaskTolerance);
+    base::Region region = BitmapToRegion(mask, kMaskKey, kMaskTolerance);
     if (region) {
         if (SetWindowRgn(window, region.Get(), TRUE)) {
             region.Release(); // the window owns it now

@@ -11,7 +11,7 @@ thread_local UiThread* currentThread = nullptr;
 
 } // namespace
 
-KernelHandle UiThread::Start(std::unique_ptr<UiThread> thread) {
+base::KernelHandle UiThread::Start(std::unique_ptr<UiThread> thread) {
     if (!thread) {
         return {};
     }
@@ -24,7 +24,7 @@ KernelHandle UiThread::Start(std::unique_ptr<UiThread> thread) {
         return {};
     }
     // The caller gets this handle; the thread itself never uses it, so it outlives the object safely.
-    return KernelHandle(handle);
+    return base::KernelHandle(handle);
 }
 
 UiThread* UiThread::Current() {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace winui {
 
@@ -20,7 +20,7 @@ public:
     // Starts the thread and gives it the object. Returns the caller's own handle of the thread, to wait on
     // (it stays valid after the thread and its object are gone), or an empty handle when no thread started;
     // the object is then deleted at once.
-    static KernelHandle Start(std::unique_ptr<UiThread> thread);
+    static base::KernelHandle Start(std::unique_ptr<UiThread> thread);
 
     // The UiThread object of the calling thread, or null on a thread not started by Start.
     static UiThread* Current();

@@ -26,9 +26,9 @@ PanelCommands RecordingCommands(CommandLog& log) {
         log.scanPanel = panel;
         log.scanSkinPath = skinPath;
         if (log.scanStartFails) {
-            return winui::KernelHandle();
+            return base::KernelHandle();
         }
-        return winui::KernelHandle(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+        return base::KernelHandle(CreateEventA(nullptr, TRUE, TRUE, nullptr));
     };
     commands.restoreRegistry = [&log](HWND) {
         ++log.restores;

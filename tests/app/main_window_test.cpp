@@ -7,10 +7,10 @@
 #include <commctrl.h>
 
 #include "app/tray_icon.h"
-#include "engine/scan_events.h"
 #include "main_window_harness.h"
 #include "resource.h"
 #include "skin/app_state.h"
+#include "skin/skin_messages.h"
 
 using apptest::DisabledButtons;
 using apptest::MainWindow;

@@ -5,10 +5,10 @@
 
 #include <commctrl.h>
 
-#include "engine/scan_events.h"
 #include "main_window_harness.h"
 #include "skin/app_state.h"
 #include "skin/skin_dialog.h"
+#include "skin/skin_messages.h"
 
 using apptest::MainWindow;
 

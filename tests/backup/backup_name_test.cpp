@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 TEST(BackupName, FormatsTheLocalTimeWithFullNamesAndNoSeparators) {
-    const backuptest::FixedClock monday(backup::LocalTime{2004, 2, 16, 1, 14, 30, 5});
+    const backuptest::FixedClock monday(base::LocalTime{2004, 2, 16, 1, 14, 30, 5});
     EXPECT_EQ(backup::BackupFileName(monday), "FixedOnMondayFebruary162004143005.xml");
-    const backuptest::FixedClock newYear(backup::LocalTime{2026, 1, 1, 4, 0, 0, 0});
+    const backuptest::FixedClock newYear(base::LocalTime{2026, 1, 1, 4, 0, 0, 0});
     EXPECT_EQ(backup::BackupFileName(newYear), "FixedOnThursdayJanuary012026000000.xml");
     EXPECT_EQ(backup::BackupFileName().rfind("FixedOn", 0), 0u);
 }

@@ -30,13 +30,13 @@ inline constexpr char kDocumentedExample[] =
 
 using testsupport::RecordingBoxes;
 
-class FixedClock final : public backup::Clock {
+class FixedClock final : public base::Clock {
 public:
-    explicit FixedClock(backup::LocalTime time) : m_time(time) {}
-    backup::LocalTime Now() const override { return m_time; }
+    explicit FixedClock(base::LocalTime time) : m_time(time) {}
+    base::LocalTime Now() const override { return m_time; }
 
 private:
-    backup::LocalTime m_time;
+    base::LocalTime m_time;
 };
 
 // A new, empty folder for one test. Process ids repeat under Wine, so the name also carries the clock.

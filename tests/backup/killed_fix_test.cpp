@@ -40,7 +40,7 @@ TEST(KilledFix, DISABLED_Child) {
     const std::string text = setting;
     const std::size_t bar = text.find('|');
     const std::string subPath = text.substr(0, bar);
-    CRegistryLib engine(engine::Win32Registry(), winui::ConsoleMessageBoxes());
+    CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
     engine.m_dwFixPauseMs = 5;
     for (int i = 0; i < kItems; ++i) {
         backuptest::AddKeyFinding(engine, "SharedTools",

@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
 #include "support/test_paths.h"
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <windows.h>
 
@@ -282,7 +282,7 @@ void Collect(HKEY key, const std::wstring& path, Snapshot& out) {
     }
 }
 
-class SilentBoxes final : public winui::MessageBoxes {
+class SilentBoxes final : public base::MessageBoxes {
 public:
     int Show(HWND, const std::string& text, const std::string&, UINT) override {
         texts.push_back(text);

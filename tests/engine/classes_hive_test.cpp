@@ -1,54 +1,15 @@
 // Classes as Windows shows them: HKEY_CLASSES_ROOT merged from the user's and the machine's hive, and a
 // 32-bit view of CLSID beside the 64-bit one.
-#include "backup/xml_reader.h"
 #include "engine/wow64_path.h"
 #include "engine_test_support.h"
-#include "support/recording_boxes.h"
 
 namespace {
 
-constexpr char kClass[] = "{2222BBBB-2222-3333-4444-555555555555}";
-constexpr char kUser[] = "HKEY_CURRENT_USER\\Software\\Classes";
-constexpr char kMachine[] = "HKEY_LOCAL_MACHINE\\Software\\Classes";
-constexpr char kProgId[] = "Merged.Prog.1";
-
-class MergedClassesTest : public enginetest::MemoryEngineTest {
-protected:
-    void SetUp() override {
-        MemoryEngineTest::SetUp();
-        registry.SetMergedClasses(true);
-        lib.m_dwFixPauseMs = 0;
-    }
-    // A class with one server and its ProgID key in one hive; an empty server text adds neither.
-    void Class(const std::string& hive, const std::string& server, const std::string& view = "") {
-        if (server.empty()) {
-            return;
-        }
-        const std::string key = hive + view + "\\CLSID\\" + kClass;
-        registry.SetString(key + "\\InprocServer32", "", server);
-        registry.SetString(key + "\\ProgID", "", kProgId);
-        registry.SetString(hive + "\\" + kProgId + "\\CLSID", "", kClass);
-    }
-    // Both hives emptied, for the next case of a table.
-    void Reset() {
-        registry.ClearFailures();
-        registry.SetWin9xDelete(true);
-        registry.DeleteKey(HKEY_CURRENT_USER, "Software");
-        registry.DeleteKey(HKEY_LOCAL_MACHINE, "Software");
-        registry.SetWin9xDelete(false);
-        registry.SetMergedClasses(true);
-        lib.m_arrErrorLog.clear();
-    }
-    std::vector<std::string> Findings() {
-        ScanErrorList rows;
-        lib.ScanRegistryCLSID(rows);
-        std::vector<std::string> paths;
-        for (const auto& finding : lib.m_arrErrorLog) {
-            paths.push_back(finding->GetKeyPath());
-        }
-        return paths;
-    }
-};
+using enginetest::kClass;
+using enginetest::kMachine;
+using enginetest::kProgId;
+using enginetest::kUser;
+using MergedClassesTest = enginetest::MergedClassesTest;
 
 TEST_F(MergedClassesTest, TheRegistryMergesAsWindowsDoes) {
     registry.SetString(std::string(kUser) + "\\Shared", "who", "user");
@@ -111,33 +72,6 @@ TEST_F(MergedClassesTest, FindingsNameTheHiveThatHoldsTheClass) {
                                                          std::string(c.hive) + "\\" + kProgId};
         EXPECT_EQ(Findings(), expected);
     }
-}
-
-// Fix and restore of a dead per-user class over a working machine-wide one: the user's copy goes and comes
-// back in the user's hive; the machine's copy is never touched.
-TEST_F(MergedClassesTest, FixAndRestoreUseTheUsersHive) {
-    Class(kUser, missing);
-    Class(kMachine, present);
-    const std::string machineClass = std::string(kMachine) + "\\CLSID\\" + kClass + "\\InprocServer32";
-    const std::string userClass = std::string(kUser) + "\\CLSID\\" + kClass + "\\InprocServer32";
-    ASSERT_EQ(Findings().size(), 2u);
-    const std::string backup = folder + "\\merged.xml";
-    ScanErrorList rows;
-    lib.FixRegistry(rows, backup);
-    EXPECT_FALSE(registry.KeyExists(userClass));
-    EXPECT_FALSE(registry.KeyExists(std::string(kUser) + "\\" + kProgId));
-    EXPECT_TRUE(registry.KeyExists(std::string(kMachine) + "\\" + kProgId));
-    EXPECT_EQ(registry.Values(machineClass)[0].data.size(), present.size() + 1);
-
-    testsupport::RecordingBoxes boxes;
-    CRegistryLib restorer(registry, boxes);
-    CXmlReader reader;
-    EXPECT_EQ(restorer.LoadAsXml(reader, backup), 1);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
-    ASSERT_TRUE(registry.GetValue(userClass, "").has_value());
-    EXPECT_EQ(registry.GetValue(userClass, "")->data.size(), missing.size() + 1);
-    EXPECT_EQ(registry.GetValue(machineClass, "")->data.size(), present.size() + 1);
-    DeleteFileA(backup.c_str());
 }
 
 // ProgID keys are shared by both views, CLSID keys are not: a ProgID stays while the 32-bit registration

@@ -3,7 +3,6 @@
 // a running scan.
 #include "scan_dialog_harness.h"
 
-#include "engine/scan_events.h"
 #include "scan_dialog/panel_scan_commands.h"
 #include "skin/app_state.h"
 #include "skin/main_skin.h"

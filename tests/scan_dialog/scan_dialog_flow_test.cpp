@@ -4,6 +4,7 @@
 
 #include "engine/scan_events.h"
 #include "skin/app_state.h"
+#include "skin/skin_messages.h"
 #include "support/test_paths.h"
 
 namespace {

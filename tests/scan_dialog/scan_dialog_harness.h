@@ -16,13 +16,13 @@
 #include "scan_dialog/summary.h"
 #include "support/memory_registry.h"
 #include "support/recording_boxes.h"
-#include "winui/message_box.h"
-#include "winui/unique_handle.h"
+#include "base/message_box.h"
+#include "base/unique_handle.h"
 
 namespace dialogtest {
 
 // Message boxes shown by any thread, recorded and answered with IDOK.
-class RecordingBoxes final : public winui::MessageBoxes {
+class RecordingBoxes final : public base::MessageBoxes {
 public:
     using Box = testsupport::ShownBox;
     int Show(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
@@ -69,8 +69,8 @@ private:
     Gate m_gate = Gate::None;
     int m_skip = 0;
     Gate m_throwAt = Gate::None;
-    winui::KernelHandle m_held;
-    winui::KernelHandle m_open;
+    base::KernelHandle m_held;
+    base::KernelHandle m_open;
 };
 
 // Seeds one finding of each registry family in the in-memory registry, with `missing` as the file that
@@ -116,7 +116,7 @@ public:
 private:
     Summary* m_dialog = nullptr;
     HWND m_window = nullptr;
-    winui::KernelHandle m_thread;
+    base::KernelHandle m_thread;
 };
 
 // Saves the screen's pixels under a window as a PNG file.

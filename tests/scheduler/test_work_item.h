@@ -1,7 +1,8 @@
 #pragma once
 // A work item of the test prefix's real scheduler under a name of its own, deleted at the end of
 // the test, and what the scheduler stored for it.
-#include "scheduler/com_support.h"
+#include "base/com.h"
+#include "base/wide_text.h"
 #include "support/test_paths.h"
 
 #include <windows.h>
@@ -20,37 +21,36 @@ struct StoredWorkItem {
     std::vector<TASK_TRIGGER> triggers; // all of them, disabled ones included
 };
 
-inline HRESULT OpenTestScheduler(scheduler::ComPtr<ITaskScheduler>& taskScheduler) {
+inline HRESULT OpenTestScheduler(base::ComPtr<ITaskScheduler>& taskScheduler) {
     return CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
                             taskScheduler.PutVoid());
 }
 
-inline HRESULT OpenTestTask(const std::string& name, scheduler::ComPtr<ITask>& task) {
-    scheduler::ComPtr<ITaskScheduler> taskScheduler;
+inline HRESULT OpenTestTask(const std::string& name, base::ComPtr<ITask>& task) {
+    base::ComPtr<ITaskScheduler> taskScheduler;
     const HRESULT hr = OpenTestScheduler(taskScheduler);
-    return FAILED(hr) ? hr
-                      : taskScheduler->Activate(scheduler::Widen(name).c_str(), IID_ITask, task.PutUnknown());
+    return FAILED(hr) ? hr : taskScheduler->Activate(base::Widen(name).c_str(), IID_ITask, task.PutUnknown());
 }
 
 // Reads the stored work item back; the HRESULT of opening it.
 inline HRESULT ReadStoredWorkItem(const std::string& name, StoredWorkItem& item) {
-    scheduler::ComPtr<ITask> task;
+    base::ComPtr<ITask> task;
     const HRESULT hr = OpenTestTask(name, task);
     if (FAILED(hr)) {
         return hr;
     }
-    scheduler::CoTaskString text;
+    base::CoTaskString text;
     task->GetApplicationName(text.Put());
-    item.application = scheduler::Narrow(text.Get());
+    item.application = base::Narrow(text.Get());
     task->GetParameters(text.Put());
-    item.parameters = scheduler::Narrow(text.Get());
+    item.parameters = base::Narrow(text.Get());
     task->GetWorkingDirectory(text.Put());
-    item.workingDirectory = scheduler::Narrow(text.Get());
+    item.workingDirectory = base::Narrow(text.Get());
     task->GetFlags(&item.flags);
     WORD count = 0;
     task->GetTriggerCount(&count);
     for (WORD i = 0; i < count; ++i) {
-        scheduler::ComPtr<ITaskTrigger> trigger;
+        base::ComPtr<ITaskTrigger> trigger;
         TASK_TRIGGER data{};
         data.cbTriggerSize = sizeof data;
         if (SUCCEEDED(task->GetTrigger(i, trigger.Put())) && SUCCEEDED(trigger->GetTrigger(&data))) {
@@ -62,11 +62,11 @@ inline HRESULT ReadStoredWorkItem(const std::string& name, StoredWorkItem& item)
 
 // Appends a trigger as another program might have written it (for example a disabled one).
 inline HRESULT AppendRawTrigger(const std::string& name, TASK_TRIGGER data) {
-    scheduler::ComPtr<ITask> task;
+    base::ComPtr<ITask> task;
     HRESULT hr = OpenTestTask(name, task);
     WORD index = 0;
-    scheduler::ComPtr<ITaskTrigger> trigger;
-    scheduler::ComPtr<IPersistFile> file;
+    base::ComPtr<ITaskTrigger> trigger;
+    base::ComPtr<IPersistFile> file;
     if (SUCCEEDED(hr)) {
         hr = task->CreateTrigger(&index, trigger.Put());
     }
@@ -87,13 +87,13 @@ public:
     TestWorkItem(const TestWorkItem&) = delete;
     TestWorkItem& operator=(const TestWorkItem&) = delete;
     ~TestWorkItem() {
-        scheduler::ComPtr<ITaskScheduler> taskScheduler;
+        base::ComPtr<ITaskScheduler> taskScheduler;
         if (FAILED(OpenTestScheduler(taskScheduler))) {
             return;
         }
         // The scheduler's service may be reading the file just now; try again for a moment.
         for (int attempt = 0; attempt < 20; ++attempt) {
-            const HRESULT hr = taskScheduler->Delete(scheduler::Widen(name_).c_str());
+            const HRESULT hr = taskScheduler->Delete(base::Widen(name_).c_str());
             if (SUCCEEDED(hr) || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
                 break;
             }
@@ -102,7 +102,7 @@ public:
     }
     const std::string& Name() const { return name_; }
     bool Exists() const {
-        scheduler::ComPtr<ITask> task;
+        base::ComPtr<ITask> task;
         return SUCCEEDED(OpenTestTask(name_, task));
     }
 

@@ -36,12 +36,12 @@ TEST_F(ShippedSkin, MainScreenPicturesAndMask) {
     const std::string folder = GetFolder(path_);
     const std::string main = ini.GetValue("MAINSCREENINFO", "Main", "");
     ASSERT_FALSE(main.empty());
-    winui::Bitmap normal, mask;
+    base::Bitmap normal, mask;
     SIZE normalSize{}, maskSize{};
     ASSERT_TRUE(LoadPicture(folder + main, normal, normalSize));
     ASSERT_TRUE(LoadPicture(folder + ini.GetValue("MAINSCREENINFO", "Mask", main), mask, maskSize));
     EXPECT_GT(maskSize.cx, 100);
-    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const base::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
     ASSERT_TRUE(region);
     RECT box{};
     EXPECT_NE(GetRgnBox(region.Get(), &box), NULLREGION);
@@ -66,7 +66,7 @@ TEST_F(ShippedSkin, EveryMainAndPageRecordMakesAControl) {
         Screen screen;
         for (const std::string& image :
              {page.normalImage, page.overImage, page.downImage, page.disabledImage}) {
-            winui::Bitmap bitmap;
+            base::Bitmap bitmap;
             SIZE size{};
             EXPECT_TRUE(LoadPicture(folder + image, bitmap, size)) << image;
         }

@@ -20,29 +20,29 @@ bool SameRegion(HRGN a, HRGN b) {
 }
 
 TEST(BitmapToRegion, AllWhiteGivesAnEmptyRegion) {
-    const winui::Bitmap mask = skintest::MakeSolidBitmap(20, 10, kWhite);
-    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const base::Bitmap mask = skintest::MakeSolidBitmap(20, 10, kWhite);
+    const base::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
     ASSERT_TRUE(region);
     RECT box{};
     EXPECT_EQ(GetRgnBox(region.Get(), &box), NULLREGION);
 }
 
 TEST(BitmapToRegion, NoWhiteGivesTheWholeRectangle) {
-    const winui::Bitmap mask = skintest::MakeSolidBitmap(20, 10, RGB(10, 200, 30));
-    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const base::Bitmap mask = skintest::MakeSolidBitmap(20, 10, RGB(10, 200, 30));
+    const base::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
     ASSERT_TRUE(region);
-    const winui::Region whole(CreateRectRgn(0, 0, 20, 10));
+    const base::Region whole(CreateRectRgn(0, 0, 20, 10));
     EXPECT_TRUE(SameRegion(region.Get(), whole.Get()));
 }
 
 TEST(BitmapToRegion, OnlyPureWhiteIsCutAway) {
     // white, almost white, white, (255,255,239) which is outside the tolerance's low end
     const COLORREF row[] = {kWhite, RGB(250, 255, 255), kWhite, RGB(255, 255, 239)};
-    const winui::Bitmap mask = skintest::MakeBitmap(4, 1, [&](int x, int) { return row[x]; });
-    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const base::Bitmap mask = skintest::MakeBitmap(4, 1, [&](int x, int) { return row[x]; });
+    const base::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
     ASSERT_TRUE(region);
-    winui::Region expected(CreateRectRgn(1, 0, 2, 1));
-    const winui::Region last(CreateRectRgn(3, 0, 4, 1));
+    base::Region expected(CreateRectRgn(1, 0, 2, 1));
+    const base::Region last(CreateRectRgn(3, 0, 4, 1));
     CombineRgn(expected.Get(), expected.Get(), last.Get(), RGN_OR);
     EXPECT_TRUE(SameRegion(region.Get(), expected.Get()));
 }
@@ -50,9 +50,9 @@ TEST(BitmapToRegion, OnlyPureWhiteIsCutAway) {
 TEST(BitmapToRegion, ToleranceRangeAboveTheKey) {
     const COLORREF row[] = {RGB(0x80, 0x80, 0x80), RGB(0x90, 0x90, 0x90), RGB(0x91, 0x90, 0x90),
                             RGB(0x7F, 0x80, 0x80)};
-    const winui::Bitmap mask = skintest::MakeBitmap(4, 1, [&](int x, int) { return row[x]; });
-    const winui::Region region = BitmapToRegion(mask.Get(), RGB(0x80, 0x80, 0x80), 0x00101010);
-    winui::Region expected(CreateRectRgn(2, 0, 4, 1));
+    const base::Bitmap mask = skintest::MakeBitmap(4, 1, [&](int x, int) { return row[x]; });
+    const base::Region region = BitmapToRegion(mask.Get(), RGB(0x80, 0x80, 0x80), 0x00101010);
+    base::Region expected(CreateRectRgn(2, 0, 4, 1));
     EXPECT_TRUE(SameRegion(region.Get(), expected.Get()));
 }
 
@@ -60,9 +60,9 @@ TEST(BitmapToRegion, ManyRunsInBatchesEqualOneStepRegion) {
     // A chequered mask: 60 x 100 gives 3000 one-pixel runs, more than one batch of 2000.
     const int width = 60, height = 100;
     const auto opaque = [](int x, int y) { return (x + y) % 2 == 0; };
-    const winui::Bitmap mask =
+    const base::Bitmap mask =
         skintest::MakeBitmap(width, height, [&](int x, int y) { return opaque(x, y) ? kBlack : kWhite; });
-    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const base::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
     ASSERT_TRUE(region);
 
     std::vector<char> buffer(sizeof(RGNDATAHEADER) + sizeof(RECT) * width * height / 2);
@@ -79,7 +79,7 @@ TEST(BitmapToRegion, ManyRunsInBatchesEqualOneStepRegion) {
             }
         }
     }
-    const winui::Region oneStep(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
+    const base::Region oneStep(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
     ASSERT_TRUE(oneStep);
     EXPECT_TRUE(SameRegion(region.Get(), oneStep.Get()));
     EXPECT_TRUE(PtInRegion(region.Get(), 59, 98) == FALSE);
@@ -91,9 +91,9 @@ TEST(BitmapToRegion, NullBitmapGivesNoRegion) {
 }
 
 TEST(CropBitmap, PiecePastTheEdgesHasTheRequestedSize) {
-    const winui::Bitmap source =
+    const base::Bitmap source =
         skintest::MakeBitmap(10, 10, [](int x, int y) { return RGB(x * 20, y * 20, 7); });
-    winui::Bitmap piece;
+    base::Bitmap piece;
     CropBitmap(nullptr, piece, source.Get(), 5, 5, 20, 25);
     ASSERT_TRUE(piece);
     const SIZE size = BitmapSize(piece.Get());
@@ -106,13 +106,13 @@ TEST(CropBitmap, PiecePastTheEdgesHasTheRequestedSize) {
 }
 
 TEST(CropBitmap, NegativeCornerAndNothingToCut) {
-    const winui::Bitmap source = skintest::MakeSolidBitmap(4, 4, kRed);
-    winui::Bitmap piece;
+    const base::Bitmap source = skintest::MakeSolidBitmap(4, 4, kRed);
+    base::Bitmap piece;
     CropBitmap(nullptr, piece, source.Get(), -2, -2, 2, 2);
     EXPECT_EQ(skintest::PixelAt(piece.Get(), 0, 0), kBlack);
     EXPECT_EQ(skintest::PixelAt(piece.Get(), 3, 3), kRed);
 
-    winui::Bitmap untouched = skintest::MakeSolidBitmap(1, 1, kRed);
+    base::Bitmap untouched = skintest::MakeSolidBitmap(1, 1, kRed);
     const HBITMAP before = untouched.Get();
     CropBitmap(nullptr, untouched, nullptr, 0, 0, 5, 5);
     EXPECT_EQ(untouched.Get(), before);
@@ -121,8 +121,8 @@ TEST(CropBitmap, NegativeCornerAndNothingToCut) {
 }
 
 TEST(DrawBitmap, SmallerBitmapIsNotScaled) {
-    const winui::Bitmap canvas = skintest::MakeSolidBitmap(10, 10, kWhite);
-    const winui::Bitmap small = skintest::MakeSolidBitmap(4, 4, kRed);
+    const base::Bitmap canvas = skintest::MakeSolidBitmap(10, 10, kWhite);
+    const base::Bitmap small = skintest::MakeSolidBitmap(4, 4, kRed);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, canvas.Get());
     DrawBitmap(dc, small.Get(), 2, 2, 10, 10);
@@ -138,7 +138,7 @@ TEST(DrawBitmap, SmallerBitmapIsNotScaled) {
 TEST(LoadPicture, BitmapFileKeepsItsPixelsAfterThePictureIsGone) {
     const std::string path = skintest::FreshFolder("picture") + "\\p.bmp";
     skintest::WriteBmp(path, 7, 5, [](int x, int y) { return x == 6 && y == 4 ? kRed : RGB(0, 0, 255); });
-    winui::Bitmap bitmap;
+    base::Bitmap bitmap;
     SIZE size{};
     ASSERT_TRUE(LoadPicture(path, bitmap, size));
     EXPECT_EQ(size.cx, 7);
@@ -150,7 +150,7 @@ TEST(LoadPicture, BitmapFileKeepsItsPixelsAfterThePictureIsGone) {
 TEST(LoadPicture, GifFileLoads) {
     const std::string path = skintest::FreshFolder("picture") + "\\p.gif";
     skintest::WriteGif(path, 3, 2, {RGB(0, 128, 0)}, 10);
-    winui::Bitmap bitmap;
+    base::Bitmap bitmap;
     SIZE size{};
     ASSERT_TRUE(LoadPicture(path, bitmap, size));
     EXPECT_EQ(size.cx, 3);
@@ -162,7 +162,7 @@ TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
     skintest::WriteFile(folder + "\\empty.bmp", "");
     skintest::WriteFile(folder + "\\junk.bmp", "BM this is not a picture at all");
     for (const std::string name : {"missing.bmp", "empty.bmp", "junk.bmp"}) {
-        winui::Bitmap bitmap = skintest::MakeSolidBitmap(2, 2, kRed);
+        base::Bitmap bitmap = skintest::MakeSolidBitmap(2, 2, kRed);
         SIZE size{9, 9};
         EXPECT_FALSE(LoadPicture(folder + "\\" + name, bitmap, size)) << name;
         EXPECT_FALSE(bitmap) << name;
@@ -174,11 +174,11 @@ TEST(LoadPicture, MissingEmptyOrBrokenFilesLeaveNothing) {
 TEST(LoadPicture, LoadedMaskKeepsNearWhiteExact) {
     const std::string path = skintest::FreshFolder("picture") + "\\mask.bmp";
     skintest::WriteBmp(path, 3, 2, [](int x, int) { return x == 1 ? RGB(250, 255, 255) : kWhite; });
-    winui::Bitmap mask;
+    base::Bitmap mask;
     SIZE size{};
     ASSERT_TRUE(LoadPicture(path, mask, size));
-    const winui::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
-    const winui::Region expected(CreateRectRgn(1, 0, 2, 2));
+    const base::Region region = BitmapToRegion(mask.Get(), kMaskKey, kMaskTolerance);
+    const base::Region expected(CreateRectRgn(1, 0, 2, 2));
     EXPECT_TRUE(SameRegion(region.Get(), expected.Get()));
 }
 
@@ -189,13 +189,13 @@ TEST(SetWindowShape, CutsTheWindowOrReports) {
     ASSERT_TRUE(host.CreateCustom(0, "shape", WS_POPUP, RECT{0, 0, 20, 10}, nullptr, 0));
     skintest::RecordingBoxes boxes;
 
-    const winui::Bitmap mask =
+    const base::Bitmap mask =
         skintest::MakeBitmap(20, 10, [](int x, int) { return x < 5 ? kWhite : kBlack; });
     EXPECT_TRUE(SetWindowShape(host.Hwnd(), mask.Get(), boxes));
     EXPECT_TRUE(boxes.shown.empty());
-    const winui::Region applied(CreateRectRgn(0, 0, 0, 0));
+    const base::Region applied(CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(GetWindowRgn(host.Hwnd(), applied.Get()), ERROR);
-    const winui::Region expected(CreateRectRgn(5, 0, 20, 10));
+    const base::Region expected(CreateRectRgn(5, 0, 20, 10));
     EXPECT_TRUE(SameRegion(applied.Get(), expected.Get()));
 
     EXPECT_FALSE(SetWindowShape(host.Hwnd(), nullptr, boxes));

@@ -121,7 +121,7 @@ void WriteGif(const std::string& path, int width, int height, const std::vector<
     WriteFile(path, out);
 }
 
-winui::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel) {
+base::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -130,7 +130,7 @@ winui::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    winui::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* words = static_cast<std::uint32_t*>(bits);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/recording_boxes.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace skintest {
 
@@ -29,8 +29,8 @@ void WriteGif(const std::string& path, int width, int height, const std::vector<
               int delayCs);
 
 // A bitmap made in memory (a 32-bit DIB section).
-winui::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel);
-inline winui::Bitmap MakeSolidBitmap(int width, int height, COLORREF colour) {
+base::Bitmap MakeBitmap(int width, int height, const PixelFn& pixel);
+inline base::Bitmap MakeSolidBitmap(int width, int height, COLORREF colour) {
     return MakeBitmap(width, height, [colour](int, int) { return colour; });
 }
 // The colour of one pixel of a bitmap (CLR_INVALID outside it or for a null bitmap).

@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes that record what they were asked to show and answer with `answer` (IDOK unless set).
 // For code that shows its boxes on the test's own thread.
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +14,7 @@ struct ShownBox {
     UINT type;
 };
 
-class RecordingBoxes final : public winui::MessageBoxes {
+class RecordingBoxes final : public base::MessageBoxes {
 public:
     using Box = ShownBox;
 

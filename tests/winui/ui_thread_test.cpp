@@ -68,7 +68,7 @@ HWND WaitForWindow(const Observed& observed) {
 
 TEST(UiThread, EndsWhenItsMainWindowIsGone) {
     Observed observed;
-    const winui::KernelHandle thread =
+    const base::KernelHandle thread =
         winui::UiThread::Start(std::make_unique<WindowThread>(observed, true, false));
     ASSERT_TRUE(thread);
     const HWND window = WaitForWindow(observed);
@@ -87,7 +87,7 @@ TEST(UiThread, EndsWhenItsMainWindowIsGone) {
 
 TEST(UiThread, ModelessDialogAsMainWindow) {
     Observed observed;
-    const winui::KernelHandle thread =
+    const base::KernelHandle thread =
         winui::UiThread::Start(std::make_unique<WindowThread>(observed, true, true));
     const HWND dialog = WaitForWindow(observed);
     ASSERT_NE(dialog, nullptr);
@@ -99,7 +99,7 @@ TEST(UiThread, ModelessDialogAsMainWindow) {
 
 TEST(UiThread, FailedInitInstanceEndsAtOnce) {
     Observed observed;
-    const winui::KernelHandle thread =
+    const base::KernelHandle thread =
         winui::UiThread::Start(std::make_unique<WindowThread>(observed, false, false));
     ASSERT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
     EXPECT_TRUE(observed.deleted);

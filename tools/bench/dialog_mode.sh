@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The `dialog` mode of tools/bench.sh (sourced by it; uses its helpers timed_run, median, now_ms,
 # use_prefix, release_prefix, OUT_DIR, CLI_EXE). On the scan mode's prefix (BENCH_UNITS units, 50,000 COM
 # classes by default): RUNS scans each through the window (the main page's Scan button clicked with
@@ -10,8 +11,11 @@
 
 # "x y colour": a pixel of the results screen's Close button that the scan progress screen does not have.
 results_pixel() {
-    local s=( $(e2e_record SCREENSCANCOMPLETEINFO ScanComplete) ) b=( $(e2e_record SCREENSCANCOMPLETE_BUTTONINFO BUTTON_OK) )
-    local p=( $(e2e_record SCREENERRORSCANINFO ErrorScan) )
+    local s b
+    mapfile -t s < <(e2e_record SCREENSCANCOMPLETEINFO ScanComplete)
+    mapfile -t b < <(e2e_record SCREENSCANCOMPLETE_BUTTONINFO BUTTON_OK)
+    local p
+    mapfile -t p < <(e2e_record SCREENERRORSCANINFO ErrorScan)
     "$PY" - "$SKIN_DIR/${s[1]}" "$SKIN_DIR/${p[1]}" "${b[1]}" "${b[2]}" "${b[3]}" "${b[4]}" "${s[5]}" "${s[6]}" <<'EOF'
 import sys
 from PIL import Image
@@ -37,10 +41,13 @@ bench_dialog() {
     read -r px py colour < <(results_pixel)
     [ -n "${colour:-}" ] || { log "no Close button on the results screen in the skin"; return 1; }
     use_prefix "$prefix"
+    # shellcheck disable=SC2034 # read by the e2e_lib.sh functions
     E2E_PREFIX_IN_USE=$prefix
     e2e_start_app "$prefix" || return 1
     e2e_wait_main_window 60 || { log "the main window did not appear"; e2e_stop_app; release_prefix; return 1; }
-    local s=( $(e2e_record SUBMAINSCREENINFO SUBMAIN_MAIN) ) b=( $(e2e_record SUBMAIN_MAIN_BUTTONINFO BUTTON_SCAN) )
+    local s b
+    mapfile -t s < <(e2e_record SUBMAINSCREENINFO SUBMAIN_MAIN)
+    mapfile -t b < <(e2e_record SUBMAIN_MAIN_BUTTONINFO BUTTON_SCAN)
     local i t start window_times=() cli_times=() failed=0
     # One untimed scan of each first, so both start with the registry and the file cache warm.
     for i in $(seq 0 "$RUNS"); do

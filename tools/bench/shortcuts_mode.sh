@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The `shortcuts` mode of tools/bench.sh (sourced by it; uses its helpers timed_run, median, use_prefix,
 # release_prefix, field, OUT_DIR, CLI_EXE).
 # A prefix whose fixed test drive S: (tools/prefix.d/shortcut-drives.sh) holds a tree of SHORTCUT_FOLDERS
@@ -25,8 +26,8 @@ bench_shortcuts() {
     use_prefix "$prefix"
     timed_run "$prefix" /dev/null /dev/null "$CLI_EXE" scan --json >/dev/null
     timed_run "$prefix" /dev/null /dev/null "$baseline" walk >/dev/null
-    local i t cli_times=() base_times=() failed=0
-    for i in $(seq "$RUNS"); do
+    local t cli_times=() base_times=() failed=0
+    for _ in $(seq "$RUNS"); do
         t=$(timed_run "$prefix" "$OUT_DIR/shortcuts-scan.json" "$OUT_DIR/shortcuts-scan.err" "$CLI_EXE" scan --json) || failed=1
         cli_times+=("$t")
         t=$(timed_run "$prefix" "$OUT_DIR/shortcuts-baseline.txt" "$OUT_DIR/shortcuts-baseline.err" "$baseline" walk) || failed=1

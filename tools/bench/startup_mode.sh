@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The `startup` mode of tools/bench.sh (sourced by it; uses its helpers median, now_ms, use_prefix,
 # release_prefix, OUT_DIR). orvalin.exe started from the repository root RUNS times (default 5) on a prefix
 # whose wineserver is running, each time timed from the launch to the first painted main window: the moment
@@ -15,10 +16,11 @@ bench_startup() {
     mkdir -p "$OUT_DIR"
     make_prefix "$prefix" || return 1
     ensure_display || return 1
-    local x y w h
-    read -r x y w h < <(e2e_record MAINSCREENBUTTONINFO BUTTON_MAIN | sed -n 2,5p | tr '\n' ' ')
+    local x y
+    read -r x y _ _ < <(e2e_record MAINSCREENBUTTONINFO BUTTON_MAIN | sed -n 2,5p | tr '\n' ' ')
     x=$((x + 4)) y=$((y + 4))
     use_prefix "$prefix"
+    # shellcheck disable=SC2034 # read by the e2e_lib.sh functions
     E2E_PREFIX_IN_USE=$prefix
     # Painted once the pixel differs from the empty desktop beside the window (read at the same moment).
     # The first start is untimed: it brings the desktop up and warms the file cache.

@@ -1,8 +1,10 @@
+# shellcheck shell=bash
 # Helpers of tools/e2e.sh, tools/drills.sh and the bench modes that drive orvalin.exe. Source after tools/lib.sh.
 # The program is driven only through X (xdotool); it is watched through screenshots compared with the skin's
 # pictures and through window-probe.exe, which lists the visible windows of the Wine desktop.
 
 APP_EXE="$BUILD_DIR/src/app/orvalin.exe"
+# shellcheck disable=SC2034 # used by the scripts that source this file
 CLI_EXE="$BUILD_DIR/src/cli/orvalin-cli.exe"
 SKIN_DIR="$ROOT/skin"
 E2E_TOOLS="$BUILD_DIR/e2e-tools"
@@ -169,26 +171,31 @@ e2e_click() {
     xdotool mousemove $((DESKTOP_W - 60)) $((DESKTOP_H - 120))
 }
 e2e_click_main_button() {
-    local b=( $(e2e_record MAINSCREENBUTTONINFO "$1") )
+    local b
+    mapfile -t b < <(e2e_record MAINSCREENBUTTONINFO "$1")
     [ ${#b[@]} -ge 5 ] || { echo "no $1 in the skin" >&2; return 1; }
     e2e_click $((b[1] + b[3] / 2)) $((b[2] + b[4] / 2))
     sleep 0.5
 }
 e2e_click_page_button() { # PAGE BUTTON
-    local p=( $(e2e_record SUBMAINSCREENINFO "$1") ) b=( $(e2e_record "${1}_BUTTONINFO" "$2") )
+    local p b
+    mapfile -t p < <(e2e_record SUBMAINSCREENINFO "$1")
+    mapfile -t b < <(e2e_record "${1}_BUTTONINFO" "$2")
     [ ${#p[@]} -ge 9 ] && [ ${#b[@]} -ge 5 ] || { echo "no $2 on $1 in the skin" >&2; return 1; }
     e2e_click $((p[5] + b[1] + b[3] / 2)) $((p[6] + b[2] + b[4] / 2))
 }
 e2e_click_screen_button() { # SECTION SCREEN BUTTON, e.g. SCREENSCANCOMPLETE ScanComplete BUTTON_FIXERROR
-    local s=( $(e2e_record "${1}INFO" "$2") ) b=( $(e2e_record "${1}_BUTTONINFO" "$3") )
+    local s b
+    mapfile -t s < <(e2e_record "${1}INFO" "$2")
+    mapfile -t b < <(e2e_record "${1}_BUTTONINFO" "$3")
     [ ${#s[@]} -ge 9 ] && [ ${#b[@]} -ge 5 ] || { echo "no $3 on $2 in the skin" >&2; return 1; }
     e2e_click $((s[5] + b[1] + b[3] / 2)) $((s[6] + b[2] + b[4] / 2))
 }
 
 # The notification-area menu: a right click on the icon at the right end of the Wine taskbar.
 e2e_tray_menu() {
-    local try
-    for try in 1 2 3; do
+    local _
+    for _ in 1 2 3; do
         xdotool mousemove $((DESKTOP_W - 11)) $((DESKTOP_H - 11))
         sleep 0.3
         xdotool click 3

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Seeded Wine prefixes for tools/run.sh and tools/bench.sh. Source it after tools/lib.sh.
 
 SEED_EXE="$BUILD_DIR/tools/seed/orvalin-seed.exe"

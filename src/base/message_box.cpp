@@ -1,8 +1,8 @@
-#include "winui/message_box.h"
+#include "base/message_box.h"
 
 #include <cstdio>
 
-namespace winui {
+namespace base {
 namespace {
 
 class SystemBoxes final : public MessageBoxes {
@@ -44,4 +44,4 @@ MessageBoxes& ConsoleMessageBoxes() {
     return boxes;
 }
 
-} // namespace winui
+} // namespace base

@@ -1,4 +1,4 @@
-#include "backup/value_text.h"
+#include "engine/value_text.h"
 
 #include <gtest/gtest.h>
 

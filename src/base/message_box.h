@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace winui {
+namespace base {
 
 class MessageBoxes {
 public:
@@ -20,4 +20,4 @@ MessageBoxes& SystemMessageBoxes();
 // Prints "caption: text" on stderr and answers with the box's default button (the first one).
 MessageBoxes& ConsoleMessageBoxes();
 
-} // namespace winui
+} // namespace base

@@ -1,11 +1,11 @@
 #pragma once
 // Move-only owners of Win32 handles. Each release rule has its own traits type, so a handle can only be
-// released the way it was obtained (DeleteObject, DeleteDC, CloseHandle, GlobalFree).
+// released the way it was obtained (DeleteObject, DeleteDC, CloseHandle, GlobalFree, FindClose).
 #include <windows.h>
 
 #include <utility>
 
-namespace winui {
+namespace base {
 
 template <typename Traits> class UniqueHandle {
 public:
@@ -79,6 +79,14 @@ struct GlobalMemoryTraits {
     static void Close(Handle h) { GlobalFree(h); }
 };
 
+// Directory enumerations (FindFirstFile), whose failure value is INVALID_HANDLE_VALUE.
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindClose(h); }
+};
+
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
 using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
@@ -87,5 +95,6 @@ using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using KernelHandle = UniqueHandle<KernelTraits>;
 using FileHandle = UniqueHandle<FileTraits>;
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+using FindHandle = UniqueHandle<FindTraits>;
 
-} // namespace winui
+} // namespace base

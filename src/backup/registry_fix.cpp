@@ -3,8 +3,10 @@
 #include "backup/backup_format.h"
 #include "backup/backup_name.h"
 #include "backup/xml_writer.h"
+#include "engine/registry_lib.h"
 
 #include <cctype>
+#include <memory>
 
 namespace {
 
@@ -51,8 +53,16 @@ LONG UnwrittenCode(const BackupEntryResult& backup) {
     return backup.openCode != ERROR_SUCCESS ? backup.openCode : kNotDeleted;
 }
 
+// The engine's backup writer, made on first use.
+CXmlWriter& BackupWriter(CRegistryLib& engine) {
+    if (!engine.m_xmlWriter) {
+        engine.m_xmlWriter = std::make_shared<CXmlWriter>();
+    }
+    return *engine.m_xmlWriter;
+}
+
 void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
-    CXmlWriter& writer = *engine.m_xmlWriter;
+    CXmlWriter& writer = BackupWriter(engine);
     int tally = 0;
     for (const auto& finding : engine.m_arrErrorLog) {
         if (!Selects(pass, finding->GetCategory())) {
@@ -107,7 +117,7 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
 } // namespace
 
 void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupFile) {
-    CXmlWriter& writer = *m_xmlWriter;
+    CXmlWriter& writer = BackupWriter(*this);
     writer.Close();
     m_bBackupFailed = false;
     m_strBackupFile = backup::ReserveBackupFile(backupFile);

@@ -3,15 +3,14 @@
 
 #include <windows.h>
 
-#include "winui/gdi_scoped.h"
-#include "winui/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace {
 
 TEST(UniqueHandle, MoveResetRelease) {
-    winui::Brush first(CreateSolidBrush(RGB(1, 2, 3)));
+    base::Brush first(CreateSolidBrush(RGB(1, 2, 3)));
     const HBRUSH handle = first.Get();
-    winui::Brush second = std::move(first);
+    base::Brush second = std::move(first);
     EXPECT_FALSE(first);
     EXPECT_EQ(second.Get(), handle);
 
@@ -25,22 +24,14 @@ TEST(UniqueHandle, MoveResetRelease) {
 }
 
 TEST(UniqueHandle, FilesUseTheirOwnFailureValue) {
-    winui::FileHandle missing(
+    base::FileHandle missing(
         CreateFileA("C:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(missing);
-    winui::KernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    base::KernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     EXPECT_TRUE(event);
-}
-
-TEST(SelectGuard, PutsThePreviousObjectBack) {
-    winui::MemoryDc dc(CreateCompatibleDC(nullptr));
-    const HGDIOBJ original = GetCurrentObject(dc.Get(), OBJ_BRUSH);
-    winui::Brush brush(CreateSolidBrush(RGB(9, 9, 9)));
-    {
-        winui::SelectGuard guard(dc.Get(), brush.Get());
-        EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BRUSH), brush.Get());
-    }
-    EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BRUSH), original);
+    WIN32_FIND_DATAA entry;
+    base::FindHandle none(FindFirstFileA("C:\\no\\such\\folder\\*", &entry));
+    EXPECT_FALSE(none);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // CRegistryLib::AddRegistryValues: every value of an open key as a CRegValue record.
-#include "backup/value_text.h"
 #include "engine/registry_lib.h"
+#include "engine/value_text.h"
 
 #include <algorithm>
 

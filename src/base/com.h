@@ -1,12 +1,10 @@
 #pragma once
-// Owning pointers to COM interfaces, the COM library for the length of one operation, and the
-// ANSI/UTF-16 conversions the scheduler's wide-string interfaces need.
-#include <objbase.h>
+// Owning pointers to COM interfaces and COM memory, and the COM (or OLE) library for the life of a scope.
+#include <ole2.h>
 
-#include <string>
 #include <utility>
 
-namespace scheduler {
+namespace base {
 
 template <class T> class ComPtr {
 public:
@@ -46,7 +44,7 @@ private:
     T* p_ = nullptr;
 };
 
-// CoInitialize for one operation. CoUninitialize only balances a call that succeeded (S_OK or
+// CoInitialize for the life of the scope. CoUninitialize only balances a call that succeeded (S_OK or
 // S_FALSE); a thread already in the multithreaded apartment keeps its COM as it was.
 class ComScope {
 public:
@@ -58,6 +56,25 @@ public:
             CoUninitialize();
         }
     }
+    bool Initialized() const { return SUCCEEDED(hr_); }
+
+private:
+    HRESULT hr_;
+};
+
+// OleInitialize for the life of the scope (windows that host controls or use the clipboard), balanced
+// only when it succeeded.
+class OleScope {
+public:
+    OleScope() : hr_(OleInitialize(nullptr)) {}
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+    ~OleScope() {
+        if (SUCCEEDED(hr_)) {
+            OleUninitialize();
+        }
+    }
+    bool Initialized() const { return SUCCEEDED(hr_); }
 
 private:
     HRESULT hr_;
@@ -81,8 +98,4 @@ private:
     LPWSTR p_ = nullptr;
 };
 
-// Active code page <-> UTF-16.
-std::wstring Widen(const std::string& text);
-std::string Narrow(const std::wstring& text);
-
-} // namespace scheduler
+} // namespace base

@@ -1,0 +1,54 @@
+#include "run/scan_and_fix.h"
+
+#include "engine/registry_lib.h"
+#include "shortcuts/shortcut.h"
+
+namespace run {
+namespace {
+
+constexpr size_t kRegistryFamilies = 5;
+
+} // namespace
+
+bool ScanCompleted(const ScanErrorList& rows) {
+    return rows.size() == kRegistryFamilies;
+}
+
+bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows) {
+    rows.clear();
+    if (plan.pendingStopCancels && StopRequested()) {
+        return false;
+    }
+    engine.ScanRegistry(rows); // resets the stop event first
+    if (!ScanCompleted(rows)) {
+        return false; // a stopped scan goes no further
+    }
+    if (plan.shortcuts) {
+        links.LimitToDrives(plan.drives);
+        links.ScanLinkFile(); // tests the stop event itself
+    }
+    return true;
+}
+
+bool Fix(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows,
+         const std::string& backupFile, const std::function<void(FixStage)>& stage) {
+    if (plan.pendingStopCancels && StopRequested()) {
+        return false;
+    }
+    if (stage) {
+        stage(FixStage::Registry);
+    }
+    engine.FixRegistry(rows, backupFile);
+    // The shortcuts go into the folder beside the backup file actually written, so a fix whose backup
+    // failed removes nothing more, shortcuts included.
+    if (!plan.shortcuts || engine.m_bBackupFailed || engine.m_strBackupFile.empty() || StopRequested()) {
+        return true;
+    }
+    if (stage) {
+        stage(FixStage::Shortcuts);
+    }
+    links.FixLinkFile(engine.m_strBackupFile);
+    return true;
+}
+
+} // namespace run
