@@ -3,6 +3,7 @@
 #include "engine/registry_lib.h"
 #include "run/scan_and_fix.h"
 #include "shortcuts/shortcut.h"
+#include "shortcuts/shortcut_test_support.h"
 #include "support/memory_registry.h"
 #include "support/recording_boxes.h"
 #include "support/test_paths.h"
@@ -26,7 +27,8 @@ struct Run {
         registry.SetString(std::string(kClass) + "\\InprocServer32", "", "C:\\orvalin-missing\\gone.dll");
         folder = testsupport::MakeTempFolder("run");
         shortcut = folder + "\\gone.lnk";
-        std::ofstream(shortcut) << "link";
+        // A real shortcut whose target is gone: the fix judges it again before moving it.
+        shortcut_test::WriteBytes(shortcut, shortcut_test::LinkFileWithLocalPath(folder + "\\gone.exe"));
     }
     ~Run() { ResetEvent(StopEvent()); }
 
