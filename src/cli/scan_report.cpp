@@ -99,6 +99,10 @@ std::string FormatReportText(const ScanReport& report) {
         }
     }
     if (const ShortcutReport* s = report.shortcuts) {
+        if (report.showFixed && s->noLongerBroken > 0) {
+            out +=
+                "\nShortcuts no longer broken (left in place): " + std::to_string(s->noLongerBroken) + "\n";
+        }
         out += "\nMissing shortcuts: " + std::to_string(s->missing.size()) + "\n";
         for (const auto& path : s->missing) {
             out += "  " + path + "\n";
@@ -133,7 +137,11 @@ std::string FormatReportJson(const ScanReport& report) {
             out += separator + JsonString(path);
             separator = ",";
         }
-        out += "]}";
+        out += "]";
+        if (s->noLongerBroken > 0) { // a fix that left shortcuts in place because they work again
+            out += ",\"noLongerBroken\":" + std::to_string(s->noLongerBroken);
+        }
+        out += "}";
     }
     if (report.backup) {
         out += ",\"backup\":" + JsonString(*report.backup);

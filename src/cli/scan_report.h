@@ -16,6 +16,7 @@ struct ShortcutReport {
     int fixed = 0;
     std::vector<std::string> missing; // full paths of the shortcut files whose target is gone
     int refused = 0;                  // found in place by the fix and not moved
+    int noLongerBroken = 0;           // a fix: listed shortcuts left in place because they work again
 };
 
 struct ScanReport {

@@ -85,6 +85,7 @@ ShortcutReport ReportShortcuts(const CShortcut& links) {
     report.found = links.m_nLinksFound;
     report.fixed = links.m_nLinksFixed;
     report.refused = links.m_nLinksRefused;
+    report.noLongerBroken = links.m_nLinksNoLongerBroken;
     report.missing = links.m_arrMissingLinks;
     return report;
 }

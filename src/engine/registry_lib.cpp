@@ -3,6 +3,7 @@
 #include "engine/registry_links.h"
 #include "base/message_box.h"
 #include "engine/key_handle.h"
+#include "engine/wow64_path.h"
 
 #include <mbstring.h>
 
@@ -27,6 +28,13 @@ constexpr DWORD kLongestKeyNameBytes = 255 * 3 + 1;
 // Delete and enumerate: what a recursive delete needs on each key.
 constexpr REGSAM kDeleteAccess = DELETE | KEY_ENUMERATE_SUB_KEYS;
 
+std::string WindowsDirectory() {
+    // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
+    char dir[MAX_PATH * 3] = {};
+    const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
+    return n > 0 && n < sizeof dir ? std::string(dir, n) : std::string();
+}
+
 } // namespace
 
 bool IsWindows9x() {
@@ -37,7 +45,8 @@ CRegistryLib::CRegistryLib(engine::RegistryApi& registry)
     : CRegistryLib(registry, base::SystemMessageBoxes()) {}
 
 CRegistryLib::CRegistryLib(engine::RegistryApi& registry, base::MessageBoxes& messages)
-    : m_bWin9x(IsWindows9x()), m_registry(registry), m_messages(messages) {
+    : m_bWin9x(IsWindows9x()), m_registry(registry), m_messages(messages), m_strWindowsDir(WindowsDirectory()),
+      m_strWow64Dir(engine::SystemWow64Directory()) {
     NewJudge();
 }
 

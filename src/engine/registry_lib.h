@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -182,19 +183,49 @@ private:
                        const char* category, const char* status, Counts& counts);
     void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
     std::vector<std::string> ReadProgIds(HKEY classKey, Counts& counts);
-    // True when HKEY_CLASSES_ROOT\<progId> may be deleted with the class `className`.
+    // The key a ProgID finding may delete with the class `className` (in the hive that holds it), or "" when
+    // the text does not name a key that is this class's ProgID and nothing else.
+    std::string ProgIdKeyPath(const std::string& progId, const char* className);
+    // True when the key below HKEY_CLASSES_ROOT is a ProgID of this class alone: its CLSID names the class
+    // and its subkeys are only CLSID, CurVer and presentation keys.
     bool ProgIdBelongsToClass(const std::string& progId, const char* className);
     // Missing when every server of the open class key is certainly missing and its text is exact.
     engine::Verdict JudgeClass(HKEY classKey);
     // The judge of the running family (or fix), fresh for each so that no drive answer is kept for long.
     engine::PathJudge& Judge() { return *m_judge; }
     void NewJudge() { m_judge.emplace(*m_fs); }
+    // True when a class of another id names `progId` as its ProgID or VersionIndependentProgID, or when that
+    // cannot be told.
+    bool ProgIdNamedByOtherClass(const std::string& progId, const char* className);
+    // True when the class has no server in the 32-bit view that works or cannot be judged.
+    bool NoWorkingThirtyTwoBitServer(const char* className);
+    // HKEY_CURRENT_USER\Software\Classes\<below> when that key exists, else HKEY_LOCAL_MACHINE's; the merged
+    // HKEY_CLASSES_ROOT path when neither hive has it (no per-user classes); "" when it cannot be told.
+    std::string ClassesHivePath(const std::string& below);
 
     engine::RegistryApi& m_registry;
     base::MessageBoxes& m_messages;
     StopPoller m_stop;
     engine::FileSystemApi* m_fs = &engine::Win32FileSystem();
     std::optional<engine::PathJudge> m_judge;
+    std::string m_strWindowsDir; // "C:\WINDOWS", read once
+    std::string m_strWow64Dir;   // "C:\WINDOWS\SysWOW64", or "" on a system without a 32-bit side
+    // Every (ProgID or VersionIndependentProgID text, class id) pair the class walk read; incomplete when a
+    // class could not be read or the walk stopped, and then no ProgID is a finding.
+    std::vector<std::pair<std::string, std::string>> m_progIdNamers;
+    bool m_progIdNamersComplete = true;
+    // The same, by upper-cased name, built when the first ProgID is judged.
+    std::unordered_map<std::wstring, std::vector<std::wstring>> m_progIdIndex;
+    // ProgID texts of dead classes, judged once the walk has seen every class: inserted at `position` of
+    // m_arrErrorLog (right after their class's finding).
+    struct PendingProgId {
+        size_t position;
+        std::string progId;
+        std::string className;
+    };
+    std::vector<PendingProgId> m_pendingProgIds;
+    void NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className);
+    void AddProgIdFindings(Counts& counts);
     // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.
     std::vector<char> m_nameBuffer;
     std::vector<BYTE> m_dataBuffer;

@@ -3,11 +3,104 @@
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
+#include "engine/wow64_path.h"
+
+#include <string.h>
 
 namespace {
 
 constexpr char kClsidKeyPath[] = "HKEY_CLASSES_ROOT\\CLSID";
 constexpr char kStatus[] = "Scanning CLSID";
+
+// Keys below HKEY_CLASSES_ROOT that many classes, file types or the shell share: never a ProgID finding,
+// whatever a class's ProgID value says.
+constexpr const char* kSharedKeys[] = {"*",
+                                       "AllFilesystemObjects",
+                                       "AppID",
+                                       "Applications",
+                                       "AudioCD",
+                                       "CLSID",
+                                       "Component Categories",
+                                       "DesktopBackground",
+                                       "Directory",
+                                       "Drive",
+                                       "DVD",
+                                       "Extensions",
+                                       "FileType",
+                                       "Folder",
+                                       "Installer",
+                                       "Interface",
+                                       "LibraryFolder",
+                                       "Local Settings",
+                                       "Media Type",
+                                       "MIME",
+                                       "Network",
+                                       "NetServer",
+                                       "NetShare",
+                                       "PackagedCom",
+                                       "Printers",
+                                       "Protocols",
+                                       "SystemFileAssociations",
+                                       "TypeLib",
+                                       "Unknown",
+                                       "Wow6432Node"};
+
+// Subkeys a ProgID key may hold besides CLSID and CurVer: how the shell shows and opens it.
+constexpr const char* kProgIdSubKeys[] = {"CLSID",   "CurVer",     "DefaultIcon",  "shell",
+                                          "shellex", "Insertable", "NotInsertable"};
+
+template <size_t N> bool InTable(const char* name, const char* const (&table)[N]) {
+    for (const char* entry : table) {
+        if (_stricmp(name, entry) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A key name as the registry compares it: upper-cased, beyond ASCII too.
+std::wstring FoldedName(const std::string& name) {
+    std::wstring wide(name.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    if (!wide.empty()) {
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    }
+    return wide;
+}
+
+bool SameKeyName(const std::string& a, const std::string& b) {
+    return _stricmp(a.c_str(), b.c_str()) == 0 || FoldedName(a) == FoldedName(b);
+}
+
+// The "(Default)" text of `subKey` below an open key. ERROR_FILE_NOT_FOUND when the key or the value is
+// absent; the text must be a string value.
+LONG ReadDefaultText(engine::RegistryApi& registry, HKEY key, const std::string& subKey, std::string& text) {
+    engine::KeyHandle sub(registry);
+    LONG rc = registry.OpenKeyEx(key, subKey.c_str(), 0, KEY_QUERY_VALUE, sub.Receive());
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    // One query for the usual short text; a longer one is asked for again at its size.
+    std::vector<BYTE> data(512);
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(data.size() - 1);
+    rc = registry.QueryValueEx(sub.Get(), "", &type, data.data(), &size);
+    if (rc == ERROR_MORE_DATA) {
+        data.resize(size_t{size} + 1);
+        rc = registry.QueryValueEx(sub.Get(), "", &type, data.data(), &size);
+    }
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return ERROR_INVALID_DATA;
+    }
+    const auto* chars = reinterpret_cast<const char*>(data.data());
+    text.assign(chars, strnlen(chars, size));
+    return ERROR_SUCCESS;
+}
 
 } // namespace
 
@@ -16,6 +109,10 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
         return;
     }
     Counts counts;
+    m_progIdNamers.clear();
+    m_progIdIndex.clear();
+    m_progIdNamersComplete = true;
+    m_pendingProgIds.clear();
     std::string subKey = kClsidKeyPath;
     const std::string root = SeperateMainKey(subKey);
     engine::KeyHandle clsidKey(m_registry);
@@ -26,14 +123,19 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
             return;
         }
         engine::SubKeyReader classes(m_registry, clsidKey.Get(), longestName);
+        bool complete = false;
         for (DWORD i = 0; !m_stop(); ++i) {
-            if (classes.Read(i) != ERROR_SUCCESS) {
+            const LONG rc = classes.Read(i);
+            if (rc != ERROR_SUCCESS) {
+                complete = rc == ERROR_NO_MORE_ITEMS;
                 break;
             }
             if (classes.Length() != 0) {
                 ScanClassKey(clsidKey.Get(), classes.Name(), counts);
             }
         }
+        m_progIdNamersComplete = m_progIdNamersComplete && complete;
+        AddProgIdFindings(counts);
     }
     AppendRow(errors, kDescriptionCLSID, counts);
 }
@@ -43,14 +145,15 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
 // judged completely (a server key or value that cannot be read, a stop in the middle) is not recorded either.
 void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& counts) {
     engine::KeyHandle classKey(m_registry);
-    if (m_registry.OpenKey(clsidKey, className, classKey.Receive()) != ERROR_SUCCESS) {
-        return;
-    }
     DWORD subKeys = 0;
     DWORD longestName = 0;
-    if (m_registry.QueryInfoKey(classKey.Get(), &subKeys, &longestName, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS ||
-        subKeys == 0) {
+    if (m_registry.OpenKey(clsidKey, className, classKey.Receive()) != ERROR_SUCCESS ||
+        m_registry.QueryInfoKey(classKey.Get(), &subKeys, &longestName, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+        m_progIdNamersComplete = false; // the ProgIDs it names are unknown
+        return;
+    }
+    if (subKeys == 0) {
         return;
     }
 
@@ -71,7 +174,13 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         const LONG rc = children.Read(j);
         if (rc != ERROR_SUCCESS) {
             judged = judged && rc == ERROR_NO_MORE_ITEMS;
+            m_progIdNamersComplete = m_progIdNamersComplete && rc == ERROR_NO_MORE_ITEMS;
             break;
+        }
+        if (_stricmp(children.Name(), "ProgID") == 0 ||
+            _stricmp(children.Name(), "VersionIndependentProgID") == 0) {
+            NoteProgIdNamer(classKey.Get(), children.Name(), className);
+            continue;
         }
         if (children.Length() == 0 || !engine::IsServerKey(children.Name())) {
             continue;
@@ -108,22 +217,101 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         }
     }
     // A class is deleted with its whole subtree: every text in it must be exact.
-    if (anyServerWorks || !judged || !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
+    if (anyServerWorks || !judged || dead.empty() || !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
+        return;
+    }
+    // The finding names the hive that holds the class: deleting or restoring through the merged view would
+    // reach the wrong copy.
+    const std::string classPath = ClassesHivePath(std::string("CLSID\\") + className);
+    if (classPath.empty()) {
         return;
     }
 
-    // No server of this class works: each missing server gives its finding, and the ProgID its own.
+    // No server of this class works: each missing server gives its finding, and the ProgID its own once
+    // every class has been seen (whether another class names the same key is known only then).
     for (auto& server : dead) {
-        AddFinding(kCategoryCLSID, kKindKey, std::string(kClsidKeyPath) + "\\" + className,
-                   std::move(server.record));
-        for (const std::string& progId : server.progIds) {
-            if (progId != kValueNotSet && ProgIdBelongsToClass(progId, className)) {
-                AddFinding(kCategoryProgID, kKindKey, "HKEY_CLASSES_ROOT\\" + progId, nullptr);
-                ++counts.found;
+        AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record));
+        for (std::string& progId : server.progIds) {
+            if (progId != kValueNotSet) {
+                m_pendingProgIds.push_back({m_arrErrorLog.size(), std::move(progId), className});
             }
         }
         ++counts.found;
     }
+}
+
+void CRegistryLib::NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className) {
+    std::string text;
+    const LONG rc = ReadDefaultText(m_registry, classKey, subKey, text);
+    if (rc == ERROR_SUCCESS) {
+        m_progIdNamers.emplace_back(std::move(text), className);
+    } else if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_INVALID_DATA) {
+        m_progIdNamersComplete = false;
+    }
+}
+
+void CRegistryLib::AddProgIdFindings(Counts& counts) {
+    if (m_pendingProgIds.empty()) {
+        return;
+    }
+    RegErrorLogList merged;
+    merged.reserve(m_arrErrorLog.size() + m_pendingProgIds.size());
+    size_t next = 0;
+    const auto insertAt = [&](size_t position) {
+        for (; next < m_pendingProgIds.size() && m_pendingProgIds[next].position == position; ++next) {
+            const PendingProgId& pending = m_pendingProgIds[next];
+            std::string path = ProgIdKeyPath(pending.progId, pending.className.c_str());
+            if (path.empty()) {
+                continue;
+            }
+            auto finding = std::make_unique<CRegErrorLog>();
+            finding->SetKeyPath(std::move(path));
+            finding->SetCategory(kCategoryProgID);
+            finding->SetKind(kKindKey);
+            merged.push_back(std::move(finding));
+            ++counts.found;
+        }
+    };
+    insertAt(0);
+    for (size_t i = 0; i < m_arrErrorLog.size(); ++i) {
+        merged.push_back(std::move(m_arrErrorLog[i]));
+        insertAt(i + 1);
+    }
+    m_arrErrorLog = std::move(merged);
+    m_pendingProgIds.clear();
+    m_progIdNamers.clear();
+    m_progIdIndex.clear();
+}
+
+std::string CRegistryLib::ClassesHivePath(const std::string& below) {
+    for (const char* hive :
+         {"HKEY_CURRENT_USER\\Software\\Classes\\", "HKEY_LOCAL_MACHINE\\Software\\Classes\\"}) {
+        std::string subKey = hive + below;
+        const std::string root = SeperateMainKey(subKey);
+        HKEY rootKey = nullptr;
+        MapRootKey(root, &rootKey);
+        engine::KeyHandle key(m_registry);
+        const LONG rc = m_registry.OpenKeyEx(rootKey, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Receive());
+        if (rc == ERROR_SUCCESS) {
+            return hive + below;
+        }
+        if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_PATH_NOT_FOUND) {
+            return std::string();
+        }
+    }
+    return "HKEY_CLASSES_ROOT\\" + below;
+}
+
+// A ProgID finding deletes a whole key, so every doubt leaves it out: the text must name a key that exists,
+// is no shared or file-type key, is this class's ProgID and no other class's, and no 32-bit registration of
+// the same class id still serves it (ProgID keys are shared between the views, CLSID keys are not).
+std::string CRegistryLib::ProgIdKeyPath(const std::string& progId, const char* className) {
+    if (progId.empty() || progId.find('\\') != std::string::npos || progId[0] == '.' ||
+        InTable(progId.c_str(), kSharedKeys) || !ProgIdBelongsToClass(progId, className) ||
+        ProgIdNamedByOtherClass(progId, className) || !NoWorkingThirtyTwoBitServer(className)) {
+        return std::string();
+    }
+    return ClassesHivePath(progId);
 }
 
 // The texts of the "(Default)" records of the class's ProgID key, each counted as scanned.
@@ -144,32 +332,91 @@ std::vector<std::string> CRegistryLib::ReadProgIds(HKEY classKey, Counts& counts
     return texts;
 }
 
-// The ProgID finding deletes HKEY_CLASSES_ROOT\<text>. That is safe only for a plain key name (not a path)
-// that is either absent or the ProgID of this very class (its CLSID subkey names the class); a value such as
-// "CLSID", ".txt" or "*" would otherwise take a whole shared tree with it.
+// The key must exist, name this class in its CLSID and hold nothing but a ProgID's own subkeys: a value such
+// as "CLSID", ".txt" or "*" would otherwise take a whole shared tree with it.
 bool CRegistryLib::ProgIdBelongsToClass(const std::string& progId, const char* className) {
-    if (progId.empty() || progId.find('\\') != std::string::npos) {
+    engine::KeyHandle progIdKey(m_registry);
+    if (m_registry.OpenKey(HKEY_CLASSES_ROOT, progId.c_str(), progIdKey.Receive()) != ERROR_SUCCESS) {
         return false;
     }
-    engine::KeyHandle progIdKey(m_registry);
-    const LONG opened = m_registry.OpenKey(HKEY_CLASSES_ROOT, progId.c_str(), progIdKey.Receive());
-    if (opened == ERROR_FILE_NOT_FOUND) {
+    std::string named;
+    if (ReadDefaultText(m_registry, progIdKey.Get(), "CLSID", named) != ERROR_SUCCESS ||
+        !SameKeyName(named, className)) {
+        return false;
+    }
+    DWORD longestName = 0;
+    if (m_registry.QueryInfoKey(progIdKey.Get(), nullptr, &longestName, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    engine::SubKeyReader children(m_registry, progIdKey.Get(), longestName);
+    for (DWORD i = 0;; ++i) {
+        const LONG rc = children.Read(i);
+        if (rc == ERROR_NO_MORE_ITEMS) {
+            return true;
+        }
+        if (rc != ERROR_SUCCESS || !InTable(children.Name(), kProgIdSubKeys)) {
+            return false;
+        }
+    }
+}
+
+bool CRegistryLib::ProgIdNamedByOtherClass(const std::string& progId, const char* className) {
+    if (!m_progIdNamersComplete) {
         return true;
     }
-    if (opened != ERROR_SUCCESS) {
+    if (m_progIdIndex.empty()) {
+        for (const auto& [text, namer] : m_progIdNamers) {
+            m_progIdIndex[FoldedName(text)].push_back(FoldedName(namer));
+        }
+    }
+    const auto namers = m_progIdIndex.find(FoldedName(progId));
+    if (namers == m_progIdIndex.end()) {
         return false;
     }
-    engine::KeyHandle clsidKey(m_registry);
-    if (m_registry.OpenKey(progIdKey.Get(), "CLSID", clsidKey.Receive()) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegValueList values;
-    AddRegistryValues(clsidKey.Get(), values);
-    for (const auto& value : values) {
-        if (value->m_strName == kDefaultValueName && value->m_strData != kValueNotSet &&
-            _stricmp(value->m_strData.c_str(), className) == 0) {
+    const std::wstring self = FoldedName(className);
+    for (const std::wstring& namer : namers->second) {
+        if (namer != self) {
             return true;
         }
     }
     return false;
+}
+
+bool CRegistryLib::NoWorkingThirtyTwoBitServer(const char* className) {
+    engine::KeyHandle classKey(m_registry);
+    const LONG opened = m_registry.OpenKeyEx(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + className).c_str(),
+                                             0, KEY_READ | KEY_WOW64_32KEY, classKey.Receive());
+    if (opened == ERROR_FILE_NOT_FOUND) {
+        return true;
+    }
+    DWORD longestName = 0;
+    if (opened != ERROR_SUCCESS || m_registry.QueryInfoKey(classKey.Get(), nullptr, &longestName, nullptr,
+                                                           nullptr, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    engine::SubKeyReader children(m_registry, classKey.Get(), longestName);
+    for (DWORD i = 0;; ++i) {
+        const LONG rc = children.Read(i);
+        if (rc == ERROR_NO_MORE_ITEMS) {
+            return true;
+        }
+        if (rc != ERROR_SUCCESS) {
+            return false;
+        }
+        if (!engine::IsServerKey(children.Name())) {
+            continue;
+        }
+        std::string text;
+        const LONG read = ReadDefaultText(m_registry, classKey.Get(), children.Name(), text);
+        if (read == ERROR_FILE_NOT_FOUND) {
+            continue; // a server key without a file name serves nothing
+        }
+        if (read != ERROR_SUCCESS || text.empty() ||
+            Judge().Judge(engine::ServerReference(children.Name()),
+                          engine::ThirtyTwoBitReading(text, m_strWindowsDir, m_strWow64Dir)) !=
+                engine::Verdict::Missing) {
+            return false;
+        }
+    }
 }

@@ -32,4 +32,25 @@ enum class TargetState { Exists, Missing, Unknown };
 // such as access denied).
 TargetState CheckTarget(const std::string& path);
 
+// A target that still holds "%NAME%" references (links written by programs under Wine keep the variable
+// text): every reference expanded. False when one is left unexpanded or the result is no plain path (a
+// drive written again inside it, as "C:\C:\windows\notepad.exe"): such a target cannot be judged.
+bool ExpandTargetText(const std::string& text, std::string& expanded);
+
+// Asks the shell to resolve the shortcut as it would when opened, without UI, without updating the file
+// and for at most `timeoutMs`: true when it finds an existing file or folder. The caller has initialised
+// COM on this thread.
+bool ShellFindsTarget(const std::string& shortcutPath, WORD timeoutMs);
+
+// Cloud placeholders (the file's content lives with a sync provider): opening one downloads it, and moving
+// one deletes it on every machine that shares it.
+// (FILE_ATTRIBUTE_RECALL_ON_OPEN 0x40000 and FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS 0x400000 are missing from
+// older SDK headers.)
+constexpr DWORD kRecallOnOpen = 0x00040000;
+constexpr DWORD kRecallOnDataAccess = 0x00400000;
+constexpr DWORD kPlaceholderAttributes = kRecallOnDataAccess | kRecallOnOpen | FILE_ATTRIBUTE_OFFLINE;
+inline bool IsCloudPlaceholder(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kPlaceholderAttributes) != 0;
+}
+
 } // namespace shortcuts

@@ -4,6 +4,7 @@
 #include "base/unique_handle.h"
 #include "shortcuts/link_target.h"
 #include "shortcuts/shortcut_backup.h"
+#include "shortcuts/walk_limits.h"
 
 #include <cctype>
 #include <utility>
@@ -18,10 +19,13 @@ bool IsDotEntry(const char* name) {
 }
 
 // Directories, junctions and symlinks to directories (reparse points) are never descended into: they
-// may lead back into the tree and make the walk endless.
+// may lead back into the tree and make the walk endless. Cloud placeholders are not opened, and the
+// shortcut folders kept beside earlier backups belong to those backups.
 bool IsWalkableFolder(const WIN32_FIND_DATAA& entry) {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-           (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !IsDotEntry(entry.cFileName);
+           (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !IsDotEntry(entry.cFileName) &&
+           !shortcuts::IsCloudPlaceholder(entry.dwFileAttributes) &&
+           !shortcuts::IsShortcutBackupFolderName(entry.cFileName);
 }
 
 bool HasLinkExtension(const char* name) {
@@ -36,7 +40,8 @@ bool HasLinkExtension(const char* name) {
 }
 
 bool IsShortcutFile(const WIN32_FIND_DATAA& entry) {
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && HasLinkExtension(entry.cFileName);
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           !shortcuts::IsCloudPlaceholder(entry.dwFileAttributes) && HasLinkExtension(entry.cFileName);
 }
 
 // A folder whose enumeration pattern would not fit MAX_PATH cannot be read with the ANSI calls.
@@ -86,6 +91,7 @@ void CShortcut::ScanLinkFile() {
     if (StopRequested()) {
         return;
     }
+    m_excludedFolders = shortcuts::ExcludedFolders();
     // One apartment for the whole scan; ResolveShortCut's own is then only a reference count.
     const base::ComScope com;
     char drives[MAX_PATH + 1] = {};
@@ -96,6 +102,10 @@ void CShortcut::ScanLinkFile() {
     for (const char* root = drives; *root != '\0'; root += std::char_traits<char>::length(root) + 1) {
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
         if (letter < 'A' || letter > 'Z' || !DriveSelected(letter) || DriveType(letter) != DRIVE_FIXED) {
+            continue;
+        }
+        // Links found outside the prefix belong to other systems and name their files, not this one's.
+        if (m_strDrives.empty() && shortcuts::DriveLeavesWinePrefix(letter)) {
             continue;
         }
         RecurseFolder(std::string{root[0], root[1]});
@@ -126,7 +136,7 @@ void CShortcut::RecurseFolder(const std::string& folder) {
             return;
         }
         std::string child = top.path + "\\" + top.subfolders[top.next++];
-        if (!FolderFits(child)) {
+        if (!FolderFits(child) || shortcuts::IsExcluded(child, m_excludedFolders)) {
             continue;
         }
         std::vector<std::string> grandchildren = ListFolder(child, true);
@@ -169,24 +179,45 @@ HRESULT CShortcut::ResolveShortCut(const std::string& path) {
     ++m_nLinksScanned;
     Report(path, kStatusScanningShortcuts, m_nLinksScanned, m_nLinksFound);
     const base::ComScope com;
-    const shortcuts::LinkTarget target = shortcuts::ReadLinkTarget(path);
-    if (!target.hasPath) {
-        return target.hr;
-    }
-    const char letter = shortcuts::TargetDriveLetter(target.path);
-    if (letter != 0 && shortcuts::DriveCanBeVerified(DriveType(letter)) &&
-        shortcuts::CheckTarget(target.path) == shortcuts::TargetState::Missing) {
+    HRESULT hr = E_FAIL;
+    if (TargetCertainlyMissing(path, hr)) {
         m_arrMissingLinks.push_back(path);
         ++m_nLinksFound;
     }
-    return target.hr;
+    return hr;
+}
+
+bool CShortcut::TargetCertainlyMissing(const std::string& path, HRESULT& hr) {
+    const shortcuts::LinkTarget target = shortcuts::ReadLinkTarget(path);
+    hr = target.hr;
+    std::string file;
+    if (!target.hasPath || !shortcuts::ExpandTargetText(target.path, file) || file.size() >= MAX_PATH) {
+        return false;
+    }
+    const char letter = shortcuts::TargetDriveLetter(file);
+    return letter != 0 && shortcuts::DriveCanBeVerified(DriveType(letter)) &&
+           shortcuts::CheckTarget(file) == shortcuts::TargetState::Missing &&
+           !shortcuts::ShellFindsTarget(path, kResolveTimeoutMs);
 }
 
 void CShortcut::FixLinkFile(const std::string& backupFile) {
     m_nLinksFixed = 0;
     m_nLinksRefused = 0;
+    m_nLinksNoLongerBroken = 0;
+    m_driveTypeKnown.fill(false); // the scan may lie hours back: drives come and go
+    const base::ComScope com;
     for (const std::string& path : m_arrMissingLinks) {
         Report(path, kStatusFixingShortcuts, 0, 0);
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            continue; // gone meanwhile: nothing to move, nothing to count
+        }
+        // Judged again right before the move: the program may have been reinstalled since the scan.
+        HRESULT hr = E_FAIL;
+        if (shortcuts::IsCloudPlaceholder(attributes) || !TargetCertainlyMissing(path, hr)) {
+            ++m_nLinksNoLongerBroken;
+            continue;
+        }
         if (shortcuts::MoveShortcutToBackup(backupFile, path)) {
             ++m_nLinksFixed;
         } else if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {

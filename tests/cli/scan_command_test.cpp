@@ -72,13 +72,14 @@ TEST_F(ScanCommandTest, JsonNamesTheBrokenClassAndItsProgIdAndChangesNothing) {
     const Captured run = RunScan({"--json", "--no-shortcuts"});
     ASSERT_EQ(run.rc, cli::kExitOk) << run.err;
     EXPECT_TRUE(testjson::IsValidJson(run.out));
-    EXPECT_NE(
-        run.out.find("{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\CLSID\\\\" +
-                     broken + "\",\"value\":{\"name\":\"(Default)\",\"data\":\"" + InJson(missingFile) +
-                     "\",\"type\":1}}"),
-        std::string::npos)
+    EXPECT_NE(run.out.find("{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_LOCAL_"
+                           "MACHINE\\\\Software\\\\Classes\\\\CLSID\\\\" +
+                           broken + "\",\"value\":{\"name\":\"(Default)\",\"data\":\"" + InJson(missingFile) +
+                           "\",\"type\":1}}"),
+              std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\" +
+    EXPECT_NE(run.out.find("{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_LOCAL_"
+                           "MACHINE\\\\Software\\\\Classes\\\\" +
                            progId + "\",\"value\":null}"),
               std::string::npos);
     EXPECT_EQ(run.out.find(InJson(workingKey)), std::string::npos);
@@ -105,7 +106,7 @@ TEST_F(ScanCommandTest, TextShowsTheTableAndTheFindingWithoutProgressWhenStderrI
     ASSERT_EQ(run.rc, cli::kExitOk) << run.err;
     EXPECT_EQ(run.out.rfind("Description ", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("\nInvalid CLSID "), std::string::npos);
-    EXPECT_NE(run.out.find("CLSID       KEY  HKEY_CLASSES_ROOT\\CLSID\\" + broken +
+    EXPECT_NE(run.out.find("CLSID       KEY  HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\" + broken +
                            "\n"
                            "                  (Default) = " +
                            missingFile + "\n"),

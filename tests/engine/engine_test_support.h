@@ -90,4 +90,47 @@ protected:
     std::string missing;
 };
 
+inline constexpr char kClass[] = "{2222BBBB-2222-3333-4444-555555555555}";
+inline constexpr char kUser[] = "HKEY_CURRENT_USER\\Software\\Classes";
+inline constexpr char kMachine[] = "HKEY_LOCAL_MACHINE\\Software\\Classes";
+inline constexpr char kProgId[] = "Merged.Prog.1";
+
+// The engine on an in-memory registry that merges the classes hives as Windows does.
+class MergedClassesTest : public MemoryEngineTest {
+protected:
+    void SetUp() override {
+        MemoryEngineTest::SetUp();
+        registry.SetMergedClasses(true);
+    }
+    // A class with one server and its ProgID key in one hive; an empty server text adds neither.
+    void Class(const std::string& hive, const std::string& server, const std::string& view = "") {
+        if (server.empty()) {
+            return;
+        }
+        const std::string key = hive + view + "\\CLSID\\" + kClass;
+        registry.SetString(key + "\\InprocServer32", "", server);
+        registry.SetString(key + "\\ProgID", "", kProgId);
+        registry.SetString(hive + "\\" + kProgId + "\\CLSID", "", kClass);
+    }
+    // Both hives emptied, for the next case of a table.
+    void Reset() {
+        registry.ClearFailures();
+        registry.SetWin9xDelete(true);
+        registry.DeleteKey(HKEY_CURRENT_USER, "Software");
+        registry.DeleteKey(HKEY_LOCAL_MACHINE, "Software");
+        registry.SetWin9xDelete(false);
+        registry.SetMergedClasses(true);
+        lib.m_arrErrorLog.clear();
+    }
+    std::vector<std::string> Findings() {
+        ScanErrorList rows;
+        lib.ScanRegistryCLSID(rows);
+        std::vector<std::string> paths;
+        for (const auto& finding : lib.m_arrErrorLog) {
+            paths.push_back(finding->GetKeyPath());
+        }
+        return paths;
+    }
+};
+
 } // namespace enginetest

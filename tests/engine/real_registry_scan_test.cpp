@@ -137,16 +137,18 @@ TEST_F(RealScanTest, FindsWhatTheTestBrokeAndNothingItLeftWorking) {
     lib.ScanRegistry(rows);
     ASSERT_EQ(rows.size(), 5u);
 
-    const auto deadFindings = FindingsAt("HKEY_CLASSES_ROOT\\CLSID\\" + dead);
+    // Wine keeps HKEY_CLASSES_ROOT in the machine's hive: the findings name that real key.
+    const std::string classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\";
+    const auto deadFindings = FindingsAt(classes + "CLSID\\" + dead);
     ASSERT_EQ(deadFindings.size(), 1u);
     EXPECT_EQ(deadFindings[0]->GetCategory(), "CLSID");
     EXPECT_EQ(deadFindings[0]->GetValue()->m_strData, "\"" + missing + "\" -Embedding");
-    const auto progFindings = FindingsAt("HKEY_CLASSES_ROOT\\" + progId);
+    const auto progFindings = FindingsAt(classes + progId);
     ASSERT_EQ(progFindings.size(), 1u);
     EXPECT_EQ(progFindings[0]->GetCategory(), "PROGID");
-    EXPECT_TRUE(FindingsAt("HKEY_CLASSES_ROOT\\CLSID\\" + working).empty());
-    EXPECT_EQ(FindingsAt("HKEY_CLASSES_ROOT\\CLSID\\" + hostile).size(), 1u);
-    EXPECT_TRUE(FindingsAt("HKEY_CLASSES_ROOT\\CLSID").empty()); // never the whole CLSID tree
+    EXPECT_TRUE(FindingsAt(classes + "CLSID\\" + working).empty());
+    EXPECT_EQ(FindingsAt(classes + "CLSID\\" + hostile).size(), 1u);
+    EXPECT_TRUE(FindingsAt(classes + "CLSID").empty()); // never the whole CLSID tree
 
     const auto help = FindingsAt("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\help");
     ASSERT_EQ(help.size(), 1u);

@@ -89,7 +89,8 @@ TEST_F(ClsidScanTest, EmptyServerTextCannotBeJudged) {
 
 TEST_F(ClsidScanTest, MissingServerRecordsTheClassAndItsProgId) {
     Server("InprocServer32", missing);
-    ProgId("Foo.Bar.1"); // no HKEY_CLASSES_ROOT\Foo.Bar.1 key: still recorded
+    registry.SetString("HKEY_CLASSES_ROOT\\Foo.Bar.1\\CLSID", "", kClass);
+    ProgId("Foo.Bar.1");
     const CScanError& row = Scan();
     EXPECT_EQ(row.m_nScanned, 2);
     EXPECT_EQ(row.m_nFound, 2);
@@ -169,23 +170,45 @@ TEST_F(ClsidScanTest, ClassThatCannotBeJudgedCompletelyIsLeftAlone) {
     EXPECT_TRUE(lib.m_arrErrorLog.empty());
 }
 
+// A ProgID finding deletes a whole key: only a key that is this class's ProgID and nothing else qualifies,
+// even when a planted CLSID value under a shared key points back at the class.
 TEST_F(ClsidScanTest, ProgIdIsRecordedOnlyWhenItIsThisClassesOwnKey) {
     struct Case {
         std::string progId;
         bool recorded;
     };
-    registry.SetString("HKEY_CLASSES_ROOT\\Own.Prog.1\\CLSID", "", kClass);
-    registry.SetString("HKEY_CLASSES_ROOT\\Foreign.Prog\\CLSID", "", kOther);
-    registry.AddKey("HKEY_CLASSES_ROOT\\NoClsid.Prog");
-    registry.SetString("HKEY_CLASSES_ROOT\\.txt", "", "txtfile");
-    registry.AddKey("HKEY_CLASSES_ROOT\\*\\shellex");
+    const std::string root = "HKEY_CLASSES_ROOT\\";
+    for (const char* key :
+         {"Own.Prog.1", "CLSID", ".txt", "*", "Folder", "Directory", "Drive", "AllFilesystemObjects",
+          "Unknown", "Extra.Sub", "Presented.Prog", "Shared.Prog", "Named.Prog"}) {
+        registry.SetString(root + key + "\\CLSID", "", kClass);
+    }
+    registry.SetString(root + "Foreign.Prog\\CLSID", "", kOther);
+    registry.AddKey(root + "NoClsid.Prog");
+    registry.AddKey(root + "*\\shellex");
+    registry.AddKey(root + "Extra.Sub\\Data");
+    for (const char* sub : {"CurVer", "DefaultIcon", "shell\\open\\command", "Insertable"}) {
+        registry.AddKey(root + "Presented.Prog\\" + sub);
+    }
+    // Other classes (without servers, so never findings themselves) that name two of the keys.
+    registry.SetString(ClassPath(kOther) + "\\VersionIndependentProgID", "", "Shared.Prog");
+    registry.SetString(ClassPath("{77777777-2222-3333-4444-555555555555}") + "\\ProgID", "", "named.prog");
     const Case cases[] = {{"Own.Prog.1", true},
-                          {"Absent.Prog", true},
+                          {"Presented.Prog", true},
+                          {"Absent.Prog", false}, // nothing there to delete
                           {"Foreign.Prog", false},
                           {"NoClsid.Prog", false},
+                          {"Extra.Sub", false},
+                          {"Shared.Prog", false},
+                          {"Named.Prog", false},
                           {"CLSID", false},
                           {".txt", false},
                           {"*", false},
+                          {"Folder", false},
+                          {"Directory", false},
+                          {"Drive", false},
+                          {"AllFilesystemObjects", false},
+                          {"Unknown", false},
                           {"CLSID\\" + std::string(kOther), false},
                           {"", false}};
     for (const Case& c : cases) {
@@ -203,7 +226,7 @@ TEST_F(ClsidScanTest, ProgIdIsRecordedOnlyWhenItIsThisClassesOwnKey) {
         lib.m_arrErrorLog.clear();
     }
     // The ProgID's CLSID may name the class in another case.
-    registry.SetString("HKEY_CLASSES_ROOT\\Lower.Prog\\CLSID", "", "{1111aaaa-2222-3333-4444-555555555555}");
+    registry.SetString(root + "Lower.Prog\\CLSID", "", "{1111aaaa-2222-3333-4444-555555555555}");
     ProgId("Lower.Prog");
     rows.clear();
     EXPECT_EQ(Scan().m_nFound, 2);

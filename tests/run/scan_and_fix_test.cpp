@@ -4,6 +4,7 @@
 #include "run/scan_and_fix.h"
 #include "shortcuts/shortcut.h"
 #include "support/file_bytes.h"
+#include "shortcuts/shortcut_test_support.h"
 #include "support/memory_registry.h"
 #include "support/recording_boxes.h"
 #include "support/test_paths.h"
@@ -21,7 +22,8 @@ struct OneFinding {
         registry.SetString(std::string(kClass) + "\\InprocServer32", "", "C:\\orvalin-missing\\gone.dll");
         folder = testsupport::MakeTempFolder("run");
         shortcut = folder + "\\gone.lnk";
-        testsupport::WriteBytes(shortcut, "link");
+        // A real shortcut whose target is gone: the fix judges it again before moving it.
+        shortcut_test::WriteBytes(shortcut, shortcut_test::LinkFileWithLocalPath(folder + "\\gone.exe"));
     }
     ~OneFinding() { ResetEvent(StopEvent()); }
 

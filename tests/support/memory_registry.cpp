@@ -45,6 +45,48 @@ std::vector<std::string> SplitPath(const char* subKey) {
 
 constexpr REGSAM kAllAccess = KEY_ALL_ACCESS | MAXIMUM_ALLOWED;
 
+constexpr char kClassesRoot[] = "HKEY_CLASSES_ROOT";
+constexpr char kUserClasses[] = "HKEY_CURRENT_USER\\Software\\Classes";
+constexpr char kMachineClasses[] = "HKEY_LOCAL_MACHINE\\Software\\Classes";
+
+// "\\a\\b" from the parts of a subkey path; "" for none.
+std::string JoinParts(const char* subKey) {
+    std::string joined;
+    for (const auto& part : SplitPath(subKey)) {
+        joined += "\\" + part;
+    }
+    return joined;
+}
+
+// True when a full path names HKEY_CLASSES_ROOT or a key below it; `below` is then the rest ("\\CLSID...").
+bool BelowClassesRoot(const std::string& path, std::string& below) {
+    const auto slash = path.find('\\');
+    if (!SameName(path.substr(0, slash), kClassesRoot)) {
+        return false;
+    }
+    below = slash == std::string::npos ? std::string() : JoinParts(path.c_str() + slash + 1);
+    return true;
+}
+
+// The 32-bit view keeps its own copy of the classes' CLSID key: "CLSID\\..." below a classes root is read
+// from "Wow6432Node\\CLSID\\...". Only opens from a root are redirected; that is all the engine does.
+std::string ThirtyTwoBitSubKey(HKEY root, const char* subKey) {
+    const std::string text = subKey == nullptr ? std::string() : std::string(subKey);
+    const std::string classesPrefix = "Software\\Classes\\";
+    size_t at = std::string::npos;
+    if (root == HKEY_CLASSES_ROOT) {
+        at = 0;
+    } else if ((root == HKEY_LOCAL_MACHINE || root == HKEY_CURRENT_USER) &&
+               _strnicmp(text.c_str(), classesPrefix.c_str(), classesPrefix.size()) == 0) {
+        at = classesPrefix.size();
+    }
+    if (at == std::string::npos || _strnicmp(text.c_str() + at, "CLSID", 5) != 0 ||
+        (text[at + 5] != '\\' && text[at + 5] != '\0')) {
+        return text;
+    }
+    return text.substr(0, at) + "Wow6432Node\\" + text.substr(at);
+}
+
 bool Allows(REGSAM access, REGSAM needed) {
     return (access & MAXIMUM_ALLOWED) != 0 || (access & needed) == needed;
 }
@@ -70,13 +112,56 @@ MemoryRegistry::MemoryRegistry() {
         auto node = std::make_shared<Node>();
         node->name = name;
         node->path = name;
-        m_roots[handle] = Handle{node, kAllAccess};
+        m_roots[handle] = Handle{node, kAllAccess, false, std::string()};
     }
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
 
+void MemoryRegistry::SetMergedClasses(bool merged) {
+    m_merged = merged;
+    if (merged) {
+        MakePath(kUserClasses);
+        m_mergedRoot = Handle{MakePath(kMachineClasses), kAllAccess, true, std::string()};
+    }
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::UserClass(const std::string& classPath) const {
+    return Find(FindPath(kUserClasses), classPath.c_str());
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::MachineClass(const std::string& classPath) const {
+    return Find(FindPath(kMachineClasses), classPath.c_str());
+}
+
+std::vector<std::string> MemoryRegistry::ChildNames(const Handle& handle) const {
+    std::vector<std::string> names;
+    if (!handle.merged) {
+        for (const auto& child : handle.node->children) {
+            names.push_back(child->name);
+        }
+        return names;
+    }
+    for (const auto& hive : {UserClass(handle.classPath), MachineClass(handle.classPath)}) {
+        if (!hive) {
+            continue;
+        }
+        for (const auto& child : hive->children) {
+            if (std::none_of(names.begin(), names.end(),
+                             [&](const auto& n) { return SameName(n, child->name); })) {
+                names.push_back(child->name);
+            }
+        }
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
+    return names;
+}
+
 const MemoryRegistry::Handle* MemoryRegistry::Resolve(HKEY key) const {
+    if (m_merged && key == HKEY_CLASSES_ROOT) {
+        return &m_mergedRoot;
+    }
     if (const auto root = m_roots.find(key); root != m_roots.end()) {
         return &root->second;
     }
@@ -89,6 +174,9 @@ const MemoryRegistry::Handle* MemoryRegistry::Resolve(HKEY key) const {
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(const std::shared_ptr<Node>& from,
                                                            const char* subKey) const {
     std::shared_ptr<Node> node = from;
+    if (!node) {
+        return nullptr;
+    }
     for (const auto& part : SplitPath(subKey)) {
         const auto it = std::find_if(node->children.begin(), node->children.end(),
                                      [&](const auto& child) { return SameName(child->name, part); });
@@ -101,6 +189,10 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(const std::shared_ptr
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::FindPath(const std::string& path) const {
+    if (std::string below; m_merged && BelowClassesRoot(path, below)) {
+        const auto user = UserClass(below);
+        return user ? user : MachineClass(below);
+    }
     const auto slash = path.find('\\');
     const std::string rootName = path.substr(0, slash);
     for (const auto& [handle, root] : m_roots) {
@@ -112,6 +204,10 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::FindPath(const std::string
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::MakePath(const std::string& path) {
+    if (std::string below; m_merged && BelowClassesRoot(path, below)) {
+        const auto user = UserClass(below);
+        return user ? user : MakePath(kMachineClasses + below);
+    }
     const auto slash = path.find('\\');
     const std::string rootName = path.substr(0, slash);
     std::shared_ptr<Node> node;
@@ -228,7 +324,7 @@ LONG MemoryRegistry::Injected(Op op, const std::string& path) {
 HKEY MemoryRegistry::NewHandle(std::shared_ptr<Node> node, REGSAM access) {
     const HKEY handle = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(m_nextHandle));
     m_nextHandle += 4;
-    m_handles[handle] = Handle{std::move(node), access};
+    m_handles[handle] = Handle{std::move(node), access, false, std::string()};
     return handle;
 }
 
@@ -258,6 +354,9 @@ LONG MemoryRegistry::Open(Op op, HKEY key, const char* subKey, REGSAM access, bo
     if (parent->node->deleted) {
         return ERROR_KEY_DELETED;
     }
+    if (parent->merged) {
+        return OpenMerged(op, key, *parent, subKey, access, sameHandleForEmpty, result);
+    }
     if (SplitPath(subKey).empty() && sameHandleForEmpty) {
         *result = key; // RegOpenKeyA/RegCreateKeyA give back the very handle they were passed
         return ERROR_SUCCESS;
@@ -278,13 +377,42 @@ LONG MemoryRegistry::Open(Op op, HKEY key, const char* subKey, REGSAM access, bo
     return ERROR_SUCCESS;
 }
 
+LONG MemoryRegistry::OpenMerged(Op op, HKEY key, const Handle& parent, const char* subKey, REGSAM access,
+                                bool sameHandleForEmpty, HKEY* result) {
+    if (SplitPath(subKey).empty() && sameHandleForEmpty) {
+        *result = key;
+        return ERROR_SUCCESS;
+    }
+    const std::string below = parent.classPath + JoinParts(subKey);
+    std::shared_ptr<Node> node = UserClass(below);
+    if (!node) {
+        node = MachineClass(below);
+    }
+    if (!node && op == Op::CreateKey) {
+        if (!Allows(parent.access, KEY_CREATE_SUB_KEY)) {
+            return ERROR_ACCESS_DENIED;
+        }
+        node = MakePath(kMachineClasses + below); // new keys go to the machine's hive
+    }
+    if (!node) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *result = NewHandle(std::move(node), access);
+    Handle& opened = m_handles[*result];
+    opened.merged = true;
+    opened.classPath = below;
+    return ERROR_SUCCESS;
+}
+
 LONG MemoryRegistry::OpenKey(HKEY key, const char* subKey, HKEY* result) {
     return Open(Op::OpenKey, key, subKey, kAllAccess, true, result);
 }
 
 LONG MemoryRegistry::OpenKeyEx(HKEY key, const char* subKey, DWORD, REGSAM sam, HKEY* result) {
-    return Open(Op::OpenKeyEx, key, subKey, sam & ~static_cast<REGSAM>(KEY_WOW64_32KEY | KEY_WOW64_64KEY),
-                false, result);
+    const std::string viewed = (sam & KEY_WOW64_32KEY) != 0 && m_merged ? ThirtyTwoBitSubKey(key, subKey)
+                                                                        : std::string(subKey ? subKey : "");
+    return Open(Op::OpenKeyEx, key, subKey == nullptr ? nullptr : viewed.c_str(),
+                sam & ~static_cast<REGSAM>(KEY_WOW64_32KEY | KEY_WOW64_64KEY), false, result);
 }
 
 LONG MemoryRegistry::CreateKey(HKEY key, const char* subKey, HKEY* result) {
@@ -315,9 +443,10 @@ LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen,
     if (const LONG error = Usable(Op::QueryInfoKey, key, KEY_QUERY_VALUE, h)) {
         return error;
     }
+    const std::vector<std::string> children = ChildNames(*h);
     DWORD longestKey = 0;
-    for (const auto& child : h->node->children) {
-        longestKey = std::max<DWORD>(longestKey, static_cast<DWORD>(child->name.size()));
+    for (const auto& child : children) {
+        longestKey = std::max<DWORD>(longestKey, static_cast<DWORD>(child.size()));
     }
     DWORD longestName = 0;
     DWORD longestData = 0;
@@ -326,7 +455,7 @@ LONG MemoryRegistry::QueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen,
         longestData = std::max<DWORD>(longestData, static_cast<DWORD>(v.data.size()));
     }
     if (subKeys) {
-        *subKeys = static_cast<DWORD>(h->node->children.size());
+        *subKeys = static_cast<DWORD>(children.size());
     }
     if (maxSubKeyLen) {
         *maxSubKeyLen = longestKey;
@@ -351,10 +480,11 @@ LONG MemoryRegistry::EnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen
     if (name == nullptr || nameLen == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (index >= h->node->children.size()) {
+    const std::vector<std::string> children = ChildNames(*h);
+    if (index >= children.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::string& child = h->node->children[index]->name;
+    const std::string& child = children[index];
     if (child.size() + 1 > *nameLen) {
         return ERROR_MORE_DATA;
     }
@@ -468,7 +598,14 @@ LONG MemoryRegistry::DeleteKey(HKEY key, const char* subKey) {
     if (h->node->deleted) {
         return ERROR_KEY_DELETED;
     }
-    const std::shared_ptr<Node> node = Find(h->node, subKey);
+    std::shared_ptr<Node> node;
+    if (h->merged) { // the user's copy when there is one, as Windows deletes through the merged view
+        const std::string below = h->classPath + JoinParts(subKey);
+        node = UserClass(below);
+        node = node ? node : MachineClass(below);
+    } else {
+        node = Find(h->node, subKey);
+    }
     if (!node) {
         return ERROR_FILE_NOT_FOUND;
     }

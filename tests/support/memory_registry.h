@@ -57,6 +57,14 @@ public:
     // RegDeleteKeyA removes a whole subtree, as on the Windows 9x family (default: refuses keys with
     // subkeys).
     void SetWin9xDelete(bool win9x) { m_win9xDelete = win9x; }
+    // HKEY_CLASSES_ROOT becomes the merged view Windows gives of HKEY_CURRENT_USER\Software\Classes over
+    // HKEY_LOCAL_MACHINE\Software\Classes: a key is opened (and its values read, written and deleted) in the
+    // user's hive when it exists there, otherwise in the machine's; subkeys enumerate as the union of both;
+    // a key created through HKEY_CLASSES_ROOT lands in the machine's hive. Content paths that name
+    // HKEY_CLASSES_ROOT follow the same rule. OpenKeyEx with KEY_WOW64_32KEY from a root then reads the
+    // classes' CLSID key from its Wow6432Node, as the 32-bit view does (the default view keeps a separate
+    // HKEY_CLASSES_ROOT node, so older tests see it unchanged).
+    void SetMergedClasses(bool merged);
     // Fails calls of `op` with `code`: the next matching call only, or every one. An empty path matches any
     // key; otherwise the key the call is about (the opened/created/deleted key, or the key of the handle)
     // must match.
@@ -89,8 +97,10 @@ public:
 private:
     struct Node;
     struct Handle {
-        std::shared_ptr<Node> node;
+        std::shared_ptr<Node> node; // for a merged-classes handle: the user's key when it exists
         REGSAM access = 0;
+        bool merged = false;   // opened through the merged HKEY_CLASSES_ROOT
+        std::string classPath; // then: the path below the classes root ("" or "\\CLSID\\{...}")
     };
     struct Failure {
         Op op;
@@ -112,6 +122,13 @@ private:
     LONG Usable(Op op, HKEY key, REGSAM needed, const Handle*& handle);
     LONG Open(Op op, HKEY key, const char* subKey, REGSAM access, bool sameHandleForEmpty, HKEY* result);
     void RemoveSubtree(Node& node);
+    // The user's and the machine's key of a merged path below the classes root.
+    std::shared_ptr<Node> UserClass(const std::string& classPath) const;
+    std::shared_ptr<Node> MachineClass(const std::string& classPath) const;
+    // Subkey names of a handle's key, the union of both hives for a merged one.
+    std::vector<std::string> ChildNames(const Handle& handle) const;
+    LONG OpenMerged(Op op, HKEY key, const Handle& parent, const char* subKey, REGSAM access,
+                    bool sameHandleForEmpty, HKEY* result);
 
     std::map<HKEY, Handle> m_roots;
     std::map<HKEY, Handle> m_handles;
@@ -120,6 +137,8 @@ private:
     int m_calls[static_cast<size_t>(Op::Count)] = {};
     unsigned m_nextHandle = 0x1000;
     bool m_win9xDelete = false;
+    bool m_merged = false;
+    Handle m_mergedRoot;
 };
 
 } // namespace testsupport
