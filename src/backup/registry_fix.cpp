@@ -4,10 +4,10 @@
 #include "backup/backup_name.h"
 #include "backup/shortcut_list.h"
 #include "backup/xml_writer.h"
-#include "engine/key_handle.h"
-#include "engine/registry_links.h"
 #include "engine/fix_tally.h"
+#include "engine/key_handle.h"
 #include "engine/registry_lib.h"
+#include "engine/registry_links.h"
 
 #include <cctype>
 #include <memory>
@@ -82,15 +82,23 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
         if (engine.m_bBackupFailed) {
             continue; // the backup is broken: nothing more is deleted
         }
-        // The results may have waited for hours: what was reinstalled meanwhile is left alone.
-        if (engine.m_bJudgeAgain && !engine.StillBroken(*finding, &classBroken)) {
-            ++noLongerBroken;
-            continue;
-        }
         const std::string keyPath = finding->GetKeyPath();
         std::string subKey = keyPath;
         const std::string root = CRegistryLib::SeperateMainKey(subKey);
         LONG code = kNotDeleted;
+        // A family's own key and a name the ANSI calls cannot carry are refused below whatever they hold
+        // now, so that they are reported as faults rather than passed over.
+        const bool refusedAnyway = (finding->GetKind() == kKindKey && engine.IsContainerKey(keyPath)) ||
+                                   (finding->GetValue() != nullptr &&
+                                    finding->GetValue()->m_strName.find('\0') != std::string::npos);
+        if (refusedAnyway) {
+            classBroken = false; // a ProgID after it goes with no class
+        }
+        // The results may have waited for hours: what was reinstalled meanwhile is left alone.
+        if (!refusedAnyway && engine.m_bJudgeAgain && !engine.StillBroken(*finding, &classBroken)) {
+            ++noLongerBroken;
+            continue;
+        }
 
         if (finding->GetKind() == kKindKey) {
             if (engine.IsContainerKey(keyPath)) {
@@ -103,7 +111,9 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
                 engine.m_bBackupFailed = backup.writeFailed;
                 code = backup.written ? engine.RegDelKey(root, subKey) : UnwrittenCode(backup);
                 if (!backup.refusal.empty()) {
+                    // Left in place on purpose and named as such, not counted as refused.
                     NotRemoved(engine, keyPath, backup.refusal);
+                    code = kNotDeleted;
                 } else if (code == kLinkInTheWay || code == kTooDeep) {
                     NotRemoved(engine, keyPath,
                                code == kLinkInTheWay ? "a registry link appeared below it"
@@ -126,7 +136,9 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
             if (!backup.refusal.empty()) {
                 NotRemoved(engine, keyPath + "\\" + value->m_strName, backup.refusal);
             }
-            if (!backup.written) {
+            if (!backup.refusal.empty()) {
+                code = kNotDeleted;
+            } else if (!backup.written) {
                 code = UnwrittenCode(backup);
             } else if (value->m_strName != kDefaultValueName) {
                 code = engine.RegDelKeyValue(root, subKey, value->m_strName);

@@ -1,5 +1,7 @@
 #include "engine/exact_text.h"
 
+#include "engine/registry_links.h"
+
 #include "engine/key_handle.h"
 #include "engine/path_judgement.h"
 
@@ -66,10 +68,12 @@ Read ReadValueW(RegistryApi& registry, HKEY key, DWORD index, std::string* name)
 
 } // namespace
 
-bool KeyTextExact(RegistryApi& registry, HKEY key, bool subtree) {
-    if (Utf8CodePage()) {
-        return true;
-    }
+namespace {
+
+// KeyTextExact below `depth` levels of the finding. Links are opened as themselves and not followed (what
+// they point to is no part of the key). Below the deepest level a walk goes the text is not read: the fix
+// never removes a tree that deep.
+bool SubtreeTextExact(RegistryApi& registry, HKEY key, bool subtree, std::size_t depth) {
     std::string name;
     for (DWORD i = 0;; ++i) {
         const Read read = ReadValueW(registry, key, i, &name);
@@ -93,13 +97,23 @@ bool KeyTextExact(RegistryApi& registry, HKEY key, bool subtree) {
         if (rc != ERROR_SUCCESS || !ToAnsi(wide, static_cast<int>(length), &name)) {
             return false;
         }
+        if (depth >= kMaxWalkDepth) {
+            return true;
+        }
         KeyHandle child(registry);
-        if (registry.OpenKey(key, name.c_str(), child.Receive()) != ERROR_SUCCESS ||
-            !KeyTextExact(registry, child.Get(), true)) {
+        bool link = false;
+        if (OpenWithoutFollowing(registry, key, name.c_str(), KEY_READ, child, link) != ERROR_SUCCESS ||
+            !SubtreeTextExact(registry, child.Get(), !link, depth + 1)) {
             return false;
         }
     }
     return true;
+}
+
+} // namespace
+
+bool KeyTextExact(RegistryApi& registry, HKEY key, bool subtree) {
+    return Utf8CodePage() || SubtreeTextExact(registry, key, subtree, 0);
 }
 
 bool ValueTextExactAt(RegistryApi& registry, HKEY key, DWORD index) {

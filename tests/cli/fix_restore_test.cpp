@@ -20,18 +20,11 @@
 namespace {
 
 using testsupport::RealKeyExists;
+using testsupport::SetRealString;
 constexpr char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 using testcli::Captured;
 using testcli::RunCommand;
-
-void SetString(HKEY root, const std::string& path, const char* name, const std::string& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(root, path.c_str(), &key), ERROR_SUCCESS) << path;
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
-}
 
 // Sorted "name=type:bytes" of a key's values and the names of its subkeys, one level.
 std::vector<std::string> Listing(HKEY root, const std::string& path) {
@@ -76,9 +69,9 @@ std::string Folder() {
 class FixRestoreCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetString(HKEY_CLASSES_ROOT, classKey, nullptr, "Orvalin test class & <friends>");
-        SetString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", nullptr, missingFile);
-        SetString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", "ThreadingModel", "Both");
+        SetRealString(HKEY_CLASSES_ROOT, classKey, nullptr, "Orvalin test class & <friends>");
+        SetRealString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", nullptr, missingFile);
+        SetRealString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", "ThreadingModel", "Both");
         fontsBefore = Listing(HKEY_LOCAL_MACHINE, kFonts);
     }
     void TearDown() override { RegDeleteTreeA(HKEY_CLASSES_ROOT, classKey.c_str()); }

@@ -15,9 +15,9 @@ using shortcuts::ShortcutBackupPath;
 
 namespace {
 
-// An empty backup as the fix writes it (listing its shortcuts), and one from before the list.
-constexpr char kListingBackup[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry shortcuts=\"listed\">\r\n </registry>\r\n";
+using shortcut_test::kListingBackup;
+
+// An empty backup from before the fix listed its shortcuts.
 constexpr char kOlderBackup[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n </registry>\r\n";
 

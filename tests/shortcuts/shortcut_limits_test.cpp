@@ -1,9 +1,10 @@
 // What the shortcut scan must leave alone: targets it cannot judge, cloud placeholders, cloud and backup
 // folders, other users' profiles, drives outside the prefix; and a fix that judges each shortcut again.
 #include "shortcut_test_support.h"
-#include "shortcuts/shortcut.h"
 #include "shortcuts/link_target.h"
+#include "shortcuts/shortcut.h"
 #include "shortcuts/walk_limits.h"
+#include "support/file_bytes.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
@@ -123,7 +124,7 @@ TEST_F(ShortcutLimits, TheFixJudgesEachShortcutAgain) {
     WriteBytes("S:\\Menu\\tool.exe", {'M', 'Z'});
     const std::string work = testsupport::MakeTempFolder("shortcut_limits");
     const std::string backup = work + "\\FixedOnTest.xml";
-    WriteBytes(backup, {'<', '/', '>'});
+    testsupport::WriteBytes(backup, shortcut_test::kListingBackup);
 
     shortcut.FixLinkFile(backup);
 

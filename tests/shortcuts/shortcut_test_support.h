@@ -78,4 +78,8 @@ private:
     }
 };
 
+// An empty backup as the fix writes it, ready for the shortcuts it moves to be listed in it.
+inline constexpr char kListingBackup[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry shortcuts=\"listed\">\r\n </registry>\r\n";
+
 } // namespace shortcut_test

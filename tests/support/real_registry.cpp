@@ -2,6 +2,8 @@
 
 #include "engine/registry_api.h"
 
+#include <gtest/gtest.h>
+
 #include <objbase.h>
 #include <winternl.h>
 
@@ -15,6 +17,16 @@ std::string NewClassId() {
     char text[64] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
+}
+
+void SetRealString(HKEY root, const std::string& path, const char* name, const std::string& data) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(root, path.c_str(), &key), ERROR_SUCCESS) << path;
+    EXPECT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                             static_cast<DWORD>(data.size() + 1)),
+              ERROR_SUCCESS)
+        << path;
+    RegCloseKey(key);
 }
 
 bool RealKeyExists(HKEY root, const std::string& path) {

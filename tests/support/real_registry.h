@@ -9,6 +9,10 @@ namespace testsupport {
 // A fresh class id in registry form ("{...}"), for keys under HKEY_CLASSES_ROOT\CLSID.
 std::string NewClassId();
 
+// Creates root\path when needed and sets its REG_SZ value `name` (null: the unnamed value); a failure fails
+// the running test.
+void SetRealString(HKEY root, const std::string& path, const char* name, const std::string& data);
+
 // True when the key opens for reading.
 bool RealKeyExists(HKEY root, const std::string& path);
 
