@@ -26,8 +26,20 @@ CAddScheduleDlg::CAddScheduleDlg(base::MessageBoxes& boxes, std::string taskName
 }
 
 bool CAddScheduleDlg::OnInitDialog() {
+    // An hour from now: a one-time scan must start later than the current minute, so the opening values
+    // are ones that OK accepts.
     SYSTEMTIME now{};
     GetLocalTime(&now);
+    FILETIME time{};
+    if (SystemTimeToFileTime(&now, &time)) {
+        ULARGE_INTEGER ticks{};
+        ticks.LowPart = time.dwLowDateTime;
+        ticks.HighPart = time.dwHighDateTime;
+        ticks.QuadPart += 60ULL * 60 * 10000000; // 100-ns units
+        time.dwLowDateTime = ticks.LowPart;
+        time.dwHighDateTime = ticks.HighPart;
+        FileTimeToSystemTime(&time, &now);
+    }
 
     const ScheduleTarget target = TargetForProgram(RunningProgramPath());
     m_strAccount = target.account;

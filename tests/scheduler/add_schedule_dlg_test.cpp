@@ -62,7 +62,7 @@ std::string PickerText(HWND dialog, int id) {
 
 } // namespace
 
-TEST(AddScheduleDlg, OpensOnTodayNowAndOnceForTheRunningProgram) {
+TEST(AddScheduleDlg, OpensAnHourAheadAndOnceForTheRunningProgram) {
     testsupport::RecordingBoxes boxes;
     CAddScheduleDlg dialog(boxes, "unused");
     EXPECT_EQ(dialog.Frequency(), -1);
@@ -77,7 +77,14 @@ TEST(AddScheduleDlg, OpensOnTodayNowAndOnceForTheRunningProgram) {
     }
     // One reading of the clock serves both pickers.
     EXPECT_EQ(std::memcmp(&dialog.Date(), &dialog.Time(), sizeof(SYSTEMTIME)), 0);
-    EXPECT_EQ(dialog.Date().wYear, before.wYear);
+    // An hour ahead, so that OK with the opening values schedules a scan that can still run.
+    FILETIME from{};
+    FILETIME opened{};
+    ASSERT_TRUE(SystemTimeToFileTime(&before, &from) && SystemTimeToFileTime(&dialog.Date(), &opened));
+    const auto minutes = [](const FILETIME& t) {
+        return ((static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 600000000LL;
+    };
+    EXPECT_NEAR(static_cast<double>(minutes(opened) - minutes(from)), 60.0, 1.0);
     SYSTEMTIME shown{};
     ASSERT_EQ(
         SendDlgItemMessageA(dialog.Hwnd(), IDC_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)),
