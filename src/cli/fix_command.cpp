@@ -4,6 +4,7 @@
 #include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/console_stop.h"
 #include "cli/fix_outcome.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
@@ -30,20 +31,21 @@ std::string FullPath(const std::string& path) {
 }
 
 int Fix(const FixOptions& options) {
+    const ConsoleStop stop; // Ctrl+C from here on stops the run after the entry in hand
     CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
     CShortcut links;
     ScanErrorList rows;
-    RunScan(engine, links, options.targets, rows, StderrIsConsole());
-    if (!run::ScanCompleted(rows)) {
-        PrintError("fix: the scan was stopped before every family had run; nothing was removed");
+    if (!RunScan(engine, links, options.targets, rows, StderrIsConsole())) {
+        PrintError("fix: the scan was stopped before it finished; nothing was removed");
         return kExitFailure;
     }
 
-    run::Fix(engine, links, options.targets, rows,
-             options.backup.empty() ? backup::BackupFileName() : options.backup);
+    const bool complete = run::Fix(engine, links, options.targets, rows,
+                                   options.backup.empty() ? backup::BackupFileName() : options.backup);
 
     ScanReport report(rows, engine.m_arrErrorLog);
     report.showFixed = true;
+    report.complete = complete;
     const ShortcutReport shortcuts = ReportShortcuts(links);
     if (options.targets.shortcuts) {
         report.shortcuts = &shortcuts;
@@ -59,6 +61,7 @@ int Fix(const FixOptions& options) {
         SummarizeFix(rows, report.shortcuts, engine.m_bBackupFailed, report.backup.value_or(std::string()));
     outcome.notRemoved = static_cast<int>(engine.m_arrNotRemoved.size());
     outcome.backupProblem = engine.m_strBackupProblem;
+    outcome.stopped = !complete;
     for (const std::string& line : FixProblems(rows, report.shortcuts, outcome)) {
         PrintError(line);
     }

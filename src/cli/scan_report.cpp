@@ -146,6 +146,7 @@ std::string FormatReportJson(const ScanReport& report) {
     if (report.backup) {
         out += ",\"backup\":" + JsonString(*report.backup);
     }
+    out += std::string(",\"complete\":") + (report.complete ? "true" : "false");
     out += "}\n";
     return out;
 }

@@ -1,8 +1,8 @@
 // Cyrillic and CJK names and data in every registry family, on the real registry of the test prefix: through
 // the console program, whose manifest gives it the UTF-8 code page, and in-process under this test binary's
 // legacy code page (it has no manifest), where text that is not exact is neither judged nor deleted.
-#include "command_capture.h"
 #include "cli/commands.h"
+#include "command_capture.h"
 #include "support/real_registry.h"
 #include "support/test_paths.h"
 
