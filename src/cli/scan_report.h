@@ -34,8 +34,8 @@ struct ScanReport {
 // Rows as a table (description, scanned, found[, fixed]), then every finding.
 std::string FormatReportText(const ScanReport& report);
 
-// {"rows":[...],"findings":[...]} plus "shortcuts" and "backup" when present, and "complete"; UTF-8, one
-// row or finding per line.
+// {"rows":[...],"findings":[...]} plus "shortcuts" and "backup" when present, and "complete":false when
+// a stop cut the run short; UTF-8, one row or finding per line.
 std::string FormatReportJson(const ScanReport& report);
 
 // Writes the whole text to stdout and flushes it; false when the output could not be written.
