@@ -130,6 +130,19 @@ TEST_F(ScanDialogFlow, StopDuringTheScanClosesWithoutResults) {
     EXPECT_FALSE(Signalled(StopEvent())); // the next scan can start at once
 }
 
+// Another program sets the named event: the scan stops and the window says why it has no results.
+TEST_F(ScanDialogFlow, AStopFromAnotherProgramEndsTheScanWithAWord) {
+    dialogtest::SeedFindings(registry, missing);
+    gated.Close(GatedRegistry::Gate::Scan);
+    DialogRun run(Options(gated), skinPath);
+    ASSERT_TRUE(gated.WaitUntilHeld());
+    SetEvent(StopEvent());
+    EXPECT_TRUE(run.Ended(10000));
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_NE(boxes.Shown()[0].text.find("stopped by another program"), std::string::npos);
+    EXPECT_FALSE(Signalled(StopEvent())); // the run it stopped consumed it
+}
+
 TEST_F(ScanDialogFlow, StopDuringTheFixEndsItAfterTheEntryInHandAndShowsWhatWasRemoved) {
     dialogtest::SeedFindings(registry, missing);
     const std::string drive = "S:\\" + testsupport::UniqueName("fixstop");
