@@ -122,7 +122,7 @@ private:
     void ShowFixTotals(bool stopped);
     // The fix could not write its backup: says so, then closes or shows what was fixed.
     bool ReportBackupFailure();
-    // Signals the stop event and waits for a running worker to end.
+    // Asks the run in progress to stop and waits for a running worker to end (a fix: the entry in hand).
     void StopWorker();
     void WaitForWorker();
     bool StartWorker(LPTHREAD_START_ROUTINE routine);
