@@ -502,9 +502,12 @@ private:
                     }
                     continue;
                 }
+                if (!IsServer(lower)) {
+                    continue;
+                }
                 Key server(cls.get(), sub.c_str());
-                if (!IsServer(lower) || !server) {
-                    judged = judged && !IsServer(lower);
+                if (!server) {
+                    judged = false;
                     continue;
                 }
                 const Value v = Values(server.get())[0];
