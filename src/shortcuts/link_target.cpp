@@ -76,7 +76,6 @@ char TargetDriveLetter(const std::string& path) {
     return static_cast<char>(std::toupper(letter));
 }
 
-
 bool ExpandTargetText(const std::string& text, std::string& expanded) {
     expanded = text;
     if (text.find('%') != std::string::npos) {
