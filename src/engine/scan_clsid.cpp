@@ -161,6 +161,7 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     struct DeadServer {
         std::unique_ptr<CRegValue> record;
         std::vector<std::string> progIds;
+        std::string missingFile;
     };
     std::vector<DeadServer> dead;
     bool anyServerWorks = false;
@@ -209,7 +210,9 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             } else if (verdict == engine::Verdict::Missing) {
                 // The ProgID is read and counted for every missing server, whether the class is recorded or
                 // not.
-                dead.push_back({std::move(record), ReadProgIds(classKey.Get(), counts)});
+                std::string missingFile = Judge().TestedPath();
+                dead.push_back(
+                    {std::move(record), ReadProgIds(classKey.Get(), counts), std::move(missingFile)});
             } else {
                 anyServerWorks = true;
             }
@@ -217,7 +220,8 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         }
     }
     // A class is deleted with its whole subtree: every text in it must be exact.
-    if (anyServerWorks || !judged || dead.empty() || !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
+    if (anyServerWorks || !judged || dead.empty() ||
+        !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
         return;
     }
     // The finding names the hive that holds the class: deleting or restoring through the merged view would
@@ -230,10 +234,14 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     // No server of this class works: each missing server gives its finding, and the ProgID its own once
     // every class has been seen (whether another class names the same key is known only then).
     for (auto& server : dead) {
-        AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record));
+        // An ignored class takes its ProgIDs with it: a ProgID is only ever judged with its class.
+        if (!AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record), &server.missingFile)) {
+            continue;
+        }
         for (std::string& progId : server.progIds) {
             if (progId != kValueNotSet) {
-                m_pendingProgIds.push_back({m_arrErrorLog.size(), std::move(progId), className});
+                m_pendingProgIds.push_back(
+                    {m_arrErrorLog.size(), std::move(progId), className, server.missingFile});
             }
         }
         ++counts.found;
@@ -261,10 +269,11 @@ void CRegistryLib::AddProgIdFindings(Counts& counts) {
         for (; next < m_pendingProgIds.size() && m_pendingProgIds[next].position == position; ++next) {
             const PendingProgId& pending = m_pendingProgIds[next];
             std::string path = ProgIdKeyPath(pending.progId, pending.className.c_str());
-            if (path.empty()) {
+            if (path.empty() || IsIgnored(kCategoryProgID, kKindKey, path, nullptr)) {
                 continue;
             }
             auto finding = std::make_unique<CRegErrorLog>();
+            finding->SetMissingFile(pending.missingFile);
             finding->SetKeyPath(std::move(path));
             finding->SetCategory(kCategoryProgID);
             finding->SetKind(kKindKey);

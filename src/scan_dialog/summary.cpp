@@ -33,6 +33,22 @@ std::string RepairCutShortText(int removed, int left) {
 
 } // namespace
 
+namespace {
+
+// The results tell how many entries the ignore list kept out, in the found column of a row of their own.
+std::vector<std::vector<std::string>> WithIgnoredRow(std::vector<std::vector<std::string>> rows,
+                                                     int ignored) {
+    if (ignored > 0 && !rows.empty()) {
+        std::vector<std::string> row(rows.front().size());
+        row[0] = kIgnoredRow;
+        row[2] = std::to_string(ignored);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+} // namespace
+
 Summary::Summary(const ScanDialogOptions& options)
     : CSkinDialog(ScanDialogTemplate()), m_options(options),
       m_registryLib(*options.registry, *options.boxes) {
@@ -120,7 +136,9 @@ void Summary::OnFinishScan() {
         return;
     }
     ReadScanCompleteScreenInfo();
-    FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::ScanComplete));
+    FillResultsList(m_listCtrl,
+                    WithIgnoredRow(ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::ScanComplete),
+                                   m_registryLib.m_nIgnored));
     const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
     SetText("TEXT_SCANCOMPLETE_ITEMSCANNED", std::to_string(totals.scanned));
     SetText("TEXT_SCANCOMPLETE_ERRORFOUND", std::to_string(totals.found));
@@ -152,7 +170,9 @@ void Summary::OnFinishFixing() {
         }
     }
     ReadFixCompleteScreenInfo();
-    FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete));
+    FillResultsList(m_listCtrl,
+                    WithIgnoredRow(ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete),
+                                   m_registryLib.m_nIgnored));
     const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
     DeleteRows();
     SetText("TEXT_FIXCOMPLETE_STATUS", "Fixed");

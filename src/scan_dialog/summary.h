@@ -16,6 +16,7 @@
 
 #include "base/message_box.h"
 #include "base/unique_handle.h"
+#include "engine/ignore_list.h"
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/registry_lib.h"
@@ -141,6 +142,7 @@ private:
     std::string m_strSkinFile;
     CShockwaveFlash m_animation;
     CRegistryLib m_registryLib;
+    engine::IgnoreList m_ignoreList; // read again by each scan
     DWORD m_dwWorkerThreadId = 0;
     base::KernelHandle m_hWorkerThread;
     winui::ReportView m_listCtrl;
