@@ -98,7 +98,15 @@ void Summary::Free() {
 }
 
 void Summary::ButtonPressed(const std::string& name) {
+    if (ReviewButton(name)) {
+        return;
+    }
     if (name == "BUTTON_FIXERROR") {
+        // Repair all: every finding still shown, so that what the review sent to the ignore list stays.
+        if (m_screen == ScanScreen::ScanComplete && m_review) {
+            m_review->TickAll(true);
+            m_registryLib.m_fixSelection = m_review->FixSelection();
+        }
         StartFix();
     } else if (name == "BUTTON_CANCEL" || name == "BUTTON_OK") {
         CloseDialog();
@@ -111,7 +119,7 @@ void Summary::ButtonPressed(const std::string& name) {
 void Summary::StartFix() {
     // Only the scan's results lead to a fix, and never beside a running worker, whatever screen a skin
     // puts the button on.
-    if (m_screen != ScanScreen::ScanComplete || WorkerRunning()) {
+    if ((m_screen != ScanScreen::ScanComplete && m_screen != ScanScreen::Review) || WorkerRunning()) {
         return;
     }
     EnableButton("BUTTON_FIXERROR", false);
@@ -135,6 +143,12 @@ void Summary::OnFinishScan() {
         AbortRun();
         return;
     }
+    m_review.reset();
+    ShowScanResults();
+    // The rows stay: the fix needs them.
+}
+
+void Summary::ShowScanResults() {
     ReadScanCompleteScreenInfo();
     FillResultsList(m_listCtrl,
                     WithIgnoredRow(ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::ScanComplete),
@@ -143,7 +157,6 @@ void Summary::OnFinishScan() {
     SetText("TEXT_SCANCOMPLETE_ITEMSCANNED", std::to_string(totals.scanned));
     SetText("TEXT_SCANCOMPLETE_ERRORFOUND", std::to_string(totals.found));
     SetText("TEXT_SCREENSCANCOMPLETE_TITLE", ScanCompleteTitle(totals.found));
-    // The rows stay: the fix needs them.
 }
 
 void Summary::OnFinishFixing() {
@@ -251,6 +264,14 @@ void Summary::OnPaint() {
 
 std::optional<LRESULT> Summary::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NOTIFY:
+        if (const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            header != nullptr && header->hwndFrom == m_listCtrl.Hwnd()) {
+            if (const std::optional<LRESULT> result = OnListNotify(*header)) {
+                return result;
+            }
+        }
+        return CSkinDialog::OnMessage(message, wParam, lParam);
     case WM_FINISHSCAN:
         OnFinishScan();
         return 0;

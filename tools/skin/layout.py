@@ -357,11 +357,12 @@ SCREEN_SCANCOMPLETE = Screen(
         _close_button(),
         _footer_button("BUTTON_OK", 282, 110, "secondary", "Close", ""),
         _footer_button("BUTTON_FIXERROR", 404, 132, "primary", "Repair all", "shield"),
+        _footer_button("BUTTON_REVIEW", 182, 88, "secondary", "Review", ""),
     ],
     texts=[
         Text("TEXT_SCREENSCANCOMPLETE_TITLE", (92, 74, 444, 44), "Scan complete", 14, True, INK),
     ] + _sc_chip_texts + [
-        Text("TEXT_SCANCOMPLETE_NOTE", (24, 374, 250, 18), "Everything is backed up first.", 12, False, MUTED),
+        Text("TEXT_SCANCOMPLETE_NOTE", (24, 374, 150, 18), "Backed up first.", 12, False, MUTED),
     ],
     listbox=ListBox((24, 170, 512, 166), [("Category", 296), ("Scanned", 100), ("Problems", 100)]),
     deco=[("header",), ("footer",), ("badge", "search", (24, 72, 52, 52), PRIMARY),
@@ -416,12 +417,35 @@ SCREEN_FIXCOMPLETE = Screen(
           ("listframe", (24, 176, 512, 160))] + _fc_chip_deco,
 )
 
+SCREEN_REVIEW = Screen(
+    key="review",
+    name="Review",
+    size=DIALOG_SIZE,
+    kind="dialog",
+    buttons=[
+        _close_button(),
+        _footer_button("BUTTON_REVIEW_BACK", 24, 76, "secondary", "Back", ""),
+        _footer_button("BUTTON_REVIEW_ALL", 108, 92, "secondary", "Select all", ""),
+        _footer_button("BUTTON_REVIEW_NONE", 208, 100, "secondary", "Select none", ""),
+        _footer_button("BUTTON_REVIEW_IGNORE", 316, 76, "secondary", "Ignore", ""),
+        _footer_button("BUTTON_REVIEW_REPAIR", 400, 136, "primary", "Repair selected", ""),
+    ],
+    texts=[
+        Text("TEXT_REVIEW_TITLE", (92, 70, 444, 24), "Review what will be repaired", 16, True, INK),
+        Text("TEXT_REVIEW_SELECTION", (92, 98, 444, 18), "0 of 0 entries selected", 12, False, BODY),
+    ],
+    listbox=ListBox((24, 126, 512, 212), [("Problem", 130), ("Entry", 242), ("File not found", 136)]),
+    deco=[("header",), ("footer",), ("badge", "search", (24, 68, 52, 52), PRIMARY),
+          ("listframe", (24, 126, 512, 212))],
+)
+
 # Screen sections of the scan dialog, in the order the dialog shows them.
 DIALOG_SCREENS = [
     ("SCREENERRORSCAN", SCREEN_ERRORSCAN),
     ("SCREENSCANCOMPLETE", SCREEN_SCANCOMPLETE),
     ("SCREENERRORFIXING", SCREEN_ERRORFIXING),
     ("SCREENFIXCOMPLETE", SCREEN_FIXCOMPLETE),
+    ("SCREENREVIEW", SCREEN_REVIEW),
 ]
 
 MAIN_ANIMATION_FILE = "bug.gif"
