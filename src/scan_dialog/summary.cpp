@@ -108,6 +108,11 @@ void Summary::ButtonPressed(const std::string& name) {
             m_registryLib.m_fixSelection = m_review->FixSelection();
         }
         StartFix();
+    } else if (name == "BUTTON_SCANAGAIN") {
+        // Removing a class can leave entries that pointed at it: a second scan finds them.
+        if (m_screen == ScanScreen::FixComplete && !WorkerRunning()) {
+            LoadSkin(m_strSkinFile);
+        }
     } else if (name == "BUTTON_CANCEL" || name == "BUTTON_OK") {
         CloseDialog();
     } else if (name == "BUTTON_STOPSCAN") {

@@ -94,6 +94,12 @@ TEST_F(ReviewScreen, IgnoredFindingsLeaveTheReviewAndTheResultsCountThem) {
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
     EXPECT_TRUE(registry.GetValue(kFontsKey, "Orvalin Missing (TrueType)").has_value());
     EXPECT_FALSE(registry.GetValue(kSharedKey, missing).has_value());
+
+    // Scan again: what is left is the ignored font, counted apart.
+    ASSERT_TRUE(run.Click("BUTTON_SCANAGAIN"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_SCANCOMPLETE_ERRORFOUND"), "0");
+    EXPECT_EQ(run.ListRows().back(), (std::vector<std::string>{kIgnoredRow, "", "1"}));
 }
 
 } // namespace

@@ -403,14 +403,15 @@ SCREEN_FIXCOMPLETE = Screen(
     buttons=[
         _close_button(),
         _footer_button("BUTTON_OK", 416, 120, "primary", "Done", "check"),
+        _footer_button("BUTTON_SCANAGAIN", 296, 112, "secondary", "Scan again", ""),
     ],
     texts=[
         Text("TEXT_FIXCOMPLETE_STATUS", (92, 72, 444, 28), "Repair complete", 20, True, SUCCESS),
         Text("TEXT_FIXCOMPLETE_SUBTITLE", (92, 104, 444, 18),
              "Your registry has been repaired and a backup was saved first.", 12, False, BODY),
     ] + _fc_chip_texts + [
-        Text("TEXT_FIXCOMPLETE_NOTE", (24, 374, 370, 18),
-             "Restore backup on the main window undoes this repair.", 12, False, MUTED),
+        Text("TEXT_FIXCOMPLETE_NOTE", (24, 374, 260, 18),
+             "Restore backup undoes this repair.", 12, False, MUTED),
     ],
     listbox=ListBox((24, 176, 512, 160), [("Category", 236), ("Scanned", 84), ("Found", 84), ("Fixed", 92)]),
     deco=[("header",), ("footer",), ("badge", "check_disc", (24, 72, 52, 52), SUCCESS),
