@@ -29,6 +29,7 @@ struct ScanReport {
     std::optional<std::string> backup;         // a fix: the backup file it wrote
     bool showFixed = false;                    // text form: add the fixed column
     bool complete = true;                      // false: a stop cut the scan or the fix short
+    int ignored = 0;                           // entries passed over because the ignore list holds them
 };
 
 // Rows as a table (description, scanned, found[, fixed]), then every finding.

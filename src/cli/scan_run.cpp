@@ -94,6 +94,18 @@ int FinishScan(ScanReport& report, bool complete, bool json) {
     return kExitOk;
 }
 
+bool ReportIgnoreList(const engine::IgnoreList& list, const std::string& command) {
+    for (const std::string& damaged : list.Damaged()) {
+        PrintError(command + ": ignore list: skipped a damaged entry, " + damaged);
+    }
+    if (list.LoadError() != ERROR_SUCCESS) {
+        PrintError(command + ": the ignore list could not be read whole (error " +
+                   std::to_string(list.LoadError()) + ")");
+        return false;
+    }
+    return true;
+}
+
 ShortcutReport ReportShortcuts(const CShortcut& links) {
     ShortcutReport report;
     report.scanned = links.m_nLinksScanned;

@@ -1,5 +1,6 @@
 #include "run/scan_and_fix.h"
 
+#include "engine/ignore_list.h"
 #include "engine/registry_lib.h"
 #include "shortcuts/shortcut.h"
 
@@ -18,6 +19,11 @@ bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorLis
     rows.clear();
     if (StopRequested()) {
         return false;
+    }
+    engine.m_fixSelection.clear(); // a new scan's findings are all chosen until told otherwise
+    if (plan.ignoreList != nullptr) {
+        plan.ignoreList->Load(engine.Registry());
+        engine.m_pIgnoreList = plan.ignoreList;
     }
     engine.ScanRegistry(rows);
     if (!ScanCompleted(rows)) {

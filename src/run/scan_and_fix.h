@@ -12,6 +12,9 @@
 
 class CRegistryLib;
 class CShortcut;
+namespace engine {
+class IgnoreList;
+}
 
 namespace run {
 
@@ -19,6 +22,8 @@ namespace run {
 struct Plan {
     bool shortcuts = true;
     std::string drives; // drive letters for the shortcut walk; empty: every fixed drive
+    // When set, the scan reads the user's ignore list into it and passes over the entries it holds.
+    engine::IgnoreList* ignoreList = nullptr;
 };
 
 // True when every registry family left its summary row, i.e. nothing stopped the registry scan.

@@ -99,7 +99,9 @@ DWORD WINAPI Summary::FixThread(LPVOID param) {
 }
 
 void Summary::RunScan() {
-    m_bRunComplete = run::Scan(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors);
+    run::Plan plan = WindowPlan(m_options);
+    plan.ignoreList = &m_ignoreList;
+    m_bRunComplete = run::Scan(m_registryLib, m_shortcut, plan, m_arrScanErrors);
 }
 
 void Summary::FixError() {
