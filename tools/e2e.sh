@@ -55,6 +55,19 @@ prepare() {
 
 # ---- steps -------------------------------------------------------------------------------------------
 
+# The demo's shortcuts go to the Start menu and the desktop, where Wine's menu builder would copy them into
+# the Linux user's menus; seeded under an empty home folder, the folder must stay empty.
+home_untouched() {
+    local home="$BUILD_DIR/home-check" prefix="$BUILD_DIR/home-check-prefix" left
+    rm -rf "$home" "$prefix"
+    mkdir -p "$home"
+    HOME=$home seeded_prefix "$prefix" --shortcuts >/dev/null 2>&1 || return 1
+    left=$(find "$home" -mindepth 1 | sed "s|^$home/||")
+    rm -rf "$prefix"
+    [ -z "$left" ] || { sed 's/^/      written to the home folder: /' <<<"$left" | head -5; return 1; }
+    echo "      demo shortcuts seeded; the home folder gained nothing"
+}
+
 scan_with_console() {
     e2e_wine "$PREFIX" "$CLI_EXE" scan --json >"$OUT/findings.json" 2>"$OUT/findings.err" || return 1
     read -r REG_FINDINGS LINK_FINDINGS < <("$PY" "$E2E_CHECK" count "$OUT/findings.json")
@@ -206,6 +219,7 @@ tray_close() {
 
 ensure_display || { echo "FAIL  display"; exit 1; }
 if ! step "prepare the prefix (seeded, shortcuts on S:)" prepare; then exit 1; fi
+step "seeding the demo's shortcuts writes nothing outside the prefix" home_untouched
 step "registry exported before the fix" e2e_export "$PREFIX" "$OUT/before" &&
     step "orvalin-cli scan --json lists registry findings and missing shortcuts" scan_with_console || exit 1
 e2e_snapshot_backups
