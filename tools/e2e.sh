@@ -10,7 +10,7 @@
 #   E2E_NO_BUILD=1        drives the programs already built
 #
 # Its own prefix $BUILD_DIR/e2e-prefix is made afresh each run. The window program writes its backup into
-# its working directory (the repository root); the script moves it to $BUILD_DIR/e2e-out when done.
+# the prefix's %LOCALAPPDATA%\Orvalin\Backups; the script copies it to $BUILD_DIR/e2e-out when done.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$ROOT/tools/seed/prefix.sh"
@@ -131,8 +131,8 @@ shortcuts_after_fix() {
 
 backup_written() {
     BACKUP=$(e2e_new_backups | grep -i '\.xml$' | head -1)
-    [ -n "$BACKUP" ] && [ -s "$ROOT/$BACKUP" ] || return 1
-    echo "      backup file: $BACKUP ($(stat -c %s "$ROOT/$BACKUP") bytes) in the working directory"
+    [ -n "$BACKUP" ] && [ -s "$(e2e_backup_dir)/$BACKUP" ] || return 1
+    echo "      backup file: $BACKUP ($(stat -c %s "$(e2e_backup_dir)/$BACKUP") bytes) in %LOCALAPPDATA%\\Orvalin\\Backups"
 }
 
 restore_from_page() {
@@ -141,7 +141,8 @@ restore_from_page() {
     e2e_wait_window '^#32770|Open|' 30 || return 1
     sleep 0.5
     e2e_shot "$SHOTS/e2e-07-open-file.png"
-    xdotool type --delay 20 "$(e2e_windows_path "$ROOT/$BACKUP")"
+    # The dialog opens in the backup folder: the file's name alone is enough.
+    xdotool type --delay 20 "$BACKUP"
     xdotool key Return
     e2e_wait_window '^#32770|Registry Restoration|' 60 || return 1
     sleep 0.3
@@ -229,7 +230,7 @@ if step "orvalin.exe scan: main window and scan screen" scan_window &&
     step "Close the fix-complete screen" close_results; then
     step "registry: every finding gone, nothing else touched" registry_after_fix
     step "shortcut files: every broken one gone, the others kept" shortcuts_after_fix
-    if step "backup file in the working directory" backup_written; then
+    if step "backup file in the user's local application data" backup_written; then
         step "Restore through the open-file dialog" restore_from_page &&
             step "registry and shortcuts equal their state before the fix" registry_after_restore
     else

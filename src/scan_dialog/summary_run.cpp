@@ -1,8 +1,8 @@
 // The scan and fix workers of the scan dialog and the progress they report.
-#include "backup/backup_name.h"
 #include "base/com.h"
 #include "engine/scan_events.h"
 #include "run/scan_and_fix.h"
+#include "scan_dialog/backup_folder.h"
 #include "scan_dialog/summary.h"
 #include "skin/app_state.h"
 
@@ -103,7 +103,7 @@ void Summary::RunScan() {
 }
 
 void Summary::FixError() {
-    const std::string backupFile = backup::BackupFileName();
+    const std::string backupFile = BackupPathIn(m_options.backupFolder);
     // The progress texts pause only while the registry part runs.
     const FlagScope pausing(m_bPauseAfterProgress);
     run::Fix(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors, backupFile,

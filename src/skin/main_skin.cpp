@@ -75,7 +75,7 @@ void CMainSkin::LoadSkin() {
     const RECT animationRect = NextRect(dimension);
     if (m_animation.Create(kMainAnimationName, WS_CHILD | WS_VISIBLE, animationRect, Hwnd(),
                            kMainAnimationId)) {
-        m_animation.SetMovie(GetFolder("bug.swf") + "skin\\bug.swf");
+        m_animation.SetMovie(ResolveSkinPath("bug.swf"));
         m_animation.Play();
     }
 
