@@ -8,6 +8,7 @@
 
 #include "app/main_dlg.h"
 #include "app/panel_commands.h"
+#include "base/elevation.h"
 #include "skin/app_state.h"
 
 bool IsScanCommandLine(const char* commandLine) {
@@ -20,6 +21,18 @@ int CMainApp::Run(const char* commandLine) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // Elevated with an administrator's password typed by another user: the registry's current-user part is
+    // the administrator's, which the user is told before any scan.
+    const std::string process = base::ProcessAccount();
+    const std::string session = base::SessionAccount();
+    if (base::IsOtherAccount(process, session)) {
+        base::SystemMessageBoxes().Show(nullptr,
+                                        "Orvalin runs as " + process + ", not as " + session +
+                                            " who is logged on.\nIts scans and fixes see " + process +
+                                            "'s own entries (HKEY_CURRENT_USER), not " + session + "'s.",
+                                        "Orvalin", MB_ICONINFORMATION);
+    }
 
     {
         CMainDlg dialog(base::SystemMessageBoxes(), MakePanelCommands());

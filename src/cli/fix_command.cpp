@@ -1,10 +1,12 @@
 // orvalin-cli fix [--json] [--backup FILE] [--no-shortcuts] [--drives LETTERS]: scans as the scan command
 // does, backs up every finding and removes it. Nothing is removed that is not in the backup file first.
 #include "backup/backup_name.h"
+#include "base/elevation.h"
 #include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "cli/fix_outcome.h"
+#include "cli/rights_notes.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/registry_lib.h"
@@ -37,6 +39,14 @@ int Fix(const FixOptions& options) {
     if (!run::ScanCompleted(rows)) {
         PrintError("fix: the scan was stopped before every family had run; nothing was removed");
         return kExitFailure;
+    }
+    if (!base::IsElevated()) { // said before anything is written
+        const std::string note =
+            AdministratorNote(MachineWideFindings(engine.m_arrErrorLog, engine::Win32Registry()),
+                              static_cast<int>(engine.m_arrErrorLog.size()));
+        if (!note.empty()) {
+            PrintError(note);
+        }
     }
 
     run::Fix(engine, links, options.targets, rows,
