@@ -15,6 +15,7 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$ROOT/tools/seed/prefix.sh"
 . "$ROOT/tools/e2e/e2e_lib.sh"
+. "$ROOT/tools/e2e/package_steps.sh"
 
 PREFIX="$BUILD_DIR/e2e-prefix"
 OUT="$BUILD_DIR/e2e-out"
@@ -32,6 +33,8 @@ skip() { echo "SKIP  $1 (an earlier step failed)"; FAILED=$((FAILED + 1)); }
 cleanup() {
     e2e_stop_app
     stop_wineserver "$PREFIX"
+    stop_wineserver "$PKG_PREFIX"
+    E2E_PREFIX_IN_USE=$PREFIX
     e2e_keep_backups "$OUT"
     stop_xvfb
 }
@@ -243,6 +246,16 @@ else
     skip "the rest of the window steps"
 fi
 
-echo "screenshots: $SHOTS/e2e-*.png"
+# The packages, in a prefix of their own.
+if step "tools/package.sh builds the .msi and the .zip" package_build &&
+    step "msiexec /i /qn installs into Program Files with a Start-menu entry" package_install; then
+    step "started from its Start-menu entry in an empty folder, the window shows its skin" package_start_from_menu
+    step "the installed orvalin-cli scan --json works" package_cli_scan
+    step "msiexec /x /qn leaves nothing but the user's backups" package_uninstall
+else
+    skip "the installed program"
+fi
+
+echo "screenshots: $SHOTS/e2e-*.png $SHOTS/package-*.png"
 if [ "$FAILED" = 0 ]; then echo "e2e: PASS"; else echo "e2e: FAIL ($FAILED steps)"; fi
 [ "$FAILED" = 0 ]
