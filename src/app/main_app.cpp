@@ -8,6 +8,7 @@
 
 #include "app/main_dlg.h"
 #include "app/panel_commands.h"
+#include "app/single_instance.h"
 #include "base/elevation.h"
 #include "skin/app_state.h"
 
@@ -22,9 +23,20 @@ int CMainApp::Run(const char* commandLine) {
                                   ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
+    const std::string process = base::ProcessAccount();
+    // One copy per user: a second start brings the first forward (asking it to scan) and ends, so that two
+    // copies never scan and fix at the same time.
+    const std::string instance = InstanceName(process);
+    const SingleInstance single(instance);
+    if (!single.First()) {
+        for (int attempt = 0; attempt < 50 && !HandOver(instance, ScanAtStartup); ++attempt) {
+            Sleep(100); // the first copy's window may still be opening
+        }
+        return 0;
+    }
+
     // Elevated with an administrator's password typed by another user: the registry's current-user part is
     // the administrator's, which the user is told before any scan.
-    const std::string process = base::ProcessAccount();
     const std::string session = base::SessionAccount();
     if (base::IsOtherAccount(process, session)) {
         base::SystemMessageBoxes().Show(nullptr,
@@ -36,6 +48,7 @@ int CMainApp::Run(const char* commandLine) {
 
     {
         CMainDlg dialog(base::SystemMessageBoxes(), MakePanelCommands());
+        dialog.SetInstanceName(instance);
         dialog.RunModal(nullptr);
     }
 

@@ -134,7 +134,7 @@ TEST(ConfigureWorkItem, StopsAtTheFirstFailingCall) {
     EXPECT_EQ(task.account, L"(not set)");
 }
 
-TEST(TaskFlags, NtFamilyRunsInteractivelyWhileLoggedOnNineXOnlyMindsBatteries) {
-    EXPECT_EQ(TaskFlags(true), 0x20C1u);
-    EXPECT_EQ(TaskFlags(false), 0xC0u);
+TEST(TaskFlags, NtFamilyRunsInteractivelyWhileLoggedOnNeitherMindsBatteries) {
+    EXPECT_EQ(TaskFlags(true), 0x2001u);
+    EXPECT_EQ(TaskFlags(false), 0x0u);
 }
