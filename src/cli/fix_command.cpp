@@ -1,6 +1,7 @@
 // orvalin-cli fix [--json] [--backup FILE] [--no-shortcuts] [--drives LETTERS]: scans as the scan command
 // does, backs up every finding and removes it. Nothing is removed that is not in the backup file first.
 #include "backup/backup_name.h"
+#include "backup/restore_point.h"
 #include "base/elevation.h"
 #include "base/message_box.h"
 #include "cli/cli_output.h"
@@ -14,7 +15,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace cli {
 namespace {
@@ -49,6 +52,16 @@ int Fix(const FixOptions& options) {
         }
     }
 
+    const bool anyFinding =
+        std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row->m_nFound > 0; });
+    std::optional<backup::RestorePoint> restorePoint;
+    if (anyFinding) { // before the first removal; the backup file stays the undo either way
+        restorePoint.emplace("Orvalin registry fix");
+        if (!restorePoint->Made()) {
+            PrintError("fix: no restore point was made (" + restorePoint->Problem() +
+                       "); the backup file is the undo");
+        }
+    }
     run::Fix(engine, links, options.targets, rows,
              options.backup.empty() ? backup::BackupFileName() : options.backup);
 
