@@ -34,6 +34,7 @@ cleanup() {
     e2e_stop_app
     stop_wineserver "$PREFIX"
     stop_wineserver "$PKG_PREFIX"
+    stop_wineserver "$DPI_PREFIX"
     E2E_PREFIX_IN_USE=$PREFIX
     e2e_keep_backups "$OUT"
     stop_xvfb
@@ -219,6 +220,31 @@ tray_close() {
     e2e_shot "$SHOTS/e2e-16-closed.png"
 }
 
+# At 150 % (LogPixels 144) in a prefix of its own: the skin's pictures stay at their pixels and a click at a
+# button's skin position still reaches it.
+DPI_PREFIX="$BUILD_DIR/dpi-prefix"
+dpi_144() {
+    rm -rf "$DPI_PREFIX"
+    make_prefix "$DPI_PREFIX" >/dev/null 2>&1 || return 1
+    wreg "$DPI_PREFIX" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
+    stop_wineserver "$DPI_PREFIX"
+    start_wineserver "$DPI_PREFIX"
+    e2e_start_app "$DPI_PREFIX" || return 1
+    e2e_wait_main_window 60 || return 1
+    sleep 1
+    e2e_shot "$SHOTS/dpi-144-main.png"
+    "$PY" "$E2E_CHECK" main "$SHOTS/dpi-144-main.png" "$SKIN_DIR" | sed 's/^/      /'
+    [ "${PIPESTATUS[0]}" = 0 ] || return 1
+    e2e_click_main_button BUTTON_SCHEDULE || return 1
+    sleep 1
+    e2e_shot "$SHOTS/dpi-144-schedule.png"
+    local changed
+    changed=$(compare -metric AE "$SHOTS/dpi-144-main.png" "$SHOTS/dpi-144-schedule.png" null: 2>&1)
+    echo "      the Schedule button clicked at its skin position: ${changed%%.*} pixels of the page changed"
+    e2e_stop_app
+    [ "${changed%%.*}" -gt 5000 ] 2>/dev/null
+}
+
 # ---- run -------------------------------------------------------------------------------------------
 
 ensure_display || { echo "FAIL  display"; exit 1; }
@@ -256,6 +282,8 @@ else
     skip "the installed program"
 fi
 
-echo "screenshots: $SHOTS/e2e-*.png $SHOTS/package-*.png"
+step "at 150 % (LogPixels 144) the skin's pictures and hit areas line up" dpi_144
+
+echo "screenshots: $SHOTS/e2e-*.png $SHOTS/package-*.png $SHOTS/dpi-144-*.png"
 if [ "$FAILED" = 0 ]; then echo "e2e: PASS"; else echo "e2e: FAIL ($FAILED steps)"; fi
 [ "$FAILED" = 0 ]

@@ -19,7 +19,9 @@ package_build() {
     local zip
     zip=$(grep '\.zip$' "$OUT/package.log" | tail -1)
     echo "      ${PKG_MSI##*/} ($(stat -c %s "$PKG_MSI") bytes), ${zip##*/} ($(stat -c %s "$zip") bytes)"
-    unzip -l "$zip" | grep -q ' Orvalin/skin/Skin.ini$' && unzip -l "$zip" | grep -q ' Orvalin/orvalin-cli.exe$'
+    local listing
+    listing=$(unzip -l "$zip") || return 1
+    grep -q ' Orvalin/skin/Skin.ini$' <<<"$listing" && grep -q ' Orvalin/orvalin-cli.exe$' <<<"$listing"
 }
 
 package_install() {
