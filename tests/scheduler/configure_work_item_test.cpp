@@ -111,7 +111,7 @@ TEST(ConfigureWorkItem, SetsTheFlagsBeforeTheAccountWithoutPassword) {
                                                "SetWorkingDirectory",   "SetFlags",
                                                "SetAccountInformation", "SetComment"};
     EXPECT_EQ(task.calls, expected);
-    EXPECT_EQ(task.flags, 0x20C1u);
+    EXPECT_EQ(task.flags, 0x2001u);
     EXPECT_EQ(task.account, L"alice");
     EXPECT_TRUE(task.nullPassword);
 }
