@@ -35,6 +35,7 @@ cleanup() {
     stop_wineserver "$PREFIX"
     stop_wineserver "$PKG_PREFIX"
     stop_wineserver "$DPI_PREFIX"
+    # shellcheck disable=SC2034 # read by e2e_keep_backups
     E2E_PREFIX_IN_USE=$PREFIX
     e2e_keep_backups "$OUT"
     stop_xvfb
