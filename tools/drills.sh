@@ -70,7 +70,13 @@ drill_no_backup() {
     verdict "console fix without a writable folder: exit 1, says so, registry unchanged" \
         "$([ $rc = 1 ] && grep -q 'nothing was removed' "$OUT/nobackup-cli.err" && [ "$same" = 0 ]; echo $?)"
 
-    # The window: Repair all, then the message that nothing was repaired.
+    # The window keeps its backups in %LOCALAPPDATA%\Orvalin\Backups: that folder cannot be made.
+    # Repair all, then the message that nothing was repaired.
+    unlock_dir "$dir"
+    local appdir
+    appdir="$SMALL/drive_c/users/$(id -un)/AppData/Local/Orvalin"
+    rm -rf "$appdir"; mkdir -p "$appdir"
+    lock_dir "$appdir"
     local ok=1
     (cd "$dir" && WINEPREFIX="$SMALL" exec wine "$APP_EXE" scan) >"$OUT/nobackup-app.log" 2>&1 &
     E2E_APP_PID=$!
@@ -91,10 +97,10 @@ drill_no_backup() {
         "$OUT/nobackup-app.hklm.reg,$OUT/nobackup-app.hkcu.reg" | sed 's/^/      /'
     [ "${PIPESTATUS[0]}" = 0 ] || ok=1
     local written
-    written=$(find "$dir" -maxdepth 1 -name 'FixedOn*' | wc -l)
+    written=$(find "$dir" "$appdir" -name 'FixedOn*' | wc -l)
     [ "$written" = 0 ] || ok=1
     verdict "window fix without a writable folder: a message, registry unchanged, no file" $ok
-    unlock_dir "$dir"
+    unlock_dir "$appdir"
 }
 
 # ---- hostile-backups ---------------------------------------------------------------------------------
@@ -187,7 +193,7 @@ drill_hostile_backups() {
 # fixed_on_files GLOB: the names of the repository root's files that match GLOB, sorted, one a line.
 fixed_on_files() {
     local f
-    for f in "$ROOT"/$1; do [ -e "$f" ] && printf '%s\n' "${f##*/}"; done | sort
+    for f in "$(e2e_backup_dir)"/$1; do [ -e "$f" ] && printf '%s\n' "${f##*/}"; done | sort
 }
 
 # ---- broken-skins ------------------------------------------------------------------------------------
@@ -306,7 +312,7 @@ drill_scale_window() {
     local backup="" deadline=$((SECONDS + 120)) fix_pings=()
     while [ $SECONDS -lt $deadline ]; do
         backup=$(comm -13 <(echo "$before_files") <(fixed_on_files 'FixedOn*.xml') | head -1)
-        [ -n "$backup" ] && [ "$(grep -c '<k name="HKEY_' "$ROOT/$backup" 2>/dev/null)" -ge 200 ] && break
+        [ -n "$backup" ] && [ "$(grep -c '<k name="HKEY_' "$(e2e_backup_dir)/$backup" 2>/dev/null)" -ge 200 ] && break
         fix_pings+=("$(ping_ms)")
         sleep 0.2
     done
@@ -315,9 +321,9 @@ drill_scale_window() {
     kill -9 "$E2E_APP_PID"
     wait "$E2E_APP_PID" 2>/dev/null
     E2E_APP_PID=
-    mv "$ROOT/$backup" "$OUT/"
+    mv "$(e2e_backup_dir)/$backup" "$OUT/"
     local extra
-    for extra in $(comm -13 <(echo "$before_files") <(fixed_on_files 'FixedOn*')); do mv "$ROOT/$extra" "$OUT/"; done
+    for extra in $(comm -13 <(echo "$before_files") <(fixed_on_files 'FixedOn*')); do mv "$(e2e_backup_dir)/$extra" "$OUT/"; done
     echo "      during the fix, worst answer of the windows (ms): ${fix_pings[*]:-none measured}"
     local entries
     entries=$(grep -c '<k name="HKEY_' "$OUT/$backup")

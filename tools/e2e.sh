@@ -10,11 +10,12 @@
 #   E2E_NO_BUILD=1        drives the programs already built
 #
 # Its own prefix $BUILD_DIR/e2e-prefix is made afresh each run. The window program writes its backup into
-# its working directory (the repository root); the script moves it to $BUILD_DIR/e2e-out when done.
+# the prefix's %LOCALAPPDATA%\Orvalin\Backups; the script copies it to $BUILD_DIR/e2e-out when done.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$ROOT/tools/seed/prefix.sh"
 . "$ROOT/tools/e2e/e2e_lib.sh"
+. "$ROOT/tools/e2e/package_steps.sh"
 
 PREFIX="$BUILD_DIR/e2e-prefix"
 OUT="$BUILD_DIR/e2e-out"
@@ -32,6 +33,10 @@ skip() { echo "SKIP  $1 (an earlier step failed)"; FAILED=$((FAILED + 1)); }
 cleanup() {
     e2e_stop_app
     stop_wineserver "$PREFIX"
+    stop_wineserver "$PKG_PREFIX"
+    stop_wineserver "$DPI_PREFIX"
+    # shellcheck disable=SC2034 # read by e2e_keep_backups
+    E2E_PREFIX_IN_USE=$PREFIX
     e2e_keep_backups "$OUT"
     stop_xvfb
 }
@@ -54,6 +59,19 @@ prepare() {
 }
 
 # ---- steps -------------------------------------------------------------------------------------------
+
+# The demo's shortcuts go to the Start menu and the desktop, where Wine's menu builder would copy them into
+# the Linux user's menus; seeded under an empty home folder, the folder must stay empty.
+home_untouched() {
+    local home="$BUILD_DIR/home-check" prefix="$BUILD_DIR/home-check-prefix" left
+    rm -rf "$home" "$prefix"
+    mkdir -p "$home"
+    HOME=$home seeded_prefix "$prefix" --shortcuts >/dev/null 2>&1 || return 1
+    left=$(find "$home" -mindepth 1 | sed "s|^$home/||")
+    rm -rf "$prefix"
+    [ -z "$left" ] || { sed 's/^/      written to the home folder: /' <<<"$left" | head -5; return 1; }
+    echo "      demo shortcuts seeded; the home folder gained nothing"
+}
 
 scan_with_console() {
     e2e_wine "$PREFIX" "$CLI_EXE" scan --json >"$OUT/findings.json" 2>"$OUT/findings.err" || return 1
@@ -118,8 +136,8 @@ shortcuts_after_fix() {
 
 backup_written() {
     BACKUP=$(e2e_new_backups | grep -i '\.xml$' | head -1)
-    [ -n "$BACKUP" ] && [ -s "$ROOT/$BACKUP" ] || return 1
-    echo "      backup file: $BACKUP ($(stat -c %s "$ROOT/$BACKUP") bytes) in the working directory"
+    [ -n "$BACKUP" ] && [ -s "$(e2e_backup_dir)/$BACKUP" ] || return 1
+    echo "      backup file: $BACKUP ($(stat -c %s "$(e2e_backup_dir)/$BACKUP") bytes) in %LOCALAPPDATA%\\Orvalin\\Backups"
 }
 
 restore_from_page() {
@@ -128,7 +146,8 @@ restore_from_page() {
     e2e_wait_window '^#32770|Open|' 30 || return 1
     sleep 0.5
     e2e_shot "$SHOTS/e2e-07-open-file.png"
-    xdotool type --delay 20 "$(e2e_windows_path "$ROOT/$BACKUP")"
+    # The dialog opens in the backup folder: the file's name alone is enough.
+    xdotool type --delay 20 "$BACKUP"
     xdotool key Return
     e2e_wait_window '^#32770|Registry Restoration|' 60 || return 1
     sleep 0.3
@@ -202,10 +221,36 @@ tray_close() {
     e2e_shot "$SHOTS/e2e-16-closed.png"
 }
 
+# At 150 % (LogPixels 144) in a prefix of its own: the skin's pictures stay at their pixels and a click at a
+# button's skin position still reaches it.
+DPI_PREFIX="$BUILD_DIR/dpi-prefix"
+dpi_144() {
+    rm -rf "$DPI_PREFIX"
+    make_prefix "$DPI_PREFIX" >/dev/null 2>&1 || return 1
+    wreg "$DPI_PREFIX" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
+    stop_wineserver "$DPI_PREFIX"
+    start_wineserver "$DPI_PREFIX"
+    e2e_start_app "$DPI_PREFIX" || return 1
+    e2e_wait_main_window 60 || return 1
+    sleep 1
+    e2e_shot "$SHOTS/dpi-144-main.png"
+    "$PY" "$E2E_CHECK" main "$SHOTS/dpi-144-main.png" "$SKIN_DIR" | sed 's/^/      /'
+    [ "${PIPESTATUS[0]}" = 0 ] || return 1
+    e2e_click_main_button BUTTON_SCHEDULE || return 1
+    sleep 1
+    e2e_shot "$SHOTS/dpi-144-schedule.png"
+    local changed
+    changed=$(compare -metric AE "$SHOTS/dpi-144-main.png" "$SHOTS/dpi-144-schedule.png" null: 2>&1)
+    echo "      the Schedule button clicked at its skin position: ${changed%%.*} pixels of the page changed"
+    e2e_stop_app
+    [ "${changed%%.*}" -gt 5000 ] 2>/dev/null
+}
+
 # ---- run -------------------------------------------------------------------------------------------
 
 ensure_display || { echo "FAIL  display"; exit 1; }
 if ! step "prepare the prefix (seeded, shortcuts on S:)" prepare; then exit 1; fi
+step "seeding the demo's shortcuts writes nothing outside the prefix" home_untouched
 step "registry exported before the fix" e2e_export "$PREFIX" "$OUT/before" &&
     step "orvalin-cli scan --json lists registry findings and missing shortcuts" scan_with_console || exit 1
 e2e_snapshot_backups
@@ -215,7 +260,7 @@ if step "orvalin.exe scan: main window and scan screen" scan_window &&
     step "Close the fix-complete screen" close_results; then
     step "registry: every finding gone, nothing else touched" registry_after_fix
     step "shortcut files: every broken one gone, the others kept" shortcuts_after_fix
-    if step "backup file in the working directory" backup_written; then
+    if step "backup file in the user's local application data" backup_written; then
         step "Restore through the open-file dialog" restore_from_page &&
             step "registry and shortcuts equal their state before the fix" registry_after_restore
     else
@@ -228,6 +273,18 @@ else
     skip "the rest of the window steps"
 fi
 
-echo "screenshots: $SHOTS/e2e-*.png"
+# The packages, in a prefix of their own.
+if step "tools/package.sh builds the .msi and the .zip" package_build &&
+    step "msiexec /i /qn installs into Program Files with a Start-menu entry" package_install; then
+    step "started from its Start-menu entry in an empty folder, the window shows its skin" package_start_from_menu
+    step "the installed orvalin-cli scan --json works" package_cli_scan
+    step "msiexec /x /qn leaves nothing but the user's backups" package_uninstall
+else
+    skip "the installed program"
+fi
+
+step "at 150 % (LogPixels 144) the skin's pictures and hit areas line up" dpi_144
+
+echo "screenshots: $SHOTS/e2e-*.png $SHOTS/package-*.png $SHOTS/dpi-144-*.png"
 if [ "$FAILED" = 0 ]; then echo "e2e: PASS"; else echo "e2e: FAIL ($FAILED steps)"; fi
 [ "$FAILED" = 0 ]

@@ -5,12 +5,25 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-build}
 case "$BUILD_DIR" in /*) ;; *) BUILD_DIR="$ROOT/$BUILD_DIR" ;; esac
-# A booted prefix is kept here and copied: booting takes 20 s, copying 3 s.
-TEMPLATE_PREFIX=${ORVALIN_TEMPLATE_PREFIX:-$HOME/.cache/orvalin/template-prefix}
+
+# The installed Wine packages as "name:arch=version" words. A prefix booted under one set does not start
+# under another (wine32 added later gives "could not load kernel32.dll"), so prefixes carry this key.
+wine_packages_key() {
+    dpkg-query -W -f='${db:Status-Abbrev}|${binary:Package}=${Version}\n' 'wine*' 'libwine*' 2>/dev/null |
+        awk -F'|' '$1 ~ /^ii/ { print $2 }' | sort | tr '\n' ' '
+}
+WINE_KEY=$(wine_packages_key)
+# A booted prefix is kept here and copied: booting takes 20 s, copying 3 s. One template per Wine set.
+TEMPLATE_PREFIX=${ORVALIN_TEMPLATE_PREFIX:-$HOME/.cache/orvalin/template-$(printf %s "$WINE_KEY" | md5sum | cut -c1-12)}
 
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d'
+# No Mono or Gecko prompts; a crash fails at once; no menu entries or .desktop files in the host's home
+# for shortcuts made inside a prefix.
+export WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d'
+# Every program here is 64-bit: tools/wine/wine starts it with the 64-bit loader even where wine32 is
+# installed (Debian's wine then picks the 32-bit loader, which finds a Unix path only through a drive).
+case ":$PATH:" in *":$ROOT/tools/wine:"*) ;; *) export PATH="$ROOT/tools/wine:$PATH" ;; esac
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -19,7 +32,7 @@ as_root() {
 }
 
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest xvfb xauth \
-x11-apps imagemagick xdotool python3 python3-pil shellcheck"
+x11-apps imagemagick xdotool python3 python3-pil shellcheck wixl zip unzip"
 
 ensure_packages() {
     local missing=() p
@@ -39,15 +52,26 @@ configure_and_build() {
     cmake --build "$BUILD_DIR" -j "${JOBS:-$(nproc)}" "$@"
 }
 
-# Boots the template prefix once per machine.
+# True when PREFIX was finished under the Wine packages installed now.
+prefix_current() { [ -f "$1/.orvalin-ready" ] && [ "$(cat "$1/.orvalin-ready")" = "$WINE_KEY" ]; }
+
+# Boots the template prefix once per machine and Wine set. Booted aside and moved in place under a lock,
+# so scripts running at the same time wait for it and never copy a half-booted one.
 ensure_template_prefix() {
-    [ -f "$TEMPLATE_PREFIX/.orvalin-ready" ] && return 0
-    log "booting a Wine prefix (once): $TEMPLATE_PREFIX"
-    rm -rf "$TEMPLATE_PREFIX"
+    prefix_current "$TEMPLATE_PREFIX" && return 0
     mkdir -p "$(dirname "$TEMPLATE_PREFIX")"
-    WINEPREFIX="$TEMPLATE_PREFIX" wineboot -i >/dev/null 2>&1
-    WINEPREFIX="$TEMPLATE_PREFIX" wineserver -w
-    touch "$TEMPLATE_PREFIX/.orvalin-ready"
+    (
+        flock 9
+        prefix_current "$TEMPLATE_PREFIX" && exit 0
+        log "booting a Wine prefix (once for these Wine packages): $TEMPLATE_PREFIX"
+        local booting="$TEMPLATE_PREFIX.booting"
+        rm -rf "$booting" "$TEMPLATE_PREFIX"
+        WINEPREFIX="$booting" wineboot -i >/dev/null 2>&1
+        WINEPREFIX="$booting" wineserver -w
+        printf %s "$WINE_KEY" >"$booting/.orvalin-ready"
+        mv "$booting" "$TEMPLATE_PREFIX"
+    ) 9>"$TEMPLATE_PREFIX.lock"
+    prefix_current "$TEMPLATE_PREFIX"
 }
 
 # Windows program under Wine in a given prefix; runs reg.exe by full path so a reg.exe in the cwd is never picked.
@@ -58,8 +82,8 @@ wreg() { local prefix=$1; shift; WINEPREFIX="$prefix" wine 'C:\windows\system32\
 # do not cost 2 s each without a window manager. Scripts in tools/prefix.d add what their tests need.
 make_prefix() {
     local prefix=$1
-    ensure_template_prefix
-    [ -f "$prefix/.orvalin-ready" ] && return 0
+    ensure_template_prefix || return 1
+    prefix_current "$prefix" && return 0
     log "preparing Wine prefix $prefix"
     rm -rf "$prefix"
     mkdir -p "$(dirname "$prefix")"
@@ -82,7 +106,7 @@ make_prefix() {
     done
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
-    touch "$prefix/.orvalin-ready"
+    printf %s "$WINE_KEY" >"$prefix/.orvalin-ready"
 }
 
 XVFB_PID=

@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "app/about_dlg.h"
+#include "app/single_instance.h"
 #include "app/tray_icon.h"
 #include "resource.h"
 #include "skin/app_state.h"
@@ -16,6 +17,12 @@ constexpr char kSchedulePage[] = "SUBMAIN_SCHEDULE";
 constexpr char kLiveUpdatePage[] = "SUBMAIN_LIVEUPDATE";
 constexpr char kSupportPage[] = "SUBMAIN_SUPPORT";
 
+// Sent to every top-level window when the shell's taskbar (re)starts: the icons are gone then.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 } // namespace
 
 CMainDlg::CMainDlg(base::MessageBoxes& boxes, PanelCommands commands)
@@ -27,7 +34,13 @@ CMainDlg::~CMainDlg() = default;
 bool CMainDlg::OnInitDialog() {
     // The dialog procedure never sees WM_CREATE, so the icon is added on the dialog's first message of
     // its own; it goes with WM_DESTROY.
-    NotifyTrayIcon(Hwnd(), NIM_ADD);
+    m_bTrayIcon = NotifyTray(NIM_ADD) != FALSE;
+    if (!m_strInstanceName.empty()) {
+        MarkInstanceWindow(Hwnd(), m_strInstanceName);
+    }
+    // An elevated window still hears the shell's restart and a later start of the program.
+    ChangeWindowMessageFilterEx(Hwnd(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(Hwnd(), HandOverMessage(), MSGFLT_ALLOW, nullptr);
 
     SetCaption("Orvalin");
     SetSkinFile("Skin.ini");
@@ -133,6 +146,10 @@ std::optional<LRESULT> CMainDlg::OnTrayNotify(WPARAM id, LPARAM mouse) {
     return std::nullopt;
 }
 
+BOOL CMainDlg::NotifyTray(DWORD operation) {
+    return NotifyTrayIcon(Hwnd(), operation);
+}
+
 void CMainDlg::ShowAboutBox() {
     CAboutDlg about;
     about.RunModal(Hwnd());
@@ -152,6 +169,15 @@ void CMainDlg::OnPaint() {
 }
 
 std::optional<LRESULT> CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != 0 && message == TaskbarCreatedMessage()) {
+        // A new shell has no icons; one that kept ours refuses a second add but takes a change.
+        m_bTrayIcon = NotifyTray(NIM_ADD) || NotifyTray(NIM_MODIFY);
+        return 0;
+    }
+    if (message != 0 && message == HandOverMessage()) {
+        OnMenuCommand(wParam == 1 ? ID_TRAY_RUN : ID_TRAY_SHOW);
+        return 0;
+    }
     switch (message) {
     case WM_TRAYNOTIFY:
         return OnTrayNotify(wParam, lParam);
@@ -169,13 +195,18 @@ std::optional<LRESULT> CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
     case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED) {
-            Show(SW_HIDE); // only the notification-area icon remains
+        // Hidden only when the notification-area icon can bring it back; otherwise it stays on the taskbar.
+        if (wParam == SIZE_MINIMIZED && m_bTrayIcon) {
+            Show(SW_HIDE);
         }
         return std::nullopt;
     case WM_DESTROY:
         WinHelpA(Hwnd(), nullptr, HELP_QUIT, 0);
-        NotifyTrayIcon(Hwnd(), NIM_DELETE);
+        NotifyTray(NIM_DELETE);
+        m_bTrayIcon = false;
+        if (!m_strInstanceName.empty()) {
+            RemovePropA(Hwnd(), m_strInstanceName.c_str());
+        }
         return CMainSkin::OnMessage(message, wParam, lParam);
     case WM_COMMAND:
         if (lParam == 0 && (LOWORD(wParam) == ID_TRAY_SHOW ||

@@ -28,6 +28,12 @@ public:
 
     HICON Icon() const { return m_hIcon; }
 
+    // The user's copy: the window is marked with `name` (see single_instance.h) while it exists, and
+    // answers a later start's hand-over.
+    void SetInstanceName(const std::string& name) { m_strInstanceName = name; }
+    // Whether the notification-area icon is there now (the last add, or re-add, succeeded).
+    bool HasTrayIcon() const { return m_bTrayIcon; }
+
 protected:
     bool OnInitDialog() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +44,8 @@ protected:
 
     // The About box, modal (tests replace it).
     virtual void ShowAboutBox();
+    // Shell_NotifyIconA for the window's icon (tests replace it).
+    virtual BOOL NotifyTray(DWORD operation);
 
 private:
     void OnMenuCommand(UINT id);
@@ -45,6 +53,8 @@ private:
     std::optional<LRESULT> OnTrayNotify(WPARAM id, LPARAM mouse);
 
     HICON m_hIcon;
+    bool m_bTrayIcon = false;
+    std::string m_strInstanceName;
 };
 
 // System-menu command of the About entry; commands 16 to 31 all open the About box.

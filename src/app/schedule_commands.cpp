@@ -1,6 +1,7 @@
 #include "app/schedule_commands.h"
 
 #include "app/support_address.h"
+#include "base/program_folder.h"
 #include "scheduler/add_schedule_dlg.h"
 #include "scheduler/schedule_page.h"
 #include "scheduler/scheduled_task.h"
@@ -26,7 +27,16 @@ void SetScheduleCommands(PanelCommands& commands, const ScheduleCommandOptions& 
     commands.deleteSchedule = [taskName](int position, const std::string& description) {
         return SUCCEEDED(scheduler::DeleteScheduleRow(taskName(), position, description));
     };
-    // The page quits afterwards whether or not the program could be started.
-    commands.startLiveUpdate = [shell = options.shell] { shell->Open(kLiveUpdateProgram); };
-    commands.openSupportPage = [shell = options.shell] { shell->Open(kSupportAddress); };
+    // By full path beside the program: a program of that name in the current folder never runs.
+    commands.startLiveUpdate = [shell = options.shell, folder = options.programFolder] {
+        const std::string program = (folder ? *folder : base::ProgramFolder()) + kLiveUpdateProgram;
+        return shell->Open(program) ? std::string()
+                                    : "The live update program could not be started:\n" + program;
+    };
+    // The address stays readable in the message, and Ctrl+C copies a message box's text.
+    commands.openSupportPage = [shell = options.shell] {
+        return shell->Open(kSupportAddress)
+                   ? std::string()
+                   : std::string("The support page could not be opened. Its address is:\n") + kSupportAddress;
+    };
 }

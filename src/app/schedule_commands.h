@@ -13,6 +13,8 @@ struct ScheduleCommandOptions {
     // The work item; empty means the current user's, named afresh for every operation.
     std::string taskName;
     ShellOpener* shell = &SystemShell();
+    // The folder the live-update program is started from; null for the program's own folder.
+    const std::string* programFolder = nullptr;
 };
 
 // Fills addSchedule, listSchedule, deleteSchedule, startLiveUpdate and openSupportPage. The options'

@@ -4,5 +4,5 @@
 // The support web page, opened in the user's browser.
 inline constexpr char kSupportAddress[] = "https://orvalin.example/support";
 
-// The live-update program, found by the shell's usual search (the program's folder, the path...).
+// The live-update program, started from the program's own folder.
 inline constexpr char kLiveUpdateProgram[] = "OrvalinLiveUpdate.exe";

@@ -4,6 +4,8 @@
 #include "app/main_app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    // Libraries loaded by name never come from the current folder, which may be anyone's.
+    SetDllDirectoryA("");
     CMainApp app;
     return app.Run(commandLine);
 }

@@ -2,11 +2,14 @@
 // LETTERS]: scans as the scan command does, backs up every chosen finding and removes it. Nothing is removed
 // that is not in the backup file first.
 #include "backup/backup_name.h"
+#include "backup/restore_point.h"
+#include "base/elevation.h"
 #include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "cli/console_stop.h"
 #include "cli/fix_outcome.h"
+#include "cli/rights_notes.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "engine/finding_id.h"
@@ -16,7 +19,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace cli {
 namespace {
@@ -84,6 +89,25 @@ int Fix(const FixOptions& options) {
         }
     }
 
+    if (!base::IsElevated()) { // said before anything is written
+        const std::string note =
+            AdministratorNote(MachineWideFindings(engine.m_arrErrorLog, engine::Win32Registry()),
+                              static_cast<int>(engine.m_arrErrorLog.size()));
+        if (!note.empty()) {
+            PrintError(note);
+        }
+    }
+
+    const bool anyFinding =
+        std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row->m_nFound > 0; });
+    std::optional<backup::RestorePoint> restorePoint;
+    if (anyFinding) { // before the first removal; the backup file stays the undo either way
+        restorePoint.emplace("Orvalin registry fix");
+        if (!restorePoint->Made()) {
+            PrintError("fix: no restore point was made (" + restorePoint->Problem() +
+                       "); the backup file is the undo");
+        }
+    }
     const bool complete = run::Fix(engine, links, targets, rows,
                                    options.backup.empty() ? backup::BackupFileName() : options.backup);
 

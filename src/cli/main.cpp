@@ -1,6 +1,8 @@
 // orvalin-cli: drives the scan engine without the window.
+#include "base/elevation.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/rights_notes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -53,6 +55,13 @@ int Dispatch(int argc, char** argv) {
     if (command == "--version") {
         std::printf("orvalin-cli %s\n", ORVALIN_VERSION);
         return cli::kExitOk;
+    }
+    if (command == "scan" || command == "fix") {
+        // Before the scan: whose HKEY_CURRENT_USER it will read.
+        const std::string note = cli::OtherAccountNote(base::ProcessAccount(), base::SessionAccount());
+        if (!note.empty()) {
+            cli::PrintError(note);
+        }
     }
     if (command == "scan") {
         return cli::ScanCommand(args);

@@ -8,6 +8,6 @@ void SetScanDialogCommands(PanelCommands& commands, const ScanDialogOptions& opt
         return StartScanDialog(panel, skinPath, options);
     };
     commands.restoreRegistry = [options](HWND panel) {
-        return RestoreFromBackupFile(panel, *options.registry, *options.boxes);
+        return RestoreFromBackupFile(panel, *options.registry, *options.boxes, options.backupFolder);
     };
 }

@@ -51,11 +51,15 @@ shortcuts::ListedShortcuts ListedIn(const std::string& backupFile) {
 
 } // namespace
 
-std::string AskForBackupFile(HWND owner) {
+std::string AskForBackupFile(HWND owner, const std::string& backupFolder) {
     static const char kFilter[] = "XML Files (*.xml)\0*.xml\0All Files (*.*)\0*.*\0";
     // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
     char folder[MAX_PATH * 3] = {};
-    const DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
+    const bool kept =
+        !backupFolder.empty() && GetFileAttributesA(backupFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const DWORD folderLength =
+        kept ? static_cast<DWORD>(lstrlenA(lstrcpynA(folder, backupFolder.c_str(), sizeof folder)))
+             : GetCurrentDirectoryA(sizeof folder, folder);
     // MAX_PATH UTF-16 units, up to 3 bytes each under the UTF-8 code page.
     char file[MAX_PATH * 3] = {};
     OPENFILENAMEA ofn = {};
@@ -84,8 +88,9 @@ bool RestoreFromBackupFile(HWND owner) {
     return RestoreFromBackupFile(owner, engine::Win32Registry(), base::SystemMessageBoxes());
 }
 
-bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes) {
-    const std::string file = AskForBackupFile(owner);
+bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes,
+                           const std::string& folder) {
+    const std::string file = AskForBackupFile(owner, folder);
     return !file.empty() && RestoreFromBackupFile(owner, file, registry, boxes);
 }
 

@@ -14,8 +14,9 @@ class MessageBoxes;
 }
 
 // The open-file dialog for a backup file ("XML Files (*.xml)", then "All Files"), opening in the folder
-// where fixes write their backups (the current directory). Empty when cancelled.
-std::string AskForBackupFile(HWND owner);
+// where fixes write their backups: `folder` when it exists, otherwise the current directory. Empty when
+// cancelled.
+std::string AskForBackupFile(HWND owner, const std::string& folder = {});
 
 // Writes the backup's entries back into the registry and moves its shortcuts back where they were (a file
 // already present there is never replaced). True when the registry part succeeded.
@@ -25,7 +26,8 @@ bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile);
 // writes, the user is asked once whether values that differ from the backup are replaced or kept. False
 // when cancelled or when anything could not be restored (the shortcut folder included; each is said).
 bool RestoreFromBackupFile(HWND owner);
-bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes);
+bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes,
+                           const std::string& folder = {});
 // The same for a file already chosen.
 bool RestoreFromBackupFile(HWND owner, const std::string& file, engine::RegistryApi& registry,
                            base::MessageBoxes& boxes);

@@ -93,7 +93,7 @@ bool Summary::LoadSkin(const std::string& skinPath) {
     std::string dimension = CSkinIni(m_strSkinFile).GetValue("SCANSCREENANIMATION", "DIMENSION", "");
     const RECT rect = NextRect(dimension);
     if (m_animation.Create(kScanAnimationName, WS_CHILD | WS_VISIBLE, rect, Hwnd(), kScanAnimationId)) {
-        m_animation.SetMovie(GetFolder("scan.swf") + "skin\\scan.swf");
+        m_animation.SetMovie(ResolveSkinPath("scan.swf"));
         m_animation.Play();
     }
 

@@ -35,6 +35,8 @@ struct ScanDialogOptions {
     DWORD fixPauseMs = 100;
     // Drive letters the shortcut scan walks; empty for every fixed drive.
     std::string shortcutDrives;
+    // Folder of the fix's backup, created when first needed; empty for the current directory.
+    std::string backupFolder;
 };
 
 // The screens, in the order a complete run shows them. None: no screen has been built yet.

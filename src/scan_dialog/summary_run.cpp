@@ -1,8 +1,9 @@
 // The scan and fix workers of the scan dialog and the progress they report.
-#include "backup/backup_name.h"
+#include "backup/restore_point.h"
 #include "base/com.h"
 #include "engine/scan_events.h"
 #include "run/scan_and_fix.h"
+#include "scan_dialog/backup_folder.h"
 #include "scan_dialog/summary.h"
 #include "skin/app_state.h"
 
@@ -105,7 +106,12 @@ void Summary::RunScan() {
 }
 
 void Summary::FixError() {
-    const std::string backupFile = backup::BackupFileName();
+    const std::string backupFile = BackupPathIn(m_options.backupFolder);
+    // Before the first removal; where none can be made the fix goes on and the screen says so.
+    const backup::RestorePoint restorePoint("Orvalin registry fix");
+    if (!restorePoint.Made()) {
+        SetText("TEXT_ERRORFIXING_STATUS", "No restore point was made: " + restorePoint.Problem());
+    }
     // The progress texts pause only while the registry part runs.
     const FlagScope pausing(m_bPauseAfterProgress);
     m_bRunComplete =

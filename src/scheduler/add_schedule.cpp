@@ -16,7 +16,7 @@ ScheduleTarget TargetForProgram(const std::string& programPath) {
     target.programPath = programPath;
     const size_t slash = programPath.find_last_of('\\');
     target.startingDir = slash == std::string::npos ? std::string() : programPath.substr(0, slash);
-    target.account = CurrentUserName();
+    target.account = SchedulerAccountName();
     return target;
 }
 

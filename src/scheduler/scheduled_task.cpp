@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#define SECURITY_WIN32
+#include <secext.h>
+
 namespace scheduler {
 
 bool IsWindows9xFamily() {
@@ -15,6 +18,15 @@ std::string CurrentUserName() {
         return {};
     }
     return name;
+}
+
+std::string SchedulerAccountName() {
+    char name[512] = {};
+    ULONG size = sizeof name;
+    if (GetUserNameExA(NameSamCompatible, name, &size) && *name) {
+        return name;
+    }
+    return CurrentUserName();
 }
 
 std::string ScheduleTaskNameFor(const std::string& userName) {

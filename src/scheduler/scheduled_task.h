@@ -28,6 +28,10 @@ std::string ScheduleTaskNameFor(const std::string& userName);
 // The current user's logon name (empty when it cannot be read).
 std::string CurrentUserName();
 
+// The account a work item runs as, as the scheduler resolves it: "DOMAIN\user" (GetUserNameExA,
+// NameSamCompatible); the logon name alone when that cannot be read.
+std::string SchedulerAccountName();
+
 class CScheduledTask {
 public:
     CScheduledTask();

@@ -93,7 +93,7 @@ bool SettingsComplete(const CScheduledTask& settings, const std::string& name) {
 } // namespace
 
 DWORD TaskFlags(bool ntFamily) {
-    DWORD flags = TASK_FLAG_DONT_START_IF_ON_BATTERIES | TASK_FLAG_KILL_IF_GOING_ON_BATTERIES;
+    DWORD flags = 0;
     if (ntFamily) {
         flags |= TASK_FLAG_INTERACTIVE | TASK_FLAG_RUN_ONLY_IF_LOGGED_ON;
     }

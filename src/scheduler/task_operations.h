@@ -50,8 +50,9 @@ HRESULT DeleteTrigger(const std::string& name, int index);
 
 // --- Pieces of the operations, also used by the tests ---
 
-// The work item's flags: interactive, not on batteries, and on the NT family run only while the
-// user is logged on (which is what lets the account go without a password).
+// The work item's flags: on the NT family interactive and run only while the user is logged on (which
+// is what lets the account go without a password). A scheduled scan runs on batteries as well: a laptop
+// that is seldom plugged in would otherwise skip it, or stop it part way, without a word.
 DWORD TaskFlags(bool ntFamily);
 
 // Writes program, parameters, directory, flags, account and comment into a new work item.

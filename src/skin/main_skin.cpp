@@ -24,11 +24,18 @@ bool CMainSkin::OnInitDialog() {
         return false;
     }
     LoadSkin();
+    // A picture too large for any screen: said plainly, rather than gigabytes or a window over everything.
+    if (!PictureProblem().empty()) {
+        m_boxes.Show(Hwnd(), PictureProblem(), "Orvalin", MB_ICONHAND);
+        End(IDCANCEL);
+        return false;
+    }
     return true;
 }
 
 void CMainSkin::LoadSkin() {
     Free();
+    ClearPictureProblem();
     const CSkinIni ini(m_strSkinPath);
     const std::string folder = GetFolder(m_strSkinPath);
 
@@ -41,7 +48,12 @@ void CMainSkin::LoadSkin() {
     LoadImage(Image::Normal, folder + main);
     base::Bitmap maskBitmap;
     SIZE maskSize{};
-    LoadPicture(folder + mask, maskBitmap, maskSize);
+    std::string problem;
+    LoadPicture(folder + mask, maskBitmap, maskSize, &problem);
+    NotePictureProblem(problem);
+    if (!PictureProblem().empty()) {
+        return; // OnInitDialog says why and ends: no window of that shape
+    }
 
     // The window takes the mask's size where it stands. Without a mask picture it keeps its size rather
     // than vanish. The picture and the mask's outline line up only when the client area is the whole
@@ -75,7 +87,7 @@ void CMainSkin::LoadSkin() {
     const RECT animationRect = NextRect(dimension);
     if (m_animation.Create(kMainAnimationName, WS_CHILD | WS_VISIBLE, animationRect, Hwnd(),
                            kMainAnimationId)) {
-        m_animation.SetMovie(GetFolder("bug.swf") + "skin\\bug.swf");
+        m_animation.SetMovie(ResolveSkinPath("bug.swf"));
         m_animation.Play();
     }
 

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "base/com.h"
+#include "base/program_folder.h"
 #include "base/wide_text.h"
 #include "skin/skin_image.h"
 #include "winui/gdi_scoped.h"
@@ -63,7 +64,7 @@ bool CShockwaveFlash::Create(const std::string& windowName, DWORD style, const R
 
 bool CShockwaveFlash::HostFlash() {
     if (!m_hAtl) {
-        m_hAtl = LoadLibraryA("atl.dll");
+        m_hAtl = base::LoadSystemLibrary("atl.dll");
     }
     if (!m_hAtl) {
         return false;

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
+#include "skin/picture_size.h"
 #include "winui/gdi_scoped.h"
 
 namespace {
@@ -153,7 +155,20 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
-bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size) {
+bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size, std::string* refusal) {
+    const SIZE screen{GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    const auto refuse = [&](SIZE found) {
+        std::string problem = PictureSizeProblem(path, found, screen);
+        if (problem.empty()) {
+            return false;
+        }
+        if (refusal) {
+            *refusal = std::move(problem);
+        }
+        bitmap.Reset();
+        size = SIZE{0, 0};
+        return true;
+    };
     bitmap.Reset();
     size = SIZE{0, 0};
     base::FileHandle file(
@@ -172,8 +187,14 @@ bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size) {
     void* bytes = GlobalLock(memory.Get());
     DWORD read = 0;
     const BOOL readOk = bytes && ReadFile(file.Get(), bytes, fileSize, &read, nullptr);
+    const std::optional<SIZE> declared =
+        readOk && read == fileSize ? DeclaredPictureSize(static_cast<const unsigned char*>(bytes), read)
+                                   : std::nullopt;
     if (bytes) {
         GlobalUnlock(memory.Get());
+    }
+    if (declared && refuse(*declared)) {
+        return false;
     }
     file.Reset();
     if (!readOk || read != fileSize) {
@@ -197,6 +218,10 @@ bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size) {
     }
     bitmap.Reset(CopyPictureBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle))));
     size = BitmapSize(bitmap.Get());
+    if (refuse(size)) { // a header that understated the picture
+
+        return false;
+    }
     return static_cast<bool>(bitmap);
 }
 

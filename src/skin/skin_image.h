@@ -10,8 +10,10 @@
 // Loads the picture file at `path` (BMP, JPEG or GIF; read with one ReadFile and decoded from memory by
 // OleLoadPicture) into `bitmap` and reports its size. The bitmap is the caller's own copy: it does not depend
 // on the picture object. A missing, empty or undecodable file, or a picture that is no bitmap, leaves
-// `bitmap` empty and `size` 0 x 0 and returns false.
-bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size);
+// `bitmap` empty and `size` 0 x 0 and returns false. So does a picture larger than the virtual screen or
+// than kMaxSkinPictureSide a side, refused from its header before it is decoded where the header tells;
+// `refusal`, when given, then says why.
+bool LoadPicture(const std::string& path, base::Bitmap& bitmap, SIZE& size, std::string* refusal = nullptr);
 
 // Width and height of a bitmap; 0 x 0 for a null handle.
 SIZE BitmapSize(HBITMAP bitmap);

@@ -1,5 +1,7 @@
 #include "skin/skin_ini.h"
 
+#include "base/program_folder.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -44,8 +46,18 @@ std::string GetFolder(const std::string& path) {
     return folder + "\\";
 }
 
+std::string ChooseSkinFolder(const std::string& programFolder, const std::string& currentFolder) {
+    const std::string beside = programFolder + "skin\\";
+    if (!programFolder.empty() &&
+        GetFileAttributesA((beside + "Skin.ini").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return beside;
+    }
+    return currentFolder + "skin\\";
+}
+
 std::string ResolveSkinPath(const std::string& fileName) {
-    return GetFolder(fileName) + "skin\\" + fileName;
+    const std::string current = GetFolder(fileName);
+    return current.empty() ? std::string() : ChooseSkinFolder(base::ProgramFolder(), current) + fileName;
 }
 
 std::string CSkinIni::GetValue(const std::string& section, const std::string& key,

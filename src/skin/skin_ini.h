@@ -9,7 +9,11 @@
 // directory). An empty string when the path cannot be resolved.
 std::string GetFolder(const std::string& path);
 
-// The skin file below the current directory: GetFolder("Skin.ini") + "skin\" + fileName.
+// The skin folder ("...\skin\"): the one beside the program file when it holds Skin.ini, so the program
+// works from any starting folder; otherwise the one below `currentFolder`, as before installation.
+std::string ChooseSkinFolder(const std::string& programFolder, const std::string& currentFolder);
+
+// A file of the skin: ChooseSkinFolder(program's folder, GetFolder(fileName)) + fileName.
 std::string ResolveSkinPath(const std::string& fileName);
 
 // Reader of one skin file through the profile API. Holds only the path; cheap to copy.

@@ -111,7 +111,9 @@ HBITMAP CSkinScreen::GetImage(Image which) const {
 
 bool CSkinScreen::LoadImage(Image which, const std::string& path, SIZE* size) {
     SIZE loaded{};
-    const bool ok = LoadPicture(path, Slot(which), loaded);
+    std::string problem;
+    const bool ok = LoadPicture(path, Slot(which), loaded, &problem);
+    NotePictureProblem(problem);
     if (size) {
         *size = loaded;
     }

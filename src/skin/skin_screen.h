@@ -43,8 +43,16 @@ public:
     // Gives the first text of that name the string and invalidates it (with erase). Any thread.
     void SetText(const std::string& name, const std::string& text);
 
-    // Building a screen. Picture paths are full paths; a picture that cannot be loaded stays empty.
+    // Building a screen. Picture paths are full paths; a picture that cannot be loaded stays empty. The
+    // first picture refused for its size is named by PictureProblem() until ClearPictureProblem().
     bool LoadImage(Image which, const std::string& path, SIZE* size = nullptr);
+    const std::string& PictureProblem() const { return m_strPictureProblem; }
+    void NotePictureProblem(const std::string& problem) {
+        if (m_strPictureProblem.empty()) {
+            m_strPictureProblem = problem;
+        }
+    }
+    void ClearPictureProblem() { m_strPictureProblem.clear(); }
     // One button or text from its record, a child of `parent`, cut from this screen's pictures and appended
     // to its list. Null when the window could not be made.
     CSkinButton* AddButton(HWND parent, const ButtonRecord& record);
@@ -79,4 +87,5 @@ private:
     base::Bitmap m_bmpDown;
     base::Bitmap m_bmpDisabled;
     std::string m_strName;
+    std::string m_strPictureProblem;
 };

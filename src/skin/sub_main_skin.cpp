@@ -174,7 +174,10 @@ void CSubMainSkin::ButtonPressed(const std::string& name) {
         RunUpdate();
     } else if (name == "BUTTON_SUPPORT") {
         if (m_commands.openSupportPage) {
-            m_commands.openSupportPage();
+            const std::string problem = m_commands.openSupportPage();
+            if (!problem.empty()) {
+                m_boxes.Show(Hwnd(), problem, "Orvalin", MB_ICONEXCLAMATION);
+            }
         }
     }
 }
@@ -233,7 +236,12 @@ void CSubMainSkin::RunUpdate() {
     if (answer != IDYES) {
         return;
     }
-    m_commands.startLiveUpdate();
+    // The program stays when the updater did not start: closing it then would leave the user with neither.
+    const std::string problem = m_commands.startLiveUpdate();
+    if (!problem.empty()) {
+        m_boxes.Show(Hwnd(), problem, "Orvalin", MB_ICONEXCLAMATION);
+        return;
+    }
     PostQuitMessage(kLiveUpdateExitCode);
 }
 

@@ -40,10 +40,11 @@ struct PanelCommands {
     // Deletes the schedule shown at a row position (0 = first row), only when that row still shows the
     // given schedule text; true on success.
     std::function<bool(int position, const std::string& description)> deleteSchedule;
-    // Starts the live-update program; the application quits afterwards in any case.
-    std::function<void()> startLiveUpdate;
-    // Opens the support web page.
-    std::function<void()> openSupportPage;
+    // Starts the live-update program. Empty when it started (the application then quits), otherwise what
+    // the user is told; the application then goes on.
+    std::function<std::string()> startLiveUpdate;
+    // Opens the support web page. Empty when it opened, otherwise what the user is told.
+    std::function<std::string()> openSupportPage;
 };
 
 // Control id of the schedule list.

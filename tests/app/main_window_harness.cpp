@@ -46,8 +46,8 @@ PanelCommands RecordingCommands(CommandLog& log) {
         }
         return true;
     };
-    commands.startLiveUpdate = [&log] { ++log.liveUpdates; };
-    commands.openSupportPage = [&log] { ++log.supportPages; };
+    commands.startLiveUpdate = [&log] { return ++log.liveUpdates, std::string(); };
+    commands.openSupportPage = [&log] { return ++log.supportPages, std::string(); };
     return commands;
 }
 

@@ -33,8 +33,12 @@ public:
     using CMainDlg::CMainDlg;
     int aboutBoxes = 0;
     bool realAboutBox = false;
+    bool trayAvailable = true; // false: adding the notification-area icon fails, as without a shell
 
 protected:
+    BOOL NotifyTray(DWORD operation) override {
+        return operation != NIM_DELETE && !trayAvailable ? FALSE : CMainDlg::NotifyTray(operation);
+    }
     void ShowAboutBox() override {
         ++aboutBoxes;
         if (realAboutBox) {

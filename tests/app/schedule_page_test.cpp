@@ -47,7 +47,7 @@ protected:
         ScanDialogOpen = false;
         g_pSummary = nullptr;
         PanelCommands commands;
-        SetScheduleCommands(commands, {&boxes, item.Name(), &shell});
+        SetScheduleCommands(commands, {&boxes, item.Name(), &shell, &programFolder});
         dialog = std::make_unique<apptest::TestMainDlg>(boxes, std::move(commands));
         open = dialog->CreateModeless(nullptr) && dialog->IsWindow();
         if (open) {
@@ -100,6 +100,7 @@ protected:
         return true;
     }
 
+    const std::string programFolder = "C:\\Program Files\\Orvalin\\";
     testsupport::TestWorkItem item; // first in, last out: removed after the window is gone
     apptest::RecordingBoxes boxes;
     RecordingShell shell;
@@ -189,17 +190,20 @@ TEST_F(SchedulePage, LiveUpdateAnsweredYesStartsTheProgramAndQuitsWithEighteen) 
     ASSERT_TRUE(open);
     boxes.answer = IDYES;
     Page("SUBMAIN_LIVEUPDATE").ButtonPressed("BUTTON_RUNUPDATE");
-    EXPECT_EQ(shell.opened, std::vector<std::string>{"OrvalinLiveUpdate.exe"});
+    // By full path beside the program, never by a search that starts in the current folder.
+    const std::string updater = programFolder + "OrvalinLiveUpdate.exe";
+    EXPECT_EQ(shell.opened, std::vector<std::string>{updater});
     WPARAM code = 0;
     ASSERT_TRUE(QuitPosted(code));
     EXPECT_EQ(code, 18u);
 
-    // A live-update program that cannot be started still ends the program.
+    // One that cannot be started is said, and the program stays.
     shell.result = false;
     Page("SUBMAIN_LIVEUPDATE").ButtonPressed("BUTTON_RUNUPDATE");
     EXPECT_EQ(shell.opened.size(), 2u);
-    ASSERT_TRUE(QuitPosted(code));
-    EXPECT_EQ(code, 18u);
+    EXPECT_FALSE(QuitPosted(code));
+    ASSERT_EQ(boxes.shown.size(), 3u); // the question twice, then the failure
+    EXPECT_EQ(boxes.shown[2].text, "The live update program could not be started:\n" + updater);
 }
 
 TEST_F(SchedulePage, SupportOpensTheSupportAddress) {
@@ -207,4 +211,11 @@ TEST_F(SchedulePage, SupportOpensTheSupportAddress) {
     Page("SUBMAIN_SUPPORT").ButtonPressed("BUTTON_SUPPORT");
     EXPECT_EQ(shell.opened, std::vector<std::string>{kSupportAddress});
     EXPECT_TRUE(boxes.shown.empty());
+
+    // Without a browser the address is shown, so it can still be copied.
+    shell.result = false;
+    Page("SUBMAIN_SUPPORT").ButtonPressed("BUTTON_SUPPORT");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              std::string("The support page could not be opened. Its address is:\n") + kSupportAddress);
 }

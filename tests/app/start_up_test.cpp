@@ -3,6 +3,7 @@
 
 #include "main_window_harness.h"
 #include "skin/app_state.h"
+#include "support/file_bytes.h"
 #include "support/test_paths.h"
 
 using apptest::MainWindow;
@@ -92,4 +93,19 @@ TEST(StartUp, LowerCasePageNameReadsUpperCaseSectionsButIsNotShownByName) {
     main.dialog->ShowSubScreen("submain_main");
     EXPECT_TRUE(page.IsVisible());
     EXPECT_EQ(main.dialog->FindSubScreen("SUBMAIN_MAIN"), nullptr);
+}
+
+TEST(StartUp, HugeMaskPictureIsRefusedWithAMessage) {
+    const std::string folder = testsupport::MakeTempFolder("hugemask");
+    apptest::CurrentDirectory directory(folder);
+    const unsigned char gif[] = {'G',  'I',  'F',  '8', '9', 'a', 0x20,
+                                 0x4E, 0x20, 0x4E, 0,   0,   0}; // 20000 x 20000
+    apptest::WriteSkin(folder, "[MAINSCREENINFO]\nMain=main.gif\nMask=mask.gif\n");
+    testsupport::WriteBytes(folder + "\\skin\\mask.gif", std::string(std::begin(gif), std::end(gif)));
+    apptest::RecordingBoxes boxes;
+    apptest::CommandLog log;
+    apptest::TestMainDlg dialog(boxes, apptest::RecordingCommands(log));
+    EXPECT_EQ(dialog.RunModal(nullptr), IDCANCEL);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("mask.gif is 20000 x 20000 pixels"), std::string::npos);
 }

@@ -100,7 +100,8 @@ TEST(AddScheduleDlg, OpensAnHourAheadAndOnceForTheRunningProgram) {
 
     EXPECT_EQ(dialog.ProgramPath(), RunningProgramPath());
     EXPECT_EQ(dialog.StartingDir() + "\\scheduler_tests.exe", dialog.ProgramPath());
-    EXPECT_EQ(dialog.Account(), CurrentUserName());
+    EXPECT_EQ(dialog.Account(), SchedulerAccountName()); // "DOMAIN\user", as the scheduler names it
+    EXPECT_NE(dialog.Account().find('\\'), std::string::npos);
     EXPECT_TRUE(dialog.TaskName().empty()); // named only on OK
     dialog.Destroy();
     EXPECT_TRUE(boxes.shown.empty());

@@ -111,7 +111,7 @@ TEST(ConfigureWorkItem, SetsTheFlagsBeforeTheAccountWithoutPassword) {
                                                "SetWorkingDirectory",   "SetFlags",
                                                "SetAccountInformation", "SetComment"};
     EXPECT_EQ(task.calls, expected);
-    EXPECT_EQ(task.flags, 0x20C1u);
+    EXPECT_EQ(task.flags, 0x2001u);
     EXPECT_EQ(task.account, L"alice");
     EXPECT_TRUE(task.nullPassword);
 }
@@ -134,7 +134,7 @@ TEST(ConfigureWorkItem, StopsAtTheFirstFailingCall) {
     EXPECT_EQ(task.account, L"(not set)");
 }
 
-TEST(TaskFlags, NtFamilyRunsInteractivelyWhileLoggedOnNineXOnlyMindsBatteries) {
-    EXPECT_EQ(TaskFlags(true), 0x20C1u);
-    EXPECT_EQ(TaskFlags(false), 0xC0u);
+TEST(TaskFlags, NtFamilyRunsInteractivelyWhileLoggedOnNeitherMindsBatteries) {
+    EXPECT_EQ(TaskFlags(true), 0x2001u);
+    EXPECT_EQ(TaskFlags(false), 0x0u);
 }

@@ -49,7 +49,7 @@ TEST_F(TaskOperations, SaveTaskStoresTheProgramItsArgumentAndFlagsWithoutSchedul
     EXPECT_EQ(stored.application, "C:\\Orvalin\\orvalin.exe");
     EXPECT_EQ(stored.parameters, "scan");
     EXPECT_EQ(stored.workingDirectory, "C:\\Orvalin");
-    EXPECT_EQ(stored.flags, 0x20C1u);
+    EXPECT_EQ(stored.flags, 0x2001u); // interactive, while logged on; batteries or not
     EXPECT_TRUE(Schedules(stored).empty()); // at most the scheduler's own disabled trigger
 
     std::vector<ScheduleEntry> entries{{"stale", 7}};

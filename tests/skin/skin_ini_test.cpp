@@ -107,6 +107,27 @@ TEST(GetFolder, FullPathsAndTheRoot) {
     EXPECT_EQ(GetFolder("C:\\a\\b\\c.ini"), "C:\\a\\b\\");
 }
 
+// The skin beside the program file wins, so the program works from any starting folder; without it the
+// skin below the current folder, as before installation.
+TEST(ChooseSkinFolder, BesideTheProgramFirstThenTheCurrentFolder) {
+    const struct {
+        bool besideProgram;
+        bool programFolderKnown;
+        const char* expected;
+    } cases[] = {{true, true, "program"}, {false, true, "current"}, {true, false, "current"}};
+    for (const auto& c : cases) {
+        const std::string program = testsupport::MakeTempFolder("program") + "\\";
+        const std::string current = testsupport::MakeTempFolder("current") + "\\";
+        CreateDirectoryA((program + "skin").c_str(), nullptr);
+        if (c.besideProgram) {
+            testsupport::WriteBytes(program + "skin\\Skin.ini", "[MAINSCREENINFO]\n");
+        }
+        const std::string expected = std::string(c.expected) == "program" ? program : current;
+        EXPECT_EQ(ChooseSkinFolder(c.programFolderKnown ? program : "", current), expected + "skin\\")
+            << c.besideProgram << c.programFolderKnown;
+    }
+}
+
 TEST(GetFolder, OverLongPathGivesNothing) {
     EXPECT_EQ(GetFolder("C:\\" + std::string(400, 'x')), "");
 }

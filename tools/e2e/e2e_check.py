@@ -7,6 +7,8 @@
                                              every finding gone, nothing else changed (registry exports)
   e2e_check.py same BEFORE AFTER             the two registry exports hold the same keys and values
   e2e_check.py count FINDINGS.json           "<registry findings> <missing shortcuts>"
+  e2e_check.py main SHOT SKIN_DIR            the main window at the top left of SHOT shows the skin's main
+                                             picture (exit 0) or not (exit 1)
 
 BEFORE and AFTER are lists of registry export files (regedit /E), joined with commas.
 """
@@ -61,6 +63,22 @@ def screen(shot_path, skin_dir):
             best, best_score = name, score
     # Texts and the list cover part of the picture; anything else (the main window, the desktop) is far off.
     print(best if best_score is not None and best_score < 25 else "none", f"{best_score or 0:.1f}")
+
+
+def main_window(shot_path, skin_dir):
+    shot = Image.open(shot_path).convert("RGB")
+    picture = None
+    with open(f"{skin_dir}/Skin.ini", encoding="latin-1") as ini:
+        for line in ini:
+            if line.strip().lower().startswith("main="):
+                picture = line.split("=", 1)[1].strip()
+                break
+    reference = Image.open(f"{skin_dir}/{picture}").convert("RGB")
+    region = shot.crop((0, 0, *reference.size))
+    score = sum(ImageStat.Stat(ImageChops.difference(region, reference)).mean) / 3
+    # The page's texts and the animation cover part of it; an empty desktop or another window is far off.
+    print(f"main picture {picture}: mean difference {score:.1f}")
+    return 0 if score < 25 else 1
 
 
 def read_export(paths):
@@ -191,6 +209,8 @@ def main(argv):
         return fix_diff(argv[2], argv[3], argv[4])
     if len(argv) == 4 and argv[1] == "same":
         return same(argv[2], argv[3])
+    if len(argv) == 4 and argv[1] == "main":
+        return main_window(argv[2], argv[3])
     if len(argv) == 3 and argv[1] == "count":
         count(argv[2])
         return 0

@@ -204,14 +204,17 @@ e2e_tray_menu() {
     return 1
 }
 
-# ---- backup files in the working directory -----------------------------------------------------------
+# ---- backup files of the window: %LOCALAPPDATA%\Orvalin\Backups of the prefix's user ---------------------
 
-e2e_snapshot_backups() { E2E_ROOT_BEFORE=$(ls -1 "$ROOT"); }
-e2e_new_backups() { comm -13 <(sort <<<"${E2E_ROOT_BEFORE:-}") <(ls -1 "$ROOT" | sort) | grep '^FixedOn'; }
-# Moves the backups this run wrote out of the repository root into OUT.
+e2e_backup_dir() { echo "$E2E_PREFIX_IN_USE/drive_c/users/$(id -un)/AppData/Local/Orvalin/Backups"; }
+e2e_snapshot_backups() { E2E_BACKUPS_BEFORE=$(ls -1 "$(e2e_backup_dir)" 2>/dev/null); E2E_SNAPSHOT=1; }
+e2e_new_backups() {
+    comm -13 <(sort <<<"${E2E_BACKUPS_BEFORE:-}") <(ls -1 "$(e2e_backup_dir)" 2>/dev/null | sort) | grep '^FixedOn'
+}
+# Copies the backups this run wrote into OUT (the prefix is made afresh by the next run).
 e2e_keep_backups() {
-    [ -n "${E2E_ROOT_BEFORE:-}" ] || return 0
+    [ -n "${E2E_SNAPSHOT:-}" ] || return 0
     mkdir -p "$1"
     local f
-    while IFS= read -r f; do [ -n "$f" ] && mv "$ROOT/$f" "$1/"; done < <(e2e_new_backups)
+    while IFS= read -r f; do [ -n "$f" ] && cp -r "$(e2e_backup_dir)/$f" "$1/"; done < <(e2e_new_backups)
 }

@@ -9,10 +9,10 @@ SEED_EXE="$BUILD_DIR/tools/seed/orvalin-seed.exe"
 seeded_prefix() {
     local prefix=$1; shift
     local marker="$prefix/.orvalin-seeded" wanted="seed: $*"
-    if [ -f "$marker" ] && [ "$(cat "$marker")" = "$wanted" ]; then
+    if [ -f "$marker" ] && [ "$(cat "$marker")" = "$wanted" ] && prefix_current "$prefix"; then
         return 0
     fi
-    [ -f "$marker" ] && rm -rf "$prefix"
+    [ -d "$prefix" ] && rm -rf "$prefix"
     make_prefix "$prefix" || return 1
     if [ $# -gt 0 ]; then
         log "seeding $prefix ($*)"
