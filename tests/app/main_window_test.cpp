@@ -199,22 +199,32 @@ TEST(MainWindow, MinimisingHidesAndADoubleClickOnTheIconRestores) {
     EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
 }
 
-TEST(MainWindow, EnterEscAndCloseDoNothing) {
-    MainWindow main;
-    ASSERT_TRUE(main.open);
-    CMainDlg& dialog = *main.dialog;
-    Command(dialog, IDOK);
-    Command(dialog, IDCANCEL);
-    dialog.Send(WM_CLOSE);
-    dialog.Send(WM_SYSCOMMAND, SC_CLOSE, 0);
-    // The keys themselves, through the dialog's keyboard handling.
-    for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        PostMessageA(dialog.Hwnd(), WM_KEYDOWN, key, 0);
-        PostMessageA(dialog.Hwnd(), WM_KEYUP, key, 0xC0000000);
+TEST(MainWindow, EnterAndEscDoNothingWhileCloseEndsTheWindow) {
+    // Keys are posted through the dialog's keyboard handling; Alt is bit 29 of a system key's lParam.
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool closes;
+    } cases[] = {{"IDOK", WM_COMMAND, IDOK, 0, false},
+                 {"IDCANCEL", WM_COMMAND, IDCANCEL, 0, false},
+                 {"Enter", WM_KEYDOWN, VK_RETURN, 0, false},
+                 {"Esc", WM_KEYDOWN, VK_ESCAPE, 0, false},
+                 {"WM_CLOSE", WM_CLOSE, 0, 0, true},
+                 {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, 0, true},
+                 {"Alt+F4", WM_SYSKEYDOWN, VK_F4, 0x20000000, true}};
+    for (const auto& each : cases) {
+        MainWindow main;
+        ASSERT_TRUE(main.open) << each.what;
+        const HWND window = main.dialog->Hwnd();
+        PostMessageA(window, each.message, each.wParam, each.lParam);
+        if (each.message == WM_KEYDOWN || each.message == WM_SYSKEYDOWN) {
+            PostMessageA(window, each.message + 1, each.wParam, each.lParam | 0xC0000000);
+        }
+        apptest::PumpUntil([&] { return !IsWindow(window); }, each.closes ? 2000 : 100);
+        EXPECT_EQ(!main.dialog->IsWindow(), each.closes) << each.what;
     }
-    apptest::PumpFor(100);
-    EXPECT_TRUE(dialog.IsWindow());
-    EXPECT_TRUE(dialog.IsVisible());
 }
 
 TEST(MainWindow, SystemMenuCommandsSixteenToThirtyOneOpenTheAboutBox) {
