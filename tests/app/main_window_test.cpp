@@ -227,6 +227,52 @@ TEST(MainWindow, EnterAndEscDoNothingWhileCloseEndsTheWindow) {
     }
 }
 
+namespace {
+
+// Keys posted to whichever window has the focus, through the dialog's keyboard handling.
+void PressKey(WPARAM key) {
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 0);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000000);
+    apptest::PumpFor(60);
+}
+
+std::string FocusedButton(const CMainSkin& main) {
+    const HWND focus = GetFocus();
+    const CSkinScreen* screens[] = {&main, main.SubScreens().front().get()};
+    for (const CSkinScreen* screen : screens) {
+        for (const auto& button : screen->Buttons()) {
+            if (button->Hwnd() == focus) {
+                return button->Name();
+            }
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(MainWindow, TabVisitsTheButtonsInReadingOrderAndSpacePresses) {
+    MainWindow main;
+    ASSERT_TRUE(main.open);
+    CMainDlg& dialog = *main.dialog;
+    SetFocus(dialog.FindButton("BUTTON_MINIMIZE")->Hwnd());
+    // The disabled page button is skipped; the page's own buttons follow the frame's.
+    Names visited;
+    for (int i = 0; i < 7; ++i) {
+        PressKey(VK_TAB);
+        visited.push_back(FocusedButton(dialog));
+    }
+    EXPECT_EQ(visited, (Names{"BUTTON_EXIT", "BUTTON_SCHEDULE", "BUTTON_LIVEUPDATE", "BUTTON_SUPPORT",
+                              "BUTTON_SCAN", "BUTTON_RESTORE", "BUTTON_MINIMIZE"}));
+
+    SetFocus(dialog.FindButton("BUTTON_SCHEDULE")->Hwnd());
+    PressKey(VK_RETURN); // Enter stays inert even on a focused button
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+    PressKey(VK_SPACE);
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_SCHEDULE");
+    EXPECT_TRUE(dialog.IsWindow());
+}
+
 TEST(MainWindow, SystemMenuCommandsSixteenToThirtyOneOpenTheAboutBox) {
     MainWindow main;
     ASSERT_TRUE(main.open);
