@@ -201,63 +201,6 @@ TEST(SkinButton, FocusLossUnlights) {
     ReleaseCapture();
 }
 
-// How many pixels of the row two pixels below the button's top edge differ from its normal picture: the
-// focus mark's dots.
-int MarkedPixels(HWND button) {
-    ShownColour(button);
-    HDC dc = GetDC(button);
-    int marked = 0;
-    for (int x = 0; x < 50; ++x) {
-        marked += GetPixel(dc, x, 2) != kNormal;
-    }
-    ReleaseDC(button, dc);
-    return marked;
-}
-
-TEST(SkinButton, KeyboardTakesButtonsInReadingOrderMarksFocusAndPressesWithSpace) {
-    TestScreen screen;
-    screen.LoadAllImages();
-    for (const char* record : {"C, 10, 60, 50, 30", "B, 100, 10, 50, 30", "A, 10, 10, 50, 30"}) {
-        screen.AddButton(screen.Hwnd(), ParseButtonRecord(record));
-    }
-    screen.OrderButtonsByPosition();
-    const HWND a = screen.FindButton("A")->Hwnd();
-    std::vector<std::string> order;
-    for (HWND at = a; order.size() < 3;) {
-        at = GetNextDlgTabItem(screen.Hwnd(), at, FALSE);
-        order.push_back(at == a ? "A" : at == screen.FindButton("B")->Hwnd() ? "B" : "C");
-    }
-    EXPECT_EQ(order, (std::vector<std::string>{"B", "C", "A"}));
-
-    SendMessageA(screen.Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    SetFocus(a);
-    EXPECT_GT(MarkedPixels(a), 0);
-    SetFocus(screen.FindButton("B")->Hwnd());
-    EXPECT_EQ(MarkedPixels(a), 0);
-
-    // Only a whole press of Space (down, then up) clicks; it sends no command either way.
-    const struct {
-        bool down, up;
-        size_t reported;
-    } presses[] = {{true, true, 1}, {false, true, 0}, {true, false, 0}};
-    for (const auto& press : presses) {
-        screen.pressed.clear();
-        SetFocus(a);
-        if (press.down) {
-            SendMessageA(a, WM_KEYDOWN, VK_SPACE, 0);
-        }
-        if (press.up) {
-            SendMessageA(a, WM_KEYUP, VK_SPACE, 0xC0000000);
-            EXPECT_NE(GetCapture(), a);
-            EXPECT_EQ(SendMessageA(a, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
-        }
-        winui::PumpWaitingMessages();
-        EXPECT_EQ(screen.pressed.size(), press.reported) << press.down << press.up;
-        EXPECT_EQ(screen.commands, 0);
-        ReleaseCapture();
-    }
-}
-
 TEST(SkinScreen, TwoButtonsOfOneName) {
     TestScreen screen;
     screen.LoadAllImages();
