@@ -98,6 +98,11 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
         if (engine.m_bBackupFailed) {
             continue; // the backup is broken: nothing more is deleted
         }
+        // Between two entries: everything removed so far is complete in the backup.
+        if (engine.m_bFixStopped || StopRequested()) {
+            engine.m_bFixStopped = true;
+            continue;
+        }
         const std::string keyPath = finding->GetKeyPath();
         std::string subKey = keyPath;
         const std::string root = CRegistryLib::SeperateMainKey(subKey);
@@ -179,9 +184,15 @@ void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupF
     CXmlWriter& writer = BackupWriter(*this);
     writer.Close();
     m_bBackupFailed = false;
+    m_bFixStopped = false;
     NewJudge();
     m_arrNotRemoved.clear();
     m_strBackupProblem.clear();
+    m_strBackupFile.clear();
+    if (StopRequested()) {
+        m_bFixStopped = true; // stopped before it began: no file, nothing removed
+        return;
+    }
     m_strBackupFile = backup::ReserveBackupFile(backupFile, &m_strBackupProblem);
     if (m_strBackupFile.empty()) {
         m_bBackupFailed = true; // no file: every pass leaves its findings in place

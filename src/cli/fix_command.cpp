@@ -5,6 +5,7 @@
 #include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/console_stop.h"
 #include "cli/fix_outcome.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
@@ -51,6 +52,7 @@ std::string FullPath(const std::string& path) {
 }
 
 int Fix(const FixOptions& options) {
+    const ConsoleStop stop; // Ctrl+C from here on stops the run after the entry in hand
     CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
     CShortcut links;
     ScanErrorList rows;
@@ -59,14 +61,14 @@ int Fix(const FixOptions& options) {
     targets.ignoreList = &ignore;
     // Chosen findings are registry entries: shortcuts have no ids, so a chosen fix leaves them out.
     targets.shortcuts = targets.shortcuts && options.only.empty();
-    RunScan(engine, links, targets, rows, StderrIsConsole());
+    const bool scanned = RunScan(engine, links, targets, rows, StderrIsConsole());
     if (!ReportIgnoreList(ignore, "fix")) {
         // Entries the user chose to keep could be among the findings: nothing is removed.
         PrintError("fix: nothing was removed");
         return kExitFailure;
     }
-    if (!run::ScanCompleted(rows)) {
-        PrintError("fix: the scan was stopped before every family had run; nothing was removed");
+    if (!scanned) {
+        PrintError("fix: the scan was stopped before it finished; nothing was removed");
         return kExitFailure;
     }
     if (!options.only.empty() || !options.exclude.empty()) {
@@ -82,12 +84,13 @@ int Fix(const FixOptions& options) {
         }
     }
 
-    run::Fix(engine, links, targets, rows,
-             options.backup.empty() ? backup::BackupFileName() : options.backup);
+    const bool complete = run::Fix(engine, links, targets, rows,
+                                   options.backup.empty() ? backup::BackupFileName() : options.backup);
 
     ScanReport report(rows, engine.m_arrErrorLog);
     report.ignored = engine.m_nIgnored;
     report.showFixed = true;
+    report.complete = complete;
     const ShortcutReport shortcuts = ReportShortcuts(links);
     if (targets.shortcuts) {
         report.shortcuts = &shortcuts;
@@ -103,6 +106,7 @@ int Fix(const FixOptions& options) {
         SummarizeFix(rows, report.shortcuts, engine.m_bBackupFailed, report.backup.value_or(std::string()));
     outcome.notRemoved = static_cast<int>(engine.m_arrNotRemoved.size());
     outcome.backupProblem = engine.m_strBackupProblem;
+    outcome.stopped = !complete;
     for (const std::string& line : FixProblems(rows, report.shortcuts, outcome)) {
         PrintError(line);
     }

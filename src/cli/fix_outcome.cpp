@@ -42,6 +42,12 @@ std::vector<std::string> FixProblems(const ScanErrorList& rows, const ShortcutRe
         lines.push_back("fix: Missing ShortCuts: " + std::to_string(shortcuts->refused) +
                         " not moved to the backup folder");
     }
+    const int left = outcome.found > outcome.removed ? outcome.found - outcome.removed : 0;
+    if (outcome.stopped && !outcome.backupFailed) {
+        // Each entry is on disk before it is removed, so the backup holds everything that is gone.
+        lines.push_back("fix: stopped before it had finished; " + Entries(outcome.removed) +
+                        " removed (all of them are in the backup), " + Entries(left) + " left in place");
+    }
     if (!outcome.backupFailed) {
         return lines;
     }
@@ -53,7 +59,6 @@ std::vector<std::string> FixProblems(const ScanErrorList& rows, const ShortcutRe
                         " failed; nothing was removed");
     } else {
         // Each entry is on disk before it is removed, so the backup holds everything that is gone.
-        const int left = outcome.found > outcome.removed ? outcome.found - outcome.removed : 0;
         lines.push_back("fix: writing the backup file " + outcome.backupFile + " failed; " +
                         Entries(outcome.removed) + " were removed (all of them are in the backup), " +
                         Entries(left) + " were left in place");
@@ -62,7 +67,9 @@ std::vector<std::string> FixProblems(const ScanErrorList& rows, const ShortcutRe
 }
 
 int FixExitCode(const FixOutcome& outcome) {
-    return outcome.backupFailed || outcome.refused > 0 || outcome.notRemoved > 0 ? kExitFailure : kExitOk;
+    return outcome.backupFailed || outcome.stopped || outcome.refused > 0 || outcome.notRemoved > 0
+               ? kExitFailure
+               : kExitOk;
 }
 
 } // namespace cli

@@ -13,8 +13,10 @@ struct FixOutcome {
     int removed = 0; // registry entries and shortcut files
     int refused = 0;
     int found = 0;
-    int notRemoved = 0; // findings left in place on purpose (a registry link in them, a family's own key, ...)
+    int notRemoved =
+        0; // findings left in place on purpose (a registry link in them, a family's own key, ...)
     bool backupFailed = false;
+    bool stopped = false;      // a stop ended the fix before it had reached every finding
     std::string backupFile;    // the file written, empty when none could be created
     std::string backupProblem; // why no backup file could be created, when that is known
 };
@@ -23,12 +25,12 @@ FixOutcome SummarizeFix(const ScanErrorList& rows, const ShortcutReport* shortcu
                         const std::string& backupFile);
 
 // The lines for stderr, one per row that refused something ("Corrupt Fonts: 4 not removed (Access
-// Denied)"), then the backup's failure; empty when there is nothing to say.
+// Denied)"), then the backup's failure, then a stop; empty when there is nothing to say.
 std::vector<std::string> FixProblems(const ScanErrorList& rows, const ShortcutReport* shortcuts,
                                      const FixOutcome& outcome);
 
 // 0 when every finding was removed and the backup holds them all; 1 otherwise (also when a finding was
-// left in place on purpose).
+// left in place on purpose, or a stop ended the fix).
 int FixExitCode(const FixOutcome& outcome);
 
 } // namespace cli

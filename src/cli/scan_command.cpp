@@ -2,6 +2,7 @@
 // (or Wine prefix), changes nothing.
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/console_stop.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
 #include "run/scan_and_fix.h"
@@ -41,13 +42,14 @@ int Scan(const ScanOptions& options) {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
 
+    const ConsoleStop stop;
     CRegistryLib engine;
     CShortcut links;
     ScanErrorList rows;
     engine::IgnoreList ignore;
     ScanTargets targets = options.targets;
     targets.ignoreList = &ignore;
-    RunScan(engine, links, targets, rows, StderrIsConsole());
+    const bool complete = RunScan(engine, links, targets, rows, StderrIsConsole());
     // A list read only in part shows more, never less: the scan goes on and says so.
     ReportIgnoreList(ignore, "scan");
 
@@ -57,20 +59,13 @@ int Scan(const ScanOptions& options) {
     if (options.targets.shortcuts) {
         report.shortcuts = &shortcuts;
     }
-    if (!WriteStdout(options.json ? FormatReportJson(report) : FormatReportText(report))) {
-        PrintError("scan: the result could not be written to the standard output");
-        return kExitFailure;
-    }
+    const int rc = FinishScan(report, complete, options.json);
     if (options.stats) {
         LARGE_INTEGER end;
         QueryPerformanceCounter(&end);
         PrintStats(Seconds(start, end), engine);
     }
-    if (!run::ScanCompleted(rows)) {
-        PrintError("scan: the scan was stopped before every family had run; the result is incomplete");
-        return kExitFailure;
-    }
-    return kExitOk;
+    return rc;
 }
 
 } // namespace

@@ -157,6 +157,9 @@ std::string FormatReportJson(const ScanReport& report) {
     if (report.backup) {
         out += ",\"backup\":" + JsonString(*report.backup);
     }
+    if (!report.complete) {
+        out += ",\"complete\":false"; // only when cut short, so that a whole result keeps its shape
+    }
     out += "}\n";
     return out;
 }

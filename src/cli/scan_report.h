@@ -28,14 +28,15 @@ struct ScanReport {
     const ShortcutReport* shortcuts = nullptr; // null: the result has no shortcut part
     std::optional<std::string> backup;         // a fix: the backup file it wrote
     bool showFixed = false;                    // text form: add the fixed column
+    bool complete = true;                      // false: a stop cut the scan or the fix short
     int ignored = 0;                           // entries passed over because the ignore list holds them
 };
 
 // Rows as a table (description, scanned, found[, fixed]), then every finding.
 std::string FormatReportText(const ScanReport& report);
 
-// {"rows":[...],"findings":[...]} plus "shortcuts" and "backup" when present; UTF-8, one row or finding
-// per line.
+// {"rows":[...],"findings":[...]} plus "shortcuts" and "backup" when present, and "complete":false when
+// a stop cut the run short; UTF-8, one row or finding per line.
 std::string FormatReportJson(const ScanReport& report);
 
 // Writes the whole text to stdout and flushes it; false when the output could not be written.

@@ -75,10 +75,23 @@ bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std
     return true;
 }
 
-void RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
+bool RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
              bool showProgress) {
     const ProgressLine progress(engine, links, showProgress);
-    run::Scan(engine, links, targets, rows);
+    return run::Scan(engine, links, targets, rows);
+}
+
+int FinishScan(ScanReport& report, bool complete, bool json) {
+    report.complete = complete;
+    if (!WriteStdout(json ? FormatReportJson(report) : FormatReportText(report))) {
+        PrintError("scan: the result could not be written to the standard output");
+        return kExitFailure;
+    }
+    if (!complete) {
+        PrintError("scan: the scan was stopped before it finished; the result is incomplete");
+        return kExitFailure;
+    }
+    return kExitOk;
 }
 
 bool ReportIgnoreList(const engine::IgnoreList& list, const std::string& command) {

@@ -13,7 +13,8 @@
 namespace cli {
 
 // What a scan looks at besides the registry. Scripts and tests narrow the shortcut walk; the default is
-// every fixed drive, as in the window. A stop left set by another process does not cancel the run.
+// every fixed drive, as in the window. The command begins its run first (ConsoleStop), so a stop left set
+// by another process does not cancel it.
 using ScanTargets = run::Plan;
 
 // Reads one scan option at args[i] (--no-shortcuts, --drives LETTERS) and moves i past it. Returns false
@@ -21,8 +22,8 @@ using ScanTargets = run::Plan;
 bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std::string& error);
 
 // run::Scan, with a progress line kept up to date on stderr while it runs (erased at the end) when
-// `showProgress` is set.
-void RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
+// `showProgress` is set. False when a stop cut the scan short.
+bool RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
              bool showProgress);
 
 // Says on stderr what of the ignore list its last load could not use: each damaged entry it skipped, and a
@@ -31,6 +32,10 @@ bool ReportIgnoreList(const engine::IgnoreList& list, const std::string& command
 
 // The shortcut part of a printed result.
 ShortcutReport ReportShortcuts(const CShortcut& links);
+
+// Prints a scan's result (text or JSON, which says "complete") and returns the exit code: 1, with a word
+// on stderr, when the scan was cut short or the output could not be written.
+int FinishScan(ScanReport& report, bool complete, bool json);
 
 // True when stderr is an interactive console (not a file, a pipe or the null device).
 bool StderrIsConsole();

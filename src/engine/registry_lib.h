@@ -75,7 +75,7 @@ public:
 
     // --- scan ---
     // Runs the five families in their fixed order, each appending its summary row to `errors`, after emptying
-    // `errors` and m_arrErrorLog and resetting the stop event.
+    // `errors` and m_arrErrorLog. A stop asked for since BeginRun ends it.
     void ScanRegistry(ScanErrorList& errors);
     void ScanRegistryCLSID(ScanErrorList& errors);
     void ScanRegistryHelp(ScanErrorList& errors);
@@ -87,7 +87,8 @@ public:
     // Backs up and deletes every finding of the last scan. The backup goes to `backupFile`, or, when a file
     // of that name exists, to the first free "name-2.xml", "name-3.xml"...; m_strBackupFile tells which. A
     // finding is deleted only after its whole entry is on disk; when the file cannot be created or a write
-    // fails, m_bBackupFailed is set and nothing more is deleted.
+    // fails, m_bBackupFailed is set and nothing more is deleted. A stop ends it after the entry in hand
+    // (m_bFixStopped); one asked for before it begins leaves everything in place and creates no file.
     void FixRegistry(ScanErrorList& errors, const std::string& backupFile);
     void FixRegistryCLSID(ScanErrorList& errors);
     void FixRegistryHelp(ScanErrorList& errors);
@@ -127,6 +128,8 @@ public:
     // Outcome of the last FixRegistry: the file it created (empty when none could be created).
     std::string m_strBackupFile;
     bool m_bBackupFailed = false;
+    // The last fix was stopped before it had reached every finding.
+    bool m_bFixStopped = false;
     // Each finding is judged again just before it is removed; off only for tests of the backup and the
     // deletion alone, whose findings are made by hand.
     bool m_bJudgeAgain = true;

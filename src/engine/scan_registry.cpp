@@ -13,9 +13,7 @@ void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
     errors.clear();
     m_arrErrorLog.clear();
     m_nIgnored = 0;
-    if (const HANDLE stop = StopEvent()) {
-        ResetEvent(stop);
-    }
+    // A stop left from before the run was forgotten by BeginRun; one asked for since then is kept.
     // No stop check between the families: each one checks at its start and then adds no row.
     ScanRegistryCLSID(errors);
     ScanRegistryHelp(errors);

@@ -2,7 +2,7 @@
 // The stop test of the scan loops, which run it before every key and value. Under Wine a zero-time-out wait
 // on the named event is a round trip to the server that costs as much as reading a registry key, so the event
 // itself is read at most once every few milliseconds: a stop set by another process is seen that much later.
-// A stop asked for in this process (RequestStop, from the window or from a progress callback) changes a
+// A stop asked for in this process (RequestStop, from the window, Ctrl+C or a progress callback) changes a
 // counter that costs nothing to read, and the next test reads the event at once.
 #include "engine/scan_events.h"
 

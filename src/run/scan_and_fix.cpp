@@ -17,7 +17,7 @@ bool ScanCompleted(const ScanErrorList& rows) {
 
 bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows) {
     rows.clear();
-    if (plan.pendingStopCancels && StopRequested()) {
+    if (StopRequested()) {
         return false;
     }
     engine.m_fixSelection.clear(); // a new scan's findings are all chosen until told otherwise
@@ -25,36 +25,42 @@ bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorLis
         plan.ignoreList->Load(engine.Registry());
         engine.m_pIgnoreList = plan.ignoreList;
     }
-    engine.ScanRegistry(rows); // resets the stop event first
+    engine.ScanRegistry(rows);
     if (!ScanCompleted(rows)) {
         return false; // a stopped scan goes no further
     }
     if (plan.shortcuts) {
         links.LimitToDrives(plan.drives);
-        links.ScanLinkFile(); // tests the stop event itself
+        links.ScanLinkFile(); // tests the stop itself
+        if (links.m_bStopped) {
+            return false; // the counts are those of part of the walk
+        }
     }
     return true;
 }
 
 bool Fix(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows,
          const std::string& backupFile, const std::function<void(FixStage)>& stage) {
-    if (plan.pendingStopCancels && StopRequested()) {
-        return false;
-    }
     if (stage) {
         stage(FixStage::Registry);
     }
-    engine.FixRegistry(rows, backupFile);
+    engine.FixRegistry(rows, backupFile); // tests the stop between entries
+    if (engine.m_bFixStopped) {
+        return false;
+    }
     // The shortcuts go into the folder beside the backup file actually written, so a fix whose backup
     // failed removes nothing more, shortcuts included.
-    if (!plan.shortcuts || engine.m_bBackupFailed || engine.m_strBackupFile.empty() || StopRequested()) {
+    if (!plan.shortcuts || engine.m_bBackupFailed || engine.m_strBackupFile.empty()) {
         return true;
+    }
+    if (StopRequested()) {
+        return false;
     }
     if (stage) {
         stage(FixStage::Shortcuts);
     }
     links.FixLinkFile(engine.m_strBackupFile);
-    return true;
+    return !links.m_bStopped;
 }
 
 } // namespace run

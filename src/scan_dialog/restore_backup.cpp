@@ -4,11 +4,11 @@
 
 #include <atomic>
 
-#include "engine/registry_lib.h"
 #include "backup/shortcut_list.h"
+#include "base/message_box.h"
+#include "engine/registry_lib.h"
 #include "scan_dialog/restore_progress.h"
 #include "shortcuts/shortcut_backup.h"
-#include "base/message_box.h"
 
 namespace {
 
@@ -86,9 +86,11 @@ bool RestoreFromBackupFile(HWND owner) {
 
 bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes) {
     const std::string file = AskForBackupFile(owner);
-    if (file.empty()) {
-        return false;
-    }
+    return !file.empty() && RestoreFromBackupFile(owner, file, registry, boxes);
+}
+
+bool RestoreFromBackupFile(HWND owner, const std::string& file, engine::RegistryApi& registry,
+                           base::MessageBoxes& boxes) {
     CRegistryLib engine(registry, boxes);
     std::atomic<int> written{0};
     std::vector<std::string> differing;

@@ -26,6 +26,9 @@ bool RestoreBackup(CRegistryLib& engine, const std::string& backupFile);
 // when cancelled or when anything could not be restored (the shortcut folder included; each is said).
 bool RestoreFromBackupFile(HWND owner);
 bool RestoreFromBackupFile(HWND owner, engine::RegistryApi& registry, base::MessageBoxes& boxes);
+// The same for a file already chosen.
+bool RestoreFromBackupFile(HWND owner, const std::string& file, engine::RegistryApi& registry,
+                           base::MessageBoxes& boxes);
 
 // The question asked before a restore that would replace values changed since the backup.
 std::string DifferingValuesQuestion(std::size_t differing);

@@ -31,6 +31,20 @@ std::string RepairCutShortText(int removed, int left) {
            (left == 1 ? " was" : " were") + " left in place.";
 }
 
+std::string Entries(int count) {
+    return std::to_string(count) + (count == 1 ? " entry" : " entries");
+}
+
+// One line of the fix-complete screen.
+std::string RepairStoppedText(int removed, int left) {
+    return "Stopped: " + Entries(removed) + " removed (all in the backup), " + std::to_string(left) +
+           " left in place.";
+}
+
+constexpr char kScanStoppedElsewhere[] =
+    "The scan was stopped by another program before it finished, so it has no results.\n"
+    "Nothing was changed.";
+
 } // namespace
 
 namespace {
@@ -83,9 +97,9 @@ bool Summary::LoadSkin(const std::string& skinPath) {
         m_animation.Play();
     }
 
-    // A stop left signalled by an earlier dialog (a cancel leaves it so) must not end this scan before it
-    // begins; a stop pressed from now on still reaches the worker.
-    ResetEvent(StopEvent());
+    // A stop asked for an earlier run must not end this scan; one pressed from now on, even before the
+    // worker reads its first key, reaches it.
+    BeginRun();
     if (!StartWorker(&Summary::ScanThread)) {
         PostMessageA(Hwnd(), WM_FINISHSCAN, 0, 0); // no worker: the results of nothing
     }
@@ -131,6 +145,7 @@ void Summary::StartFix() {
     m_listCtrl.Destroy();
     m_animation.Destroy();
     ReadErrorFixingScreenInfo();
+    BeginRun(); // a new run: only a stop pressed from now on ends it
     if (!StartWorker(&Summary::FixThread)) {
         PostMessageA(Hwnd(), WM_FINISHFIXING, 0, 0);
     }
@@ -144,7 +159,15 @@ void Summary::OnFinishScan() {
     WaitForWorker();
     m_animation.Stop();
     m_animation.Destroy();
-    if (StopRequested()) {
+    if (!m_bRunComplete) {
+        if (!StopAskedHere()) {
+            // Nobody here pressed Stop: the results would be those of part of the scan.
+            m_options.boxes->Show(Hwnd(), kScanStoppedElsewhere, kBackupFailedCaption,
+                                  MB_OK | MB_ICONINFORMATION);
+            if (!IsWindow()) {
+                return;
+            }
+        }
         AbortRun();
         return;
     }
@@ -172,10 +195,8 @@ void Summary::OnFinishFixing() {
     if (m_registryLib.m_bBackupFailed && !ReportBackupFailure()) {
         return;
     }
-    if (StopRequested()) {
-        AbortRun();
-        return;
-    }
+    // A stopped fix still shows what it removed: everything removed is in the backup.
+    const bool stopped = !m_bRunComplete;
     if (!m_registryLib.m_arrNotRemoved.empty()) {
         // Left in place on purpose; the user is told which and why, and they count as not fixed.
         std::string text = "These entries were left in place:";
@@ -191,9 +212,17 @@ void Summary::OnFinishFixing() {
     FillResultsList(m_listCtrl,
                     WithIgnoredRow(ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete),
                                    m_registryLib.m_nIgnored));
-    const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
+    ShowFixTotals(stopped);
     DeleteRows();
-    SetText("TEXT_FIXCOMPLETE_STATUS", "Fixed");
+}
+
+void Summary::ShowFixTotals(bool stopped) {
+    const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
+    SetText("TEXT_FIXCOMPLETE_STATUS", stopped ? "Repair stopped" : "Fixed");
+    if (stopped) {
+        SetText("TEXT_FIXCOMPLETE_SUBTITLE",
+                RepairStoppedText(totals.fixed, std::max(totals.found - totals.fixed, 0)));
+    }
     SetText("TEXT_FIXCOMPLETE_ITEMSCANNED", std::to_string(totals.scanned));
     SetText("TEXT_FIXCOMPLETE_ERRORFOUND", std::to_string(totals.found));
     SetText("TEXT_FIXCOMPLETE_FIXED", std::to_string(totals.fixed));

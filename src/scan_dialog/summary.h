@@ -134,11 +134,14 @@ private:
     // Every close: stops a running worker and waits for it, deletes the rows, destroys the window and
     // clears ScanDialogOpen.
     void CloseDialog();
-    // A run ended by the stop event: no results, the abort event set, the window closed.
+    // A scan ended by a stop: no results, the abort event set, the window closed (after a word when the
+    // stop came from another program).
     void AbortRun();
+    // The fix-complete screen's texts; a stopped fix says so and how much it left in place.
+    void ShowFixTotals(bool stopped);
     // The fix could not write its backup: says so, then closes or shows what was fixed.
     bool ReportBackupFailure();
-    // Signals the stop event and waits for a running worker to end.
+    // Asks the run in progress to stop and waits for a running worker to end (a fix: the entry in hand).
     void StopWorker();
     void WaitForWorker();
     bool StartWorker(LPTHREAD_START_ROUTINE routine);
@@ -169,6 +172,8 @@ private:
     ScanErrorList m_arrScanErrors;
     bool m_bOpenFlagReleased = false;
     bool m_bPauseAfterProgress = false; // worker thread only: the registry fix is running
+    // Written by the worker, read after waiting for it: false when a stop cut the last scan or fix short.
+    bool m_bRunComplete = true;
     // Worker thread only: when the progress texts were last repainted, and the status they showed.
     ULONGLONG m_ullProgressShown = 0;
     std::string m_strProgressStatus;

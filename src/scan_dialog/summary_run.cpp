@@ -41,12 +41,10 @@ DWORD RunWorker(Summary& dialog, base::MessageBoxes& boxes, Body body, const cha
     return 0;
 }
 
-// The window's run: every fixed drive (or the test drives) and, since the dialog can be closed before its
-// worker begins, a stop already set cancels the run.
+// The window's run: every fixed drive (or the test drives).
 run::Plan WindowPlan(const ScanDialogOptions& options) {
     run::Plan plan;
     plan.drives = options.shortcutDrives;
-    plan.pendingStopCancels = true;
     return plan;
 }
 
@@ -61,12 +59,14 @@ bool Summary::StartWorker(LPTHREAD_START_ROUTINE routine) {
         return false; // one worker at a time
     }
     DWORD id = 0;
+    m_bRunComplete = true;
     const HANDLE thread = CreateThread(nullptr, 0, routine, this, 0, &id);
     if (!thread) {
         return false;
     }
     m_hWorkerThread.Reset(thread);
     m_dwWorkerThreadId = id;
+
     return true;
 }
 
@@ -101,15 +101,16 @@ DWORD WINAPI Summary::FixThread(LPVOID param) {
 void Summary::RunScan() {
     run::Plan plan = WindowPlan(m_options);
     plan.ignoreList = &m_ignoreList;
-    run::Scan(m_registryLib, m_shortcut, plan, m_arrScanErrors);
+    m_bRunComplete = run::Scan(m_registryLib, m_shortcut, plan, m_arrScanErrors);
 }
 
 void Summary::FixError() {
     const std::string backupFile = backup::BackupFileName();
     // The progress texts pause only while the registry part runs.
     const FlagScope pausing(m_bPauseAfterProgress);
-    run::Fix(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors, backupFile,
-             [this](run::FixStage stage) { m_bPauseAfterProgress = stage == run::FixStage::Registry; });
+    m_bRunComplete =
+        run::Fix(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors, backupFile,
+                 [this](run::FixStage stage) { m_bPauseAfterProgress = stage == run::FixStage::Registry; });
 }
 
 void Summary::OnProgress(const std::string& item, const std::string& status, int scanned, int found) {
@@ -131,7 +132,7 @@ void Summary::OnProgress(const std::string& item, const std::string& status, int
     }
     if (pausing) {
         // Long enough to read what is being fixed; a stop (or a closing window) ends the pause at once.
-        WaitForSingleObject(StopEvent(), m_options.fixPauseMs);
+        WaitForStop(m_options.fixPauseMs);
     }
 }
 

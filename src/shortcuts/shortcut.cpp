@@ -81,7 +81,15 @@ void CShortcut::Report(const std::string& item, const char* status, int scanned,
     }
 }
 
+bool CShortcut::Stopped() {
+    if (!m_bStopped && StopRequested()) {
+        m_bStopped = true;
+    }
+    return m_bStopped;
+}
+
 void CShortcut::ScanLinkFile() {
+    m_bStopped = false;
     m_nLinksScanned = 0;
     m_nLinksFixed = 0;
     m_nLinksRefused = 0;
@@ -89,7 +97,7 @@ void CShortcut::ScanLinkFile() {
     m_arrMissingLinks.clear();
     m_driveTypeKnown.fill(false);
     m_judge.reset();
-    if (StopRequested()) {
+    if (Stopped()) {
         return;
     }
     m_excludedFolders = shortcuts::ExcludedFolders();
@@ -109,10 +117,10 @@ void CShortcut::ScanLinkFile() {
         if (m_strDrives.empty() && shortcuts::DriveLeavesWinePrefix(letter)) {
             continue;
         }
-        RecurseFolder(std::string{root[0], root[1]});
-        if (StopRequested()) {
+        if (Stopped()) {
             return;
         }
+        RecurseFolder(std::string{root[0], root[1]});
     }
 }
 
@@ -133,7 +141,7 @@ void CShortcut::RecurseFolder(const std::string& folder) {
             stack.pop_back();
             continue;
         }
-        if (StopRequested()) {
+        if (Stopped()) {
             return;
         }
         std::string child = top.path + "\\" + top.subfolders[top.next++];
@@ -164,7 +172,7 @@ std::vector<std::string> CShortcut::ListFolder(const std::string& folder, bool e
         if (IsWalkableFolder(entry)) {
             subfolders.emplace_back(entry.cFileName);
         } else if (examineShortcuts && IsShortcutFile(entry)) {
-            if (StopRequested()) {
+            if (Stopped()) {
                 break;
             }
             const std::string path = folder + "\\" + entry.cFileName;
@@ -210,10 +218,14 @@ void CShortcut::FixLinkFile(const std::string& backupFile) {
     m_nLinksFixed = 0;
     m_nLinksRefused = 0;
     m_nLinksNoLongerBroken = 0;
+    m_bStopped = false;
     m_driveTypeKnown.fill(false); // the scan may lie hours back: drives come and go
     m_judge.reset();
     const base::ComScope com;
     for (const std::string& path : m_arrMissingLinks) {
+        if (Stopped()) {
+            break; // every file moved so far is listed in the backup
+        }
         Report(path, kStatusFixingShortcuts, 0, 0);
         const DWORD attributes = GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {

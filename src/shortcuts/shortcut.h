@@ -25,8 +25,8 @@ public:
 
     // Resets the list and the counters, then walks every fixed drive (or the fixed ones among the
     // letters given to LimitToDrives). Under Wine a drive that leads out of the prefix is walked only when
-    // LimitToDrives names it. Cloud folders and other users' profiles are never entered. Returns at once
-    // when the stop event is signalled.
+    // LimitToDrives names it. Cloud folders and other users' profiles are never entered. A stop ends the
+    // walk at the next folder or shortcut and sets m_bStopped.
     void ScanLinkFile();
     // Walks the folders below one folder ("C:" for a drive), depth first in enumeration order, and
     // examines the shortcuts of each. The folder itself is not searched.
@@ -39,7 +39,8 @@ public:
     // Moves every listed shortcut into the folder kept beside the backup file of the same fix
     // (see shortcut_backup.h). Each is judged again first: one that is no longer certainly broken (its
     // target came back, say) stays and is counted in m_nLinksNoLongerBroken. A file that cannot be moved
-    // there stays where it is and counts as refused. The list is left as it is.
+    // there stays where it is and counts as refused. The list is left as it is. A stop ends it between two
+    // files and sets m_bStopped.
     void FixLinkFile(const std::string& backupFile);
 
     // Restricts the scan to these drive letters (any case); empty means every drive. Only fixed drives
@@ -52,6 +53,7 @@ public:
     int m_nLinksRefused = 0;                    // listed files the last fix found in place and could not move
     int m_nLinksFound = 0;                      // entries added to m_arrMissingLinks by the current scan
     int m_nLinksNoLongerBroken = 0;             // listed shortcuts the last fix left because they now work
+    bool m_bStopped = false;                    // the last walk or fix was cut short by a stop
     ScanProgressProc m_pfnProgress = nullptr;
 
 private:
@@ -62,6 +64,8 @@ private:
     bool TargetCertainlyMissing(const std::string& path, HRESULT& hr);
     void Report(const std::string& item, const char* status, int scanned, int found) const;
     bool DriveSelected(char letter) const;
+    // The walk's and the fix's stop test; once it has seen a stop it stays true (m_bStopped).
+    bool Stopped();
     // GetDriveTypeA is slow under Wine and a scan asks it once per shortcut: remembered per scan.
     UINT DriveType(char letter);
 

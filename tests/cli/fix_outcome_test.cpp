@@ -99,3 +99,16 @@ TEST(FixOutcome, ABackupThatFailedPartWaySaysWhatWasRemovedAndWhatWasLeft) {
         EXPECT_EQ(cli::FixExitCode(outcome), cli::kExitFailure);
     }
 }
+
+TEST(FixOutcome, AStoppedFixSaysWhatItRemovedAndLeftAndFails) {
+    ScanErrorList rows;
+    rows.push_back(std::make_unique<CScanError>());
+    rows[0]->m_nFound = 5;
+    rows[0]->m_nFixed = 2;
+    cli::FixOutcome outcome = cli::SummarizeFix(rows, nullptr, false, "b.xml");
+    outcome.stopped = true;
+    EXPECT_EQ(cli::FixProblems(rows, nullptr, outcome),
+              std::vector<std::string>{"fix: stopped before it had finished; 2 entries removed (all of them "
+                                       "are in the backup), 3 entries left in place"});
+    EXPECT_EQ(cli::FixExitCode(outcome), cli::kExitFailure);
+}

@@ -1,7 +1,7 @@
 // The console restore on the real registry of the test prefix: values that differ, failures, and keys
 // whose full path is longer than the old path limit.
-#include "command_capture.h"
 #include "cli/commands.h"
+#include "command_capture.h"
 #include "support/test_paths.h"
 
 #include <windows.h>

@@ -57,7 +57,7 @@ inline void WriteFile(const std::string& path) {
 class MemoryEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetEvent(StopEvent());
+        BeginRun();
         ProgressLog::Reset();
         lib.ForceWindows9x(false);
         lib.m_pfnProgress = &ProgressLog::Record;
@@ -67,7 +67,7 @@ protected:
         WriteFile(present);
     }
     void TearDown() override {
-        ResetEvent(StopEvent());
+        BeginRun();
         DeleteFileA(present.c_str());
         RemoveDirectoryA(folder.c_str());
         EXPECT_EQ(registry.OpenHandles(), 0) << "a key handle was not closed";

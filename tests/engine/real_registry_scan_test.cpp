@@ -79,7 +79,7 @@ private:
 class RealScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetEvent(StopEvent());
+        BeginRun();
         ProgressLog::Reset();
         folder = testsupport::MakeTempFolder("realscan");
         present = folder + "\\present.dll";

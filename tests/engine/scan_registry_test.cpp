@@ -53,12 +53,34 @@ TEST_F(ScanRunTest, FamiliesRunInTheirFixedOrder) {
     EXPECT_EQ(categories, (std::vector<std::string>{"CLSID", "Help", "SharedTools", "SharedFile", "font"}));
 }
 
-TEST_F(ScanRunTest, StopSignalledBeforeTheRunIsResetByIt) {
-    RequestStop();
-    ScanErrorList rows;
-    lib.ScanRegistry(rows);
-    EXPECT_EQ(rows.size(), 5u);
-    EXPECT_FALSE(StopRequested());
+// A stop belongs to the run it was asked for: one asked before the run began (here, or left on the named
+// event by another process) stops nothing; one asked between the start and the first key is kept.
+TEST_F(ScanRunTest, AStopStopsOnlyTheRunItWasAskedFor) {
+    const struct {
+        const char* name;
+        bool beforeBegin;
+        bool named;
+        size_t rows;
+    } cases[] = {
+        {"asked here before the run", true, false, 5},
+        {"left on the named event before the run", true, true, 5},
+        {"asked here before the first key", false, false, 0},
+        {"set on the named event before the first key", false, true, 0},
+    };
+    for (const auto& c : cases) {
+        if (!c.beforeBegin) {
+            BeginRun();
+        }
+        c.named ? static_cast<void>(SetEvent(StopEvent())) : RequestStop();
+        if (c.beforeBegin) {
+            BeginRun();
+        }
+        ScanErrorList rows;
+        lib.ScanRegistry(rows);
+        EXPECT_EQ(rows.size(), c.rows) << c.name;
+        EXPECT_EQ(StopRequested(), c.rows == 0) << c.name;
+        BeginRun();
+    }
 }
 
 TEST_F(ScanRunTest, StopDuringTheClassScanEndsTheRunAfterItsRow) {

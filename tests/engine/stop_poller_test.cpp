@@ -8,8 +8,8 @@ namespace {
 
 class StopPollerTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetEvent(StopEvent()); }
-    void TearDown() override { ResetEvent(StopEvent()); }
+    void SetUp() override { BeginRun(); }
+    void TearDown() override { BeginRun(); }
 };
 
 TEST_F(StopPollerTest, AStopAskedForHereIsSeenAtTheNextTestAndStays) {
@@ -18,7 +18,7 @@ TEST_F(StopPollerTest, AStopAskedForHereIsSeenAtTheNextTestAndStays) {
     EXPECT_FALSE(stop());
     RequestStop();
     EXPECT_TRUE(stop());
-    ResetEvent(StopEvent());
+    BeginRun();
     EXPECT_TRUE(stop()) << "a loop that saw a stop never resumes";
 }
 
@@ -28,9 +28,9 @@ TEST_F(StopPollerTest, AFreshPollerReadsTheEventAtItsFirstTest) {
     EXPECT_TRUE(stop());
 }
 
-TEST_F(StopPollerTest, AStopRequestedBeforeAResetIsNotSeenByALaterPoller) {
+TEST_F(StopPollerTest, AStopRequestedBeforeANewRunIsNotSeenByItsPoller) {
     RequestStop();
-    ResetEvent(StopEvent()); // what a new scan does first
+    BeginRun(); // what a new run does first
     StopPoller stop;
     EXPECT_FALSE(stop());
     EXPECT_FALSE(stop());

@@ -130,13 +130,26 @@ TEST_F(ScanDialogFlow, StopDuringTheScanClosesWithoutResults) {
     EXPECT_FALSE(Signalled(StopEvent())); // the next scan can start at once
 }
 
-TEST_F(ScanDialogFlow, StopDuringTheFixFinishesTheRegistryButKeepsTheShortcuts) {
+// Another program sets the named event: the scan stops and the window says why it has no results.
+TEST_F(ScanDialogFlow, AStopFromAnotherProgramEndsTheScanWithAWord) {
+    dialogtest::SeedFindings(registry, missing);
+    gated.Close(GatedRegistry::Gate::Scan);
+    DialogRun run(Options(gated), skinPath);
+    ASSERT_TRUE(gated.WaitUntilHeld());
+    SetEvent(StopEvent());
+    EXPECT_TRUE(run.Ended(10000));
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_NE(boxes.Shown()[0].text.find("stopped by another program"), std::string::npos);
+    EXPECT_FALSE(Signalled(StopEvent())); // the run it stopped consumed it
+}
+
+TEST_F(ScanDialogFlow, StopDuringTheFixEndsItAfterTheEntryInHandAndShowsWhatWasRemoved) {
     dialogtest::SeedFindings(registry, missing);
     const std::string drive = "S:\\" + testsupport::UniqueName("fixstop");
     CreateDirectoryA(drive.c_str(), nullptr);
     const std::string link = drive + "\\broken.lnk";
     dialogtest::SaveBrokenShortcut(link, drive);
-    // A pause per fixed entry far longer than the test may take: the stop must cut every pause short.
+    // A pause per fixed entry far longer than the test may take: the stop must cut it short.
     ScanDialogOptions options = Options(gated, "S");
     options.fixPauseMs = 600000;
     DialogRun run(options, skinPath);
@@ -148,15 +161,23 @@ TEST_F(ScanDialogFlow, StopDuringTheFixFinishesTheRegistryButKeepsTheShortcuts) 
     ASSERT_TRUE(gated.WaitUntilHeld());
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::ErrorFixing));
     ASSERT_TRUE(run.Click("BUTTON_STOPSCAN"));
-    EXPECT_TRUE(run.Ended(10000));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
 
-    // The fix passes do not stop: every finding is gone and in the backup; the shortcut fix was skipped.
-    EXPECT_FALSE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000002}"));
-    EXPECT_FALSE(registry.KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\OrvalinTool"));
+    // Only the first class (the entry in hand) is gone; the rest and the shortcut stay.
+    EXPECT_FALSE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000001}"));
+    EXPECT_TRUE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000002}"));
+    EXPECT_TRUE(registry.KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\OrvalinTool"));
     EXPECT_TRUE(dialogtest::FileExists(link));
-    EXPECT_FALSE(ScanDialogOpen);
-    EXPECT_TRUE(Signalled(AbortEvent()));
-    EXPECT_FALSE(Signalled(StopEvent()));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_STATUS"), "Repair stopped");
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_FIXED"), "1");
+    const int found = std::stoi(run.Dialog().TextOf("TEXT_FIXCOMPLETE_ERRORFOUND"));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_SUBTITLE"),
+              "Stopped: 1 entry removed (all in the backup), " + std::to_string(found - 1) +
+                  " left in place.");
+    EXPECT_FALSE(Signalled(AbortEvent()));
+    EXPECT_FALSE(Signalled(StopEvent())); // never set here: another copy's run goes on
+    ASSERT_TRUE(run.Click("BUTTON_OK"));
+    EXPECT_TRUE(run.Ended(10000));
     DeleteFileA(link.c_str());
     RemoveDirectoryA(drive.c_str());
 }
@@ -168,7 +189,7 @@ TEST_F(ScanDialogFlow, EveryCloseWhileTheWorkerRunsStopsItAndClearsTheFlag) {
                                              "IDCANCEL"};
     for (const std::string& close : closes) {
         SCOPED_TRACE(close);
-        ResetEvent(StopEvent());
+        BeginRun();
         gated.Close(GatedRegistry::Gate::Scan);
         DialogRun run(Options(gated), skinPath);
         ASSERT_TRUE(run.WaitForScreen(ScanScreen::ErrorScan));
@@ -198,9 +219,9 @@ TEST_F(ScanDialogFlow, EveryCloseWhileTheWorkerRunsStopsItAndClearsTheFlag) {
     }
 }
 
-// Closing during a fix: the passes still run to their end and report their progress to texts of a
-// dialog whose thread is waiting for them, which must not hold them up.
-TEST_F(ScanDialogFlow, CloseDuringTheFixWaitsForEveryPass) {
+// Closing during a fix stops it after the entry in hand (whose progress goes to the texts of a dialog
+// whose thread is waiting, which must not hold it up) and then closes.
+TEST_F(ScanDialogFlow, CloseDuringTheFixStopsItAfterTheEntryInHand) {
     dialogtest::SeedFindings(registry, missing);
     DialogRun run(Options(gated), skinPath);
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
@@ -211,14 +232,15 @@ TEST_F(ScanDialogFlow, CloseDuringTheFixWaitsForEveryPass) {
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutA(run.Window(), WM_COMMAND, IDCANCEL, 0, SMTO_BLOCK, 20000, &result), 0);
     EXPECT_TRUE(run.Ended(10000));
-    EXPECT_FALSE(registry.KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\OrvalinTool"));
-    EXPECT_FALSE(
+    EXPECT_FALSE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000001}"));
+    EXPECT_TRUE(registry.KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\OrvalinTool"));
+    EXPECT_TRUE(
         registry.GetValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
                           "Orvalin Missing (TrueType)"));
     EXPECT_FALSE(ScanDialogOpen);
 }
 
-// A cancel leaves the stop event signalled; the next dialog still scans to its results.
+// A cancel stops only its own run; the next dialog scans to its results.
 TEST_F(ScanDialogFlow, CancelThenScanAgainRunsTheNewScan) {
     dialogtest::SeedFindings(registry, missing);
     {
@@ -229,7 +251,7 @@ TEST_F(ScanDialogFlow, CancelThenScanAgainRunsTheNewScan) {
         ASSERT_TRUE(first.Click("BUTTON_CANCEL"));
         ASSERT_TRUE(first.Ended(10000));
     }
-    EXPECT_TRUE(Signalled(StopEvent()));
+    EXPECT_FALSE(Signalled(StopEvent()));
     gated.Close(GatedRegistry::Gate::None);
     DialogRun second(Options(gated), skinPath);
     ASSERT_TRUE(second.WaitForScreen(ScanScreen::ScanComplete));
@@ -237,21 +259,21 @@ TEST_F(ScanDialogFlow, CancelThenScanAgainRunsTheNewScan) {
     EXPECT_EQ(second.Dialog().TextOf("TEXT_SCANCOMPLETE_ERRORFOUND"), "6");
 }
 
-// The skin's scan-complete screen and its results, with the stop pressed where no worker runs: the stop
-// stays signalled and the fix it reaches stops before fixing anything.
-TEST_F(ScanDialogFlow, StopOnAScreenWithoutWorkerEndsTheNextFixBeforeItFixes) {
+// The skin's scan-complete screen and its results, with the stop pressed where no worker runs: it was
+// meant for no run, and the fix started afterwards removes everything.
+TEST_F(ScanDialogFlow, StopOnAScreenWithoutWorkerDoesNotStopTheNextFix) {
     dialogtest::SeedFindings(registry, missing);
     dialogtest::WriteSkinWithButton(skinPath, "SCREENSCANCOMPLETE_BUTTONINFO",
                                     "BUTTON_STOPSCAN, 24, 362, 40, 40");
     DialogRun run(Options(gated), skinPath);
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
     ASSERT_TRUE(run.Click("BUTTON_STOPSCAN"));
-    EXPECT_TRUE(Signalled(StopEvent()));
+    EXPECT_FALSE(Signalled(StopEvent()));
     ASSERT_TRUE(run.Click("BUTTON_FIXERROR"));
-    EXPECT_TRUE(run.Ended(10000));
-    EXPECT_TRUE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000001}"));
-    EXPECT_TRUE(Signalled(AbortEvent()));
-    EXPECT_FALSE(ScanDialogOpen);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
+    EXPECT_FALSE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000001}"));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_FIXCOMPLETE_STATUS"), "Fixed");
+    EXPECT_FALSE(Signalled(AbortEvent()));
 }
 
 // A skin that puts BUTTON_FIXERROR on the scan's progress screen cannot start a fix beside the scan.

@@ -52,8 +52,12 @@ void GatedRegistry::Pass(Gate at) {
         return;
     }
     SetEvent(m_held.Get());
-    const HANDLE wake[2] = {m_open.Get(), StopEvent()};
-    WaitForMultipleObjects(2, wake, FALSE, 30000);
+    // Until the test opens the gate or the run is asked to stop (here or by another process).
+    for (int waited = 0; waited < 30000 && !StopRequested(); waited += 10) {
+        if (WaitForSingleObject(m_open.Get(), 10) == WAIT_OBJECT_0) {
+            break;
+        }
+    }
 }
 
 LONG GatedRegistry::OpenKey(HKEY key, const char* subKey, HKEY* result) {
@@ -290,7 +294,7 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
 void ScanDialogTest::SetUp() {
     ScanDialogOpen = false;
     g_pSummary = nullptr;
-    ResetEvent(StopEvent());
+    BeginRun();
     ResetEvent(AbortEvent());
     folder = testsupport::MakeTempFolder("scandialog");
     const std::string skinFolder = folder + "\\skin";
@@ -317,7 +321,7 @@ void ScanDialogTest::SetUp() {
 
 void ScanDialogTest::TearDown() {
     SetCurrentDirectoryA(m_previousDirectory.c_str());
-    ResetEvent(StopEvent());
+    BeginRun();
     ScanDialogOpen = false;
 }
 

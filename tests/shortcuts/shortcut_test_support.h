@@ -69,7 +69,7 @@ protected:
 
 private:
     static void Clean() {
-        ResetEvent(StopEvent());
+        BeginRun();
         StopAfter("", 0);
         Progress().clear();
         for (const char* drive : {kFixedDrive, kCdromDrive, kRemovableDrive, kNetworkDrive}) {
