@@ -194,6 +194,11 @@ std::optional<LRESULT> CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM l
         return std::nullopt;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_CLOSE:
+        // Alt+F4 and the system menu's Close end the program as the menu's Close does; the dialog manager
+        // would turn them into IDCANCEL, which Esc also sends and which must do nothing.
+        End(IDOK);
+        return 0;
     case WM_SIZE:
         // Hidden only when the notification-area icon can bring it back; otherwise it stays on the taskbar.
         if (wParam == SIZE_MINIMIZED && m_bTrayIcon) {

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: the skinned main screen plus its frame: title and skin file, the system-menu About
 // entry, the icons, the notification-area icon with its popup menu, hiding into the notification area when
-// minimised, the main-screen buttons and the menu commands. Enter, Esc and the Close command do nothing;
-// the window ends through BUTTON_EXIT, the menu's Close, or a missing skin.
+// minimised, the main-screen buttons and the menu commands. Enter and Esc do nothing; the window ends
+// through BUTTON_EXIT, the menu's Close, the Close command (Alt+F4), or a missing skin.
 #include <windows.h>
 
 #include <string>

@@ -6,14 +6,20 @@
 #include "skin/skin_screen.h"
 #include "winui/gdi_scoped.h"
 
+namespace {
+
+// How far inside the button's edge its focus mark is drawn.
+constexpr int kFocusInset = 2;
+
+} // namespace
+
 bool CSkinButton::Create(const RECT& rect, HWND parent) {
-    return Control::Create("BUTTON", "", WS_CHILD | WS_VISIBLE, rect, parent, 0);
+    return Control::Create("BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, 0);
 }
 
 void CSkinButton::OnAttached() {
     const auto style = static_cast<DWORD>(GetWindowLongPtrA(Hwnd(), GWL_STYLE));
     Send(BM_SETSTYLE, (style & 0xFF) | BS_OWNERDRAW, TRUE);
-    ModifyStyle(WS_TABSTOP, 0);
 }
 
 void CSkinButton::SetImages(const RECT& rect, HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled) {
@@ -22,7 +28,7 @@ void CSkinButton::SetImages(const RECT& rect, HBITMAP normal, HBITMAP over, HBIT
     CropBitmap(dc.Get(), m_bmpOver, over, rect.left, rect.top, rect.right, rect.bottom);
     CropBitmap(dc.Get(), m_bmpDown, down, rect.left, rect.top, rect.right, rect.bottom);
     CropBitmap(dc.Get(), m_bmpDisabled, disabled, rect.left, rect.top, rect.right, rect.bottom);
-    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    ModifyStyle(WS_BORDER, 0);
 }
 
 HBITMAP CSkinButton::ImageFor(UINT itemState) const {
@@ -42,6 +48,13 @@ HBITMAP CSkinButton::ImageFor(UINT itemState) const {
 void CSkinButton::DrawItem(const DRAWITEMSTRUCT& item) const {
     const RECT client = ClientRect();
     DrawBitmap(item.hDC, ImageFor(item.itemState), 0, 0, client.right, client.bottom);
+    // The pictures have no focused state, so keyboard focus gets the system's dotted mark, hidden like the
+    // standard buttons' until the keyboard is used.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT mark = client;
+        InflateRect(&mark, -kFocusInset, -kFocusInset);
+        DrawFocusRect(item.hDC, &mark);
+    }
 }
 
 std::optional<LRESULT> CSkinButton::OnReflected(UINT message, WPARAM, LPARAM lParam) {
@@ -74,8 +87,28 @@ std::optional<LRESULT> CSkinButton::OnMessage(UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONUP:
         OnLButtonUp(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_KEYUP:
+        if (wParam == VK_SPACE) {
+            OnSpaceUp();
+            return 0;
+        }
+        return std::nullopt;
     default:
         return std::nullopt;
+    }
+}
+
+void CSkinButton::OnSpaceUp() {
+    // The standard button pressed itself on the key going down; only a press that is still held counts
+    // (Esc or a lost capture in between cancels it, as for the mouse).
+    const bool pressed = (Send(BM_GETSTATE) & BST_PUSHED) != 0;
+    if (GetCapture() == Hwnd()) {
+        ReleaseCapture();
+    }
+    Send(BM_SETSTATE, FALSE);
+    if (pressed) {
+        // Last: the owner may free this button while it handles the click.
+        m_owner.OnButtonIndex(m_nIndex);
     }
 }
 

@@ -6,6 +6,8 @@
 // Hover follows the mouse capture: the button takes the capture when the mouse comes over it (while a window
 // of its thread is active) and releases it when the mouse leaves. A press that starts elsewhere and is
 // dragged onto the button does not light it.
+//
+// The button is a tab stop: focused, it shows a dotted mark, and Space presses it like a click.
 #include <windows.h>
 
 #include <string>
@@ -47,6 +49,7 @@ private:
     void DrawItem(const DRAWITEMSTRUCT& item) const;
     void OnMouseMove(WPARAM keys, POINT point);
     void OnLButtonUp(POINT point);
+    void OnSpaceUp();
 
     CSkinScreen& m_owner;
     std::string m_strName;

@@ -1,5 +1,7 @@
 #include "skin/skin_screen.h"
 
+#include <algorithm>
+
 #include "skin/skin_image.h"
 #include "skin/skin_ini.h"
 
@@ -153,6 +155,39 @@ CSkinText* CSkinScreen::AddText(HWND parent, const TextRecord& record) {
 void CSkinScreen::ReadButtonInfo(HWND parent, const CSkinIni& ini, const std::string& section) {
     for (const std::string& value : ini.GetNumberedValues(section)) {
         AddButton(parent, ParseButtonRecord(value));
+    }
+    OrderButtonsByPosition();
+}
+
+void CSkinScreen::OrderButtonsByPosition() const {
+    if (m_arrButtons.empty()) {
+        return;
+    }
+    // Tab follows the window order of the siblings: the buttons take the place of the first of them, in
+    // reading order (top to bottom, then left to right), whatever order the skin lists them in.
+    std::vector<const CSkinButton*> ordered;
+    for (const auto& button : m_arrButtons) {
+        ordered.push_back(button.get());
+    }
+    const auto origin = [](const CSkinButton* button) {
+        RECT rect{};
+        GetWindowRect(button->Hwnd(), &rect);
+        return std::pair{rect.top, rect.left};
+    };
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [&](const CSkinButton* a, const CSkinButton* b) { return origin(a) < origin(b); });
+    const auto isButton = [&](HWND window) {
+        return std::any_of(ordered.begin(), ordered.end(), [&](auto* b) { return b->Hwnd() == window; });
+    };
+    HWND first = GetWindow(m_arrButtons.front()->Hwnd(), GW_HWNDFIRST);
+    while (first && !isButton(first)) {
+        first = GetWindow(first, GW_HWNDNEXT);
+    }
+    HWND after = first ? GetWindow(first, GW_HWNDPREV) : nullptr;
+    for (const CSkinButton* button : ordered) {
+        SetWindowPos(button->Hwnd(), after ? after : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+        after = button->Hwnd();
     }
 }
 

@@ -57,9 +57,11 @@ public:
     // to its list. Null when the window could not be made.
     CSkinButton* AddButton(HWND parent, const ButtonRecord& record);
     CSkinText* AddText(HWND parent, const TextRecord& record);
-    // Every record of a numbered section, in key order.
+    // Every record of a numbered section, in key order; the buttons then take Tab in reading order.
     void ReadButtonInfo(HWND parent, const CSkinIni& ini, const std::string& section);
     void ReadTextInfo(HWND parent, const CSkinIni& ini, const std::string& section, char italicLetter);
+    // Puts the buttons' windows in reading order among their siblings, where the first of them was.
+    void OrderButtonsByPosition() const;
 
     // Painting: the normal picture one to one over `client`, then every control invalidated so it paints
     // over the fresh background.

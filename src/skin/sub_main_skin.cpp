@@ -84,8 +84,9 @@ bool CSubMainSkin::Create(const RECT& rect, HWND parent) {
 }
 
 void CSubMainSkin::OnAttached() {
-    // Never a frame or a tab stop: the page is part of the picture.
+    // Never a frame or a tab stop: the page is part of the picture. Tab still reaches its buttons.
     ModifyStyle(WS_THICKFRAME | WS_TABSTOP, 0);
+    SetWindowLongPtrA(Hwnd(), GWL_EXSTYLE, GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
 }
 
 void CSubMainSkin::SetImages(const RECT&, const std::string& normal, const std::string& over,

@@ -199,22 +199,81 @@ TEST(MainWindow, MinimisingHidesAndADoubleClickOnTheIconRestores) {
     EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
 }
 
-TEST(MainWindow, EnterEscAndCloseDoNothing) {
+TEST(MainWindow, EnterAndEscDoNothingWhileCloseEndsTheWindow) {
+    // Keys are posted through the dialog's keyboard handling; Alt is bit 29 of a system key's lParam.
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool closes;
+    } cases[] = {{"IDOK", WM_COMMAND, IDOK, 0, false},
+                 {"IDCANCEL", WM_COMMAND, IDCANCEL, 0, false},
+                 {"Enter", WM_KEYDOWN, VK_RETURN, 0, false},
+                 {"Esc", WM_KEYDOWN, VK_ESCAPE, 0, false},
+                 {"WM_CLOSE", WM_CLOSE, 0, 0, true},
+                 {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, 0, true},
+                 {"Alt+F4", WM_SYSKEYDOWN, VK_F4, 0x20000000, true}};
+    for (const auto& each : cases) {
+        MainWindow main;
+        ASSERT_TRUE(main.open) << each.what;
+        const HWND window = main.dialog->Hwnd();
+        PostMessageA(window, each.message, each.wParam, each.lParam);
+        if (each.message == WM_KEYDOWN || each.message == WM_SYSKEYDOWN) {
+            PostMessageA(window, each.message + 1, each.wParam, each.lParam | 0xC0000000);
+        }
+        apptest::PumpUntil([&] { return !IsWindow(window); }, each.closes ? 2000 : 100);
+        EXPECT_EQ(!main.dialog->IsWindow(), each.closes) << each.what;
+    }
+}
+
+namespace {
+
+// A key pressed on whichever window has the focus, through the dialog's keyboard handling.
+void PressKey(WPARAM key) {
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 0);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000000);
+    apptest::PumpFor(60);
+}
+
+// One row of the button's pixels, two pixels below its top edge: where the focus mark runs.
+std::vector<COLORREF> MarkRow(HWND button) {
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    std::vector<COLORREF> row;
+    const HDC dc = GetDC(button);
+    for (int x = 4; x < 30; ++x) {
+        row.push_back(GetPixel(dc, x, 2));
+    }
+    ReleaseDC(button, dc);
+    return row;
+}
+
+} // namespace
+
+TEST(MainWindow, TabVisitsTheButtonsInReadingOrderAndSpacePresses) {
     MainWindow main;
     ASSERT_TRUE(main.open);
     CMainDlg& dialog = *main.dialog;
-    Command(dialog, IDOK);
-    Command(dialog, IDCANCEL);
-    dialog.Send(WM_CLOSE);
-    dialog.Send(WM_SYSCOMMAND, SC_CLOSE, 0);
-    // The keys themselves, through the dialog's keyboard handling.
-    for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        PostMessageA(dialog.Hwnd(), WM_KEYDOWN, key, 0);
-        PostMessageA(dialog.Hwnd(), WM_KEYUP, key, 0xC0000000);
+    const auto button = [&](const char* name) {
+        const CSkinButton* found = dialog.FindButton(name);
+        return (found ? found : dialog.SubScreens().front()->FindButton(name))->Hwnd();
+    };
+    SetFocus(button("BUTTON_MINIMIZE"));
+    const std::vector<COLORREF> unmarked = MarkRow(button("BUTTON_EXIT"));
+    // The disabled page button is skipped; the page's own buttons follow the frame's.
+    for (const char* name : {"BUTTON_EXIT", "BUTTON_SCHEDULE", "BUTTON_LIVEUPDATE", "BUTTON_SUPPORT",
+                             "BUTTON_SCAN", "BUTTON_RESTORE", "BUTTON_MINIMIZE"}) {
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), button(name)) << name;
+        if (GetFocus() == button("BUTTON_EXIT")) {
+            EXPECT_NE(MarkRow(GetFocus()), unmarked) << "no focus mark";
+        }
     }
-    apptest::PumpFor(100);
-    EXPECT_TRUE(dialog.IsWindow());
-    EXPECT_TRUE(dialog.IsVisible());
+    SetFocus(button("BUTTON_SCHEDULE"));
+    PressKey(VK_RETURN); // Enter stays inert even on a focused button
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_MAIN");
+    PressKey(VK_SPACE);
+    EXPECT_EQ(VisiblePage(dialog), "SUBMAIN_SCHEDULE");
 }
 
 TEST(MainWindow, SystemMenuCommandsSixteenToThirtyOneOpenTheAboutBox) {
