@@ -34,7 +34,7 @@ int Fix(const FixOptions& options) {
     CShortcut links;
     ScanErrorList rows;
     RunScan(engine, links, options.targets, rows, StderrIsConsole());
-    if (!run::ScanCompleted(rows)) {
+    if (!run::ScanCompleted(engine, rows)) {
         PrintError("fix: the scan was stopped before every family had run; nothing was removed");
         return kExitFailure;
     }

@@ -60,7 +60,7 @@ int Scan(const ScanOptions& options) {
         QueryPerformanceCounter(&end);
         PrintStats(Seconds(start, end), engine);
     }
-    if (!run::ScanCompleted(rows)) {
+    if (!run::ScanCompleted(engine, rows)) {
         PrintError("scan: the scan was stopped before every family had run; the result is incomplete");
         return kExitFailure;
     }

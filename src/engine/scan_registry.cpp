@@ -1,9 +1,9 @@
-// The registry scan: the five families in their fixed order, and what they share.
+// The registry scan: the families in their fixed order, and what they share.
 #include "engine/exact_text.h"
-#include "engine/value_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
+#include "engine/value_text.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,11 +15,11 @@ void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
         ResetEvent(stop);
     }
     // No stop check between the families: each one checks at its start and then adds no row.
-    ScanRegistryCLSID(errors);
-    ScanRegistryHelp(errors);
-    ScanRegistrySharedTools(errors);
-    ScanRegistrySharedFiles(errors);
-    ScanRegistryFonts(errors);
+    for (std::size_t i = 0; i < kRegistryFamilyCount; ++i) {
+        if (FamilySelected(i)) {
+            (this->*kRegistryFamilies[i].scan)(errors);
+        }
+    }
 }
 
 bool CRegistryLib::StartFamily() {

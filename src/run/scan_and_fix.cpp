@@ -4,14 +4,8 @@
 #include "shortcuts/shortcut.h"
 
 namespace run {
-namespace {
-
-constexpr size_t kRegistryFamilies = 5;
-
-} // namespace
-
-bool ScanCompleted(const ScanErrorList& rows) {
-    return rows.size() == kRegistryFamilies;
+bool ScanCompleted(const CRegistryLib& engine, const ScanErrorList& rows) {
+    return rows.size() == engine.SelectedFamilyCount();
 }
 
 bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows) {
@@ -19,8 +13,10 @@ bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorLis
     if (plan.pendingStopCancels && StopRequested()) {
         return false;
     }
-    engine.ScanRegistry(rows); // resets the stop event first
-    if (!ScanCompleted(rows)) {
+    std::string unknown;
+    engine.SelectFamilies(plan.families, &unknown); // the console tool checked the names already
+    engine.ScanRegistry(rows);                      // resets the stop event first
+    if (!ScanCompleted(engine, rows)) {
         return false; // a stopped scan goes no further
     }
     if (plan.shortcuts) {

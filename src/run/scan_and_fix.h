@@ -15,18 +15,19 @@ namespace run {
 // What a run covers besides the registry, and how it treats a stop already set when it starts.
 struct Plan {
     bool shortcuts = true;
-    std::string drives; // drive letters for the shortcut walk; empty: every fixed drive
+    std::string drives;   // drive letters for the shortcut walk; empty: every fixed drive
+    std::string families; // the registry families to scan, as ParseFamilyList reads them; empty: all
     // The window keeps a stop asked for before its worker began (the dialog was closed at once). The
     // console tool starts afresh: the registry scan resets a stop left set by another process.
     bool pendingStopCancels = false;
 };
 
-// True when every registry family left its summary row, i.e. nothing stopped the scan.
-bool ScanCompleted(const ScanErrorList& rows);
+// True when every selected registry family left its summary row, i.e. nothing stopped the scan.
+bool ScanCompleted(const CRegistryLib& engine, const ScanErrorList& rows);
 
 // Empties `rows`, then, unless a pending stop cancels the run, scans the registry families into `rows`
 // (their findings stay in `engine`) and, when every family ran and the plan includes them, the shortcut
-// files. Returns ScanCompleted(rows).
+// files. Returns ScanCompleted(engine, rows).
 bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows);
 
 enum class FixStage { Registry, Shortcuts };
