@@ -7,6 +7,9 @@
 #include "engine/stop_poller.h"
 
 #include <string>
+#include <vector>
+
+class CRegistryLib;
 
 namespace engine {
 
@@ -26,6 +29,11 @@ bool ThirtyTwoBitKey(const std::string& keyPath);
 // The text with a trailing resource index removed: ",<number>" for an icon, "\<number>" for a type library.
 // Empty when there is none.
 std::string WithoutIndex(const std::string& text, char separator);
+
+// True when `keyPath` is, by where it really is, a key already in `seen` (Windows and Wine share some keys
+// between the 64-bit and the 32-bit view, so "WOW6432Node\\...\\Run" may be the very key the 64-bit walk
+// read); otherwise it joins `seen`. A key whose real name cannot be told is never a repeat.
+bool SeenBefore(CRegistryLib& lib, const std::string& keyPath, std::vector<std::string>& seen);
 
 // A text that may end in a resource index ("file,3" for an icon, "file\\3" for a type library), judged by
 // `judge`: missing only when the file before the index is missing and so is the whole text, unless the

@@ -73,6 +73,26 @@ std::string WithoutIndex(const std::string& text, char separator) {
     return path;
 }
 
+bool SeenBefore(CRegistryLib& lib, const std::string& keyPath, std::vector<std::string>& seen) {
+    std::string subKey = keyPath;
+    const std::string root = CRegistryLib::SeperateMainKey(subKey);
+    KeyHandle key(lib.Registry());
+    if (lib.OpenKey(root, subKey, key.Receive()) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::string name = lib.Registry().KeyObjectName(key.Get());
+    if (name.empty()) {
+        return false;
+    }
+    for (const std::string& earlier : seen) {
+        if (earlier == name) {
+            return true;
+        }
+    }
+    seen.push_back(name);
+    return false;
+}
+
 } // namespace engine
 
 engine::Verdict CRegistryLib::JudgeAs(engine::Reference kind, const std::string& text, bool thirtyTwoBit) {

@@ -27,7 +27,11 @@ void CRegistryLib::ScanRegistryAppPaths(ScanErrorList& errors) {
         return;
     }
     Counts counts;
+    std::vector<std::string> seen;
     for (const char* keyPath : kAppPathsKeys) {
+        if (engine::SeenBefore(*this, keyPath, seen)) {
+            continue; // the 32-bit view's name of a key both views share
+        }
         ScanKeyEntries(keyPath, kCategoryAppPath, "Scanning Application Paths", kDefaultValueName,
                        &CRegistryLib::JudgeAppPathKey, counts);
     }

@@ -59,7 +59,11 @@ void CRegistryLib::ScanRegistrySoftware(ScanErrorList& errors) {
         return;
     }
     Counts counts;
+    std::vector<std::string> seen;
     for (const char* keyPath : kUninstallKeys) {
+        if (engine::SeenBefore(*this, keyPath, seen)) {
+            continue; // the 32-bit view's name of a key both views share
+        }
         ScanKeyEntries(keyPath, kCategorySoftware, "Scanning Software Entries", "UninstallString",
                        &CRegistryLib::JudgeSoftwareKey, counts);
     }

@@ -29,7 +29,11 @@ void CRegistryLib::ScanRegistryStartup(ScanErrorList& errors) {
         return;
     }
     Counts counts;
+    std::vector<std::string> seen;
     for (const char* keyPath : kStartupKeys) {
+        if (engine::SeenBefore(*this, keyPath, seen)) {
+            continue; // the 32-bit view's name of a key both views share
+        }
         ScanValueEntries(keyPath, kCategoryStartup, "Scanning Startup Programs",
                          &CRegistryLib::JudgeStartupValue, counts);
     }

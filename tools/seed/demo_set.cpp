@@ -217,7 +217,8 @@ std::vector<std::string> Collect(const std::string& keyPath, bool values,
     std::vector<std::string> names;
     HKEY key = nullptr;
     std::string below;
-    if (RegOpenKeyExA(RootOf(keyPath, &below), below.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    const HKEY root = RootOf(keyPath, &below);
+    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return names;
     }
     std::vector<char> name(16384);
