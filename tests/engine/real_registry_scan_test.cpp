@@ -182,7 +182,9 @@ TEST_F(RealScanTest, FindsWhatTheTestBrokeAndNothingItLeftWorking) {
 // "Small Fonts") as bare .fon names, but it loads those fonts from its own data folder and never puts them in
 // C:\windows\Fonts (and ships no file at all for "MS Serif"). Its other registrations are sound: the classes
 // with a dead 16-bit InprocServer (PSDispatch and friends, the AVI file classes) all have a working
-// InprocServer32.
+// InprocServer32. The further families find nothing: Wine's one application path (iexplore.exe) and its type
+// libraries name files it installs, its Run, RunOnce, Uninstall, MUI cache and installer folder keys are empty,
+// and its one sound event (Explorer's Navigating) has no sound set.
 TEST_F(RealScanTest, FreshPrefixHasOnlyTheExplainedFindings) {
     ScanErrorList rows;
     lib.ScanRegistry(rows);

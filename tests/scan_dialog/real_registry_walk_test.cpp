@@ -126,7 +126,7 @@ TEST_F(RealRegistryWalk, ScanFixAndOkByClicksThenTheBackupPutsEverythingBack) {
         }
     }
     const CShortcut& shortcuts = dialog.Shortcuts();
-    EXPECT_EQ(rows[5],
+    EXPECT_EQ(rows[kRegistryFamilyCount],
               (std::vector<std::string>{"Missing ShortCuts", std::to_string(shortcuts.m_nLinksScanned),
                                         std::to_string(shortcuts.m_nLinksFound)}));
     ASSERT_NE(std::find(shortcuts.m_arrMissingLinks.begin(), shortcuts.m_arrMissingLinks.end(), link),
