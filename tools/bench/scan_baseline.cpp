@@ -149,6 +149,142 @@ bool ProgIdBelongsTo(const std::string& progId, const std::string& classId) {
     return clsid && _stricmp(Values(clsid.get())[0].data.c_str(), classId.c_str()) == 0;
 }
 
+// The families after the first five: the same keys and values, and one file test for each text the scan
+// judges (the uninstaller of each software entry, its folder and icon only when that is missing).
+class FurtherFamilies {
+public:
+    FurtherFamilies(std::string& out, const std::string& systemDir) : m_out(out), m_systemDir(systemDir) {}
+
+    Counts Scan() {
+        static const char* const kVersions[][2] = {
+            {"HKLM", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"},
+            {"HKLM", "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\"},
+            {"HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\"},
+        };
+        Counts c;
+        for (const auto& version : kVersions) {
+            const HKEY root = std::strcmp(version[0], "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+            const std::string base = version[1];
+            EachKey(root, base + "App Paths", c, [&](const std::vector<Value>& values) {
+                return values[0].hasData && !values[0].data.empty() &&
+                       Named(values, "BlockOnTSNonInstallMode") == nullptr &&
+                       Missing(Normalize(values[0].data, m_systemDir));
+            });
+            EachKey(root, base + "Uninstall", c, [&](const std::vector<Value>& values) {
+                const Value* uninstaller = Named(values, "UninstallString");
+                if (uninstaller == nullptr || Named(values, "WindowsInstaller") != nullptr ||
+                    Named(values, "SystemComponent") != nullptr ||
+                    Lower(uninstaller->data).find("msiexec") != std::string::npos ||
+                    !Missing(Normalize(uninstaller->data, m_systemDir))) {
+                    return false;
+                }
+                const Value* folder = Named(values, "InstallLocation");
+                const Value* icon = Named(values, "DisplayIcon");
+                return (folder == nullptr || Missing(Normalize(folder->data, m_systemDir))) &&
+                       (icon == nullptr ||
+                        Missing(Normalize(icon->data.substr(0, icon->data.rfind(',')), m_systemDir)));
+            });
+            for (const char* run : {"Run", "RunOnce"}) {
+                Key key(root, (base + run).c_str());
+                for (const Value& v : key ? Values(key.get()) : std::vector<Value>{}) {
+                    if (!v.name.empty()) {
+                        Judge(c, "Startup", Missing(Normalize(v.data, m_systemDir)), v);
+                    }
+                }
+            }
+        }
+        for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+            TypeLibs(root, c);
+        }
+        Sounds(c);
+        Key mui(HKEY_CURRENT_USER,
+                "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache");
+        for (const Value& v : mui ? Values(mui.get()) : std::vector<Value>{}) {
+            const auto dot = v.name.rfind('.');
+            if (!v.name.empty() && v.name[0] != '@' && dot != std::string::npos) {
+                Judge(c, "MuiCache", Missing(v.name.substr(0, dot)), v);
+            }
+        }
+        Key folders(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders");
+        for (const Value& v : folders ? Values(folders.get()) : std::vector<Value>{}) {
+            if (!v.name.empty()) {
+                Judge(c, "InstallerFolder", Missing(v.name), v);
+            }
+        }
+        return c;
+    }
+
+private:
+    static const Value* Named(const std::vector<Value>& values, const char* name) {
+        for (const Value& v : values) {
+            if (_stricmp(v.name.c_str(), name) == 0 && v.hasData && !v.data.empty()) {
+                return &v;
+            }
+        }
+        return nullptr;
+    }
+    void Judge(Counts& c, const char* category, bool missing, const Value& v) {
+        ++c.scanned;
+        if (missing) {
+            ++c.found;
+            m_out += std::string(category) + '\t' + v.name + '\t' + v.data + '\n';
+        }
+    }
+    template <class Broken> void EachKey(HKEY root, const std::string& path, Counts& c, Broken broken) {
+        Key key(root, path.c_str());
+        for (const std::string& sub : key ? SubKeys(key.get()) : std::vector<std::string>{}) {
+            Key entry(key.get(), sub.c_str());
+            if (entry) {
+                const std::vector<Value> values = Values(entry.get());
+                Judge(c, "Key", broken(values), values[0]);
+            }
+        }
+    }
+    void TypeLibs(HKEY root, Counts& c) {
+        Key libs(root, "Software\\Classes\\TypeLib");
+        for (const std::string& id : libs ? SubKeys(libs.get()) : std::vector<std::string>{}) {
+            Key lib(libs.get(), id.c_str());
+            for (const std::string& version : lib ? SubKeys(lib.get()) : std::vector<std::string>{}) {
+                Key ver(lib.get(), version.c_str());
+                for (const std::string& locale : ver ? SubKeys(ver.get()) : std::vector<std::string>{}) {
+                    Key loc(ver.get(), locale.c_str());
+                    for (const std::string& platform :
+                         loc ? SubKeys(loc.get()) : std::vector<std::string>{}) {
+                        Key key(loc.get(), platform.c_str());
+                        if (key) {
+                            const Value v = Values(key.get())[0];
+                            std::string file = v.data;
+                            if (const auto slash = file.rfind('\\');
+                                slash != std::string::npos &&
+                                std::isdigit(static_cast<unsigned char>(file.back()))) {
+                                file.resize(slash);
+                            }
+                            Judge(c, "TypeLib", v.hasData && !file.empty() && Missing(file), v);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    void Sounds(Counts& c) {
+        Key apps(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps");
+        for (const std::string& app : apps ? SubKeys(apps.get()) : std::vector<std::string>{}) {
+            Key appKey(apps.get(), app.c_str());
+            for (const std::string& event : appKey ? SubKeys(appKey.get()) : std::vector<std::string>{}) {
+                Key current(appKey.get(), (event + "\\.Current").c_str());
+                if (current) {
+                    const Value v = Values(current.get())[0];
+                    Judge(c, "Sound", v.hasData && !v.data.empty() && Missing(Normalize(v.data, m_systemDir)),
+                          v);
+                }
+            }
+        }
+    }
+
+    std::string& m_out;
+    const std::string& m_systemDir;
+};
+
 class Baseline {
 public:
     Baseline() {
@@ -306,6 +442,7 @@ int Baseline::Run() {
         ScanValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile", true,
                    m_systemDir),
         ScanValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "font", false, m_fontsDir),
+        FurtherFamilies(m_out, m_systemDir).Scan(),
     };
     std::fwrite(m_out.data(), 1, m_out.size(), stdout);
     std::fflush(stdout);
