@@ -200,7 +200,6 @@ private:
     void ScanValueList(const std::string& keyPath, engine::Reference kind, bool pathInName,
                        const char* category, const char* status, Counts& counts);
     void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
-    std::vector<std::string> ReadProgIds(HKEY classKey, Counts& counts);
     // The key a ProgID finding may delete with the class `className` (in the hive that holds it), or "" when
     // the text does not name a key that is this class's ProgID and nothing else.
     std::string ProgIdKeyPath(const std::string& progId, const char* className);
@@ -266,7 +265,10 @@ private:
         std::string className;
     };
     std::vector<PendingProgId> m_pendingProgIds;
-    void NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className);
+    // Notes the (Default) text of a class's ProgID or VersionIndependentProgID subkey; `text`, when given,
+    // receives it too.
+    void NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className,
+                         std::optional<std::string>* text);
     void AddProgIdFindings(Counts& counts);
     // Reused by AddRegistryValues so that reading a key does not allocate its buffers anew.
     std::vector<char> m_nameBuffer;

@@ -6,6 +6,7 @@
 #include "engine/wow64_path.h"
 
 #include <string.h>
+#include <optional>
 
 namespace {
 
@@ -157,14 +158,13 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         return;
     }
 
-    // Servers whose file is missing, each with the ProgID texts read for it; recorded only at the end.
-    struct DeadServer {
-        std::unique_ptr<CRegValue> record;
-        std::vector<std::string> progIds;
-    };
-    std::vector<DeadServer> dead;
+    // Servers whose file is missing; recorded only at the end.
+    std::vector<std::unique_ptr<CRegValue>> dead;
     bool anyServerWorks = false;
     bool judged = true;
+    // The class's ProgID key, read once: it names the other classes' keys too (see NoteProgIdNamer).
+    bool hasProgIdKey = false;
+    std::optional<std::string> progId;
     engine::SubKeyReader children(m_registry, classKey.Get(), longestName);
     for (DWORD j = 0;; ++j) {
         if (m_stop()) {
@@ -177,9 +177,10 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             m_progIdNamersComplete = m_progIdNamersComplete && rc == ERROR_NO_MORE_ITEMS;
             break;
         }
-        if (_stricmp(children.Name(), "ProgID") == 0 ||
-            _stricmp(children.Name(), "VersionIndependentProgID") == 0) {
-            NoteProgIdNamer(classKey.Get(), children.Name(), className);
+        const bool isProgId = _stricmp(children.Name(), "ProgID") == 0;
+        if (isProgId || _stricmp(children.Name(), "VersionIndependentProgID") == 0) {
+            hasProgIdKey = hasProgIdKey || isProgId;
+            NoteProgIdNamer(classKey.Get(), children.Name(), className, isProgId ? &progId : nullptr);
             continue;
         }
         if (children.Length() == 0 || !engine::IsServerKey(children.Name())) {
@@ -207,17 +208,20 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             if (verdict == engine::Verdict::CannotJudge) {
                 judged = false;
             } else if (verdict == engine::Verdict::Missing) {
-                // The ProgID is read and counted for every missing server, whether the class is recorded or
-                // not.
-                dead.push_back({std::move(record), ReadProgIds(classKey.Get(), counts)});
+                dead.push_back(std::move(record));
             } else {
                 anyServerWorks = true;
             }
             Progress(Judge().TestedPath(), kStatus, counts);
         }
     }
+    // The ProgID is counted for every missing server, whether the class is recorded or not.
+    if (hasProgIdKey) {
+        counts.scanned += static_cast<int>(dead.size());
+    }
     // A class is deleted with its whole subtree: every text in it must be exact.
-    if (anyServerWorks || !judged || dead.empty() || !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
+    if (anyServerWorks || !judged || dead.empty() ||
+        !engine::KeyTextExact(m_registry, classKey.Get(), true)) {
         return;
     }
     // The finding names the hive that holds the class: deleting or restoring through the merged view would
@@ -230,21 +234,23 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     // No server of this class works: each missing server gives its finding, and the ProgID its own once
     // every class has been seen (whether another class names the same key is known only then).
     for (auto& server : dead) {
-        AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record));
-        for (std::string& progId : server.progIds) {
-            if (progId != kValueNotSet) {
-                m_pendingProgIds.push_back({m_arrErrorLog.size(), std::move(progId), className});
-            }
+        AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server));
+        if (progId) {
+            m_pendingProgIds.push_back({m_arrErrorLog.size(), *progId, className});
         }
         ++counts.found;
     }
 }
 
-void CRegistryLib::NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className) {
-    std::string text;
-    const LONG rc = ReadDefaultText(m_registry, classKey, subKey, text);
+void CRegistryLib::NoteProgIdNamer(HKEY classKey, const char* subKey, const char* className,
+                                   std::optional<std::string>* text) {
+    std::string read;
+    const LONG rc = ReadDefaultText(m_registry, classKey, subKey, read);
     if (rc == ERROR_SUCCESS) {
-        m_progIdNamers.emplace_back(std::move(text), className);
+        if (text != nullptr) {
+            *text = read;
+        }
+        m_progIdNamers.emplace_back(std::move(read), className);
     } else if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_INVALID_DATA) {
         m_progIdNamersComplete = false;
     }
@@ -257,15 +263,22 @@ void CRegistryLib::AddProgIdFindings(Counts& counts) {
     RegErrorLogList merged;
     merged.reserve(m_arrErrorLog.size() + m_pendingProgIds.size());
     size_t next = 0;
+    // A class with several dead servers gives its ProgID once per server: judged once.
+    const PendingProgId* previous = nullptr;
+    std::string path;
     const auto insertAt = [&](size_t position) {
         for (; next < m_pendingProgIds.size() && m_pendingProgIds[next].position == position; ++next) {
             const PendingProgId& pending = m_pendingProgIds[next];
-            std::string path = ProgIdKeyPath(pending.progId, pending.className.c_str());
+            if (previous == nullptr || previous->progId != pending.progId ||
+                previous->className != pending.className) {
+                path = ProgIdKeyPath(pending.progId, pending.className.c_str());
+                previous = &pending;
+            }
             if (path.empty()) {
                 continue;
             }
             auto finding = std::make_unique<CRegErrorLog>();
-            finding->SetKeyPath(std::move(path));
+            finding->SetKeyPath(path);
             finding->SetCategory(kCategoryProgID);
             finding->SetKind(kKindKey);
             merged.push_back(std::move(finding));
@@ -312,24 +325,6 @@ std::string CRegistryLib::ProgIdKeyPath(const std::string& progId, const char* c
         return std::string();
     }
     return ClassesHivePath(progId);
-}
-
-// The texts of the "(Default)" records of the class's ProgID key, each counted as scanned.
-std::vector<std::string> CRegistryLib::ReadProgIds(HKEY classKey, Counts& counts) {
-    std::vector<std::string> texts;
-    engine::KeyHandle progIdKey(m_registry);
-    if (m_registry.OpenKey(classKey, "ProgID", progIdKey.Receive()) != ERROR_SUCCESS) {
-        return texts;
-    }
-    RegValueList values;
-    AddRegistryValues(progIdKey.Get(), values);
-    for (auto& value : values) {
-        if (value->m_strName == kDefaultValueName) {
-            ++counts.scanned;
-            texts.push_back(std::move(value->m_strData));
-        }
-    }
-    return texts;
 }
 
 // The key must exist, name this class in its CLSID and hold nothing but a ProgID's own subkeys: a value such

@@ -37,6 +37,8 @@ std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, cons
         last.push_back(FixedCellText(shortcuts.m_nLinksFixed, shortcuts.m_nLinksRefused, "Not Moved"));
     }
     result.push_back(std::move(last));
+    // Registry entries and shortcuts the fix judged again and left alone because they work now.
+    noLongerBroken += shortcuts.m_nLinksNoLongerBroken;
     if (fixed && noLongerBroken > 0) {
         result.push_back({kNoLongerBrokenRow, "", "", Decimal(noLongerBroken)});
     }

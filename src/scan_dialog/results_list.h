@@ -12,7 +12,8 @@
 enum class ResultsForm { ScanComplete, FixComplete };
 
 inline constexpr char kMissingShortcutsRow[] = "Missing ShortCuts";
-// After a fix, when any finding was judged again and left alone; its count stands in the fixed column.
+// After a fix, when any finding or shortcut was judged again and left alone; its count stands in the fixed
+// column.
 inline constexpr char kNoLongerBrokenRow[] = "No longer broken";
 
 // The texts of every row, column by column.

@@ -76,23 +76,6 @@ char TargetDriveLetter(const std::string& path) {
     return static_cast<char>(std::toupper(letter));
 }
 
-bool DriveCanBeVerified(UINT driveType) {
-    return driveType == DRIVE_FIXED || driveType == DRIVE_RAMDISK;
-}
-
-TargetState CheckTarget(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return TargetState::Exists;
-    }
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TargetState::Missing
-                                                                          : TargetState::Unknown;
-}
-
-} // namespace shortcuts
-
-namespace shortcuts {
-
 bool ExpandTargetText(const std::string& text, std::string& expanded) {
     expanded = text;
     if (text.find('%') != std::string::npos) {

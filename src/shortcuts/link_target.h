@@ -1,7 +1,7 @@
 #pragma once
-// What a shortcut file points at, read through the shell's own link object, and whether that target
-// can be shown to be missing. Only a plain file-system path on a fixed drive can: anything else is
-// examined but never reported, because deleting it could break a working shortcut.
+// What a shortcut file points at, read through the shell's own link object, in the form the judgement of
+// "missing" takes (engine/path_judgement.h). Anything else is examined but never reported, because
+// deleting it could break a working shortcut.
 #include <windows.h>
 
 #include <string>
@@ -22,15 +22,6 @@ LinkTarget ReadLinkTarget(const std::string& shortcutPath);
 // The upper-case drive letter of a path of the form "X:\...", or 0 for any other form (UNC, device,
 // relative or drive-relative paths).
 char TargetDriveLetter(const std::string& path);
-
-// Only fixed and RAM drives hold targets that can be verified; a target on an absent, removable,
-// CD-ROM or network drive may only be out of reach.
-bool DriveCanBeVerified(UINT driveType);
-
-enum class TargetState { Exists, Missing, Unknown };
-// Exists, Missing (the file or a folder on its path was not found) or Unknown (any other failure,
-// such as access denied).
-TargetState CheckTarget(const std::string& path);
 
 // A target that still holds "%NAME%" references (links written by programs under Wine keep the variable
 // text): every reference expanded. False when one is left unexpanded or the result is no plain path (a

@@ -88,6 +88,7 @@ void CShortcut::ScanLinkFile() {
     m_nLinksFound = 0;
     m_arrMissingLinks.clear();
     m_driveTypeKnown.fill(false);
+    m_judge.reset();
     if (StopRequested()) {
         return;
     }
@@ -191,12 +192,17 @@ bool CShortcut::TargetCertainlyMissing(const std::string& path, HRESULT& hr) {
     const shortcuts::LinkTarget target = shortcuts::ReadLinkTarget(path);
     hr = target.hr;
     std::string file;
-    if (!target.hasPath || !shortcuts::ExpandTargetText(target.path, file) || file.size() >= MAX_PATH) {
+    // A link names its file by full path: a bare or relative target is not searched for, it cannot be judged.
+    if (!target.hasPath || !shortcuts::ExpandTargetText(target.path, file) ||
+        shortcuts::TargetDriveLetter(file) == 0) {
         return false;
     }
-    const char letter = shortcuts::TargetDriveLetter(file);
-    return letter != 0 && shortcuts::DriveCanBeVerified(DriveType(letter)) &&
-           shortcuts::CheckTarget(file) == shortcuts::TargetState::Missing &&
+    // The same judgement of "missing" as every registry entry: a fixed drive that answers, and "file not
+    // found" or "path not found" from the file test.
+    if (!m_judge) {
+        m_judge.emplace();
+    }
+    return m_judge->Judge(engine::Reference::Path, file) == engine::Verdict::Missing &&
            !shortcuts::ShellFindsTarget(path, kResolveTimeoutMs);
 }
 
@@ -205,6 +211,7 @@ void CShortcut::FixLinkFile(const std::string& backupFile) {
     m_nLinksRefused = 0;
     m_nLinksNoLongerBroken = 0;
     m_driveTypeKnown.fill(false); // the scan may lie hours back: drives come and go
+    m_judge.reset();
     const base::ComScope com;
     for (const std::string& path : m_arrMissingLinks) {
         Report(path, kStatusFixingShortcuts, 0, 0);

@@ -1,11 +1,13 @@
 #pragma once
 // CShortcut: finds shortcut files (.lnk) on the fixed drives whose target file no longer exists, moves
 // them into the folder kept beside a fix's backup file, and keeps the counts the scan window shows.
+#include "engine/path_judgement.h"
 #include "engine/scan_events.h"
 
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,4 +72,6 @@ private:
     std::vector<std::string> m_excludedFolders; // full paths the walk never enters
     std::array<UINT, 26> m_driveTypes{};
     std::array<bool, 26> m_driveTypeKnown{};
+    // Judges targets for one scan or one fix (it remembers which drives answer).
+    std::optional<engine::PathJudge> m_judge;
 };

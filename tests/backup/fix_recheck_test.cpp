@@ -6,12 +6,12 @@ namespace {
 
 constexpr char kClass[] = "HKEY_CLASSES_ROOT\\CLSID\\{0F5A3C1E-0000-4000-8000-00000000A001}";
 constexpr char kProgId[] = "HKEY_CLASSES_ROOT\\Orvalin.Recheck.1";
-constexpr char kHelp[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
-constexpr char kTool[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\Recheck";
-constexpr char kSharedDlls[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-constexpr char kFonts[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const std::string kHelp = std::string(enginetest::kWindows) + "\\Help";
+const std::string kTool = std::string(enginetest::kTools) + "\\Recheck";
+using enginetest::kSharedDlls;
+constexpr const char* kFonts = enginetest::kFontsNT;
 
-class FixRecheckTest : public enginetest::MemoryEngineTest {
+class FixRecheckTest : public enginetest::FamilyRowsTest {
 protected:
     // One broken entry in every family, all naming the same missing file.
     void PlantBrokenEntries() {
@@ -23,14 +23,6 @@ protected:
         registry.SetDword(kSharedDlls, missing, 1);
         registry.SetString(kFonts, "Recheck (TrueType)", missing);
     }
-    int NoLongerBroken() const {
-        int total = 0;
-        for (const auto& row : rows) {
-            total += row->m_nNoLongerBroken;
-        }
-        return total;
-    }
-    ScanErrorList rows;
 };
 
 TEST_F(FixRecheckTest, WhatWasReinstalledMeanwhileIsLeftAloneAndCountedApart) {
@@ -47,7 +39,7 @@ TEST_F(FixRecheckTest, WhatWasReinstalledMeanwhileIsLeftAloneAndCountedApart) {
             enginetest::WriteFile(missing);
         }
         lib.FixRegistry(rows, folder + "\\fix.xml");
-        EXPECT_EQ(NoLongerBroken(), c.noLongerBroken);
+        EXPECT_EQ(RowSum(&CScanError::m_nNoLongerBroken), c.noLongerBroken);
         EXPECT_EQ(registry.KeyExists(kClass), c.reinstalled);
         EXPECT_EQ(registry.KeyExists(kProgId), c.reinstalled);
         EXPECT_EQ(registry.KeyExists(kTool), c.reinstalled);

@@ -1,9 +1,10 @@
 // Cyrillic and CJK names and data in every registry family, on the real registry of the test prefix: through
 // the console program, whose manifest gives it the UTF-8 code page, and in-process under this test binary's
 // legacy code page (it has no manifest), where text that is not exact is neither judged nor deleted.
-#include "command_capture.h"
 #include "cli/commands.h"
+#include "command_capture.h"
 #include "support/real_registry.h"
+#include "support/registry_snapshot.h"
 #include "support/test_paths.h"
 
 #include <windows.h>
@@ -25,40 +26,14 @@ std::wstring Wide(const std::string& utf8) {
     return out;
 }
 
-// Every value (name, type, bytes) and subkey below a key, in UTF-16, sorted: equal listings are equal bytes.
+// Every key and value (name, type, bytes) below a key, one line each with its full path.
 void WideListing(HKEY root, const std::wstring& path, std::vector<std::wstring>& lines) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return;
-    }
-    std::vector<wchar_t> name(16384);
-    std::vector<BYTE> data(65536);
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
-            ERROR_SUCCESS) {
-            break;
+    for (const auto& [key, values] : testsupport::TakeRegistrySnapshot(root, path)) {
+        lines.push_back(path + key);
+        for (const std::wstring& value : values) {
+            lines.push_back(path + key + L"|" + value);
         }
-        lines.push_back(path + L"|" + std::wstring(name.data(), nameLength) + L"|" + std::to_wstring(type) +
-                        L"|" + std::wstring(reinterpret_cast<const wchar_t*>(data.data()), size / 2));
     }
-    std::vector<std::wstring> children;
-    for (DWORD i = 0;; ++i) {
-        DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        children.emplace_back(name.data(), length);
-    }
-    RegCloseKey(key);
-    for (const auto& child : children) {
-        lines.push_back(path + L"\\" + child);
-        WideListing(root, path + L"\\" + child, lines);
-    }
-    std::sort(lines.begin(), lines.end());
 }
 
 void SetWide(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const void* data,

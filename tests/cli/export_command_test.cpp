@@ -8,6 +8,7 @@
 #include "command_capture.h"
 #include "engine/registry_lib.h"
 #include "support/file_bytes.h"
+#include "support/registry_snapshot.h"
 #include "support/test_paths.h"
 
 #include <windows.h>
@@ -242,41 +243,7 @@ std::string Dword(DWORD value) {
     return std::string(reinterpret_cast<const char*>(&value), 4);
 }
 
-// Everything below a key as the registry stores it (UTF-16 names and data): path -> sorted value lines.
-using Snapshot = std::map<std::wstring, std::vector<std::wstring>>;
-
-void Collect(HKEY key, const std::wstring& path, Snapshot& out) {
-    std::vector<std::wstring>& lines = out[path];
-    std::vector<wchar_t> name(16384);
-    std::vector<BYTE> data(256 * 1024);
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        std::wstring line = std::wstring(name.data(), nameLength) + L"|" + std::to_wstring(type) + L"|";
-        for (DWORD b = 0; b < size; ++b) {
-            line += std::to_wstring(data[b]) + L",";
-        }
-        lines.push_back(line);
-    }
-    std::sort(lines.begin(), lines.end());
-    for (DWORD i = 0;; ++i) {
-        wchar_t child[512];
-        DWORD length = 512;
-        if (RegEnumKeyExW(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        HKEY sub = nullptr;
-        if (RegOpenKeyExW(key, child, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            Collect(sub, path + L"\\" + std::wstring(child, length), out);
-            RegCloseKey(sub);
-        }
-    }
-}
+using testsupport::RegistrySnapshot;
 
 class SilentBoxes final : public base::MessageBoxes {
 public:
@@ -362,16 +329,7 @@ protected:
         }
     }
 
-    Snapshot Take() const {
-        Snapshot snapshot;
-        HKEY key = nullptr;
-        const std::wstring wide(subPath.begin(), subPath.end());
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            Collect(key, L"", snapshot);
-            RegCloseKey(key);
-        }
-        return snapshot;
-    }
+    RegistrySnapshot Take() const { return testsupport::TakeRegistrySnapshot(HKEY_CURRENT_USER, subPath); }
 
     void AddFinding(const std::string& keyPath, const char* kind, const std::string& valueName) {
         auto finding = std::make_unique<CRegErrorLog>();
@@ -387,7 +345,7 @@ protected:
     }
 
     // The fix backs up and deletes; the export of its backup, imported by regedit, puts everything back.
-    void FixExportImport(const Snapshot& before) {
+    void FixExportImport(const RegistrySnapshot& before) {
         ScanErrorList rows;
         for (const char* description : {kDescriptionCLSID, kDescriptionHelp, kDescriptionSharedTools,
                                         kDescriptionSharedFiles, kDescriptionFonts}) {
@@ -415,7 +373,7 @@ protected:
         CloseHandle(process.hProcess);
         EXPECT_EQ(exitCode, 0u);
 
-        const Snapshot after = Take();
+        const RegistrySnapshot after = Take();
         EXPECT_EQ(after.size(), before.size());
         for (const auto& [path, lines] : before) {
             const auto found = after.find(path);
@@ -434,7 +392,7 @@ protected:
 
 TEST_F(ExportRoundTrip, AWholeKeyComesBackThroughRegedit) {
     Seed();
-    const Snapshot before = Take();
+    const RegistrySnapshot before = Take();
     ASSERT_GT(before.size(), 25u);
     AddFinding("HKEY_CURRENT_USER\\" + subPath, kKindKey, "");
     FixExportImport(before);
@@ -442,7 +400,7 @@ TEST_F(ExportRoundTrip, AWholeKeyComesBackThroughRegedit) {
 
 TEST_F(ExportRoundTrip, EveryValueAsItsOwnChainComesBackThroughRegedit) {
     Seed();
-    const Snapshot before = Take();
+    const RegistrySnapshot before = Take();
     for (const auto& [path, lines] : before) {
         const std::string keyPath = "HKEY_CURRENT_USER\\" + subPath + Narrow(path);
         for (const std::wstring& line : lines) {

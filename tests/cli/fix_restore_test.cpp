@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "command_capture.h"
 #include "support/real_registry.h"
+#include "support/registry_snapshot.h"
 
 #include "json_check.h"
 #include "support/test_paths.h"
@@ -26,38 +27,7 @@ constexpr char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Font
 using testcli::Captured;
 using testcli::RunCommand;
 
-// Sorted "name=type:bytes" of a key's values and the names of its subkeys, one level.
-std::vector<std::string> Listing(HKEY root, const std::string& path) {
-    std::vector<std::string> lines;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return lines;
-    }
-    std::vector<char> name(16384);
-    std::vector<BYTE> data(65536);
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        lines.push_back(std::string(name.data(), nameLength) + "=" + std::to_string(type) + ":" +
-                        std::string(data.begin(), data.begin() + size));
-    }
-    for (DWORD i = 0;; ++i) {
-        char child[512];
-        DWORD length = sizeof child;
-        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        lines.push_back("\\" + std::string(child, length));
-    }
-    RegCloseKey(key);
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
+using testsupport::TakeRegistrySnapshot;
 
 std::string Folder() {
     LARGE_INTEGER now;
@@ -72,19 +42,20 @@ protected:
         SetRealString(HKEY_CLASSES_ROOT, classKey, nullptr, "Orvalin test class & <friends>");
         SetRealString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", nullptr, missingFile);
         SetRealString(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", "ThreadingModel", "Both");
-        fontsBefore = Listing(HKEY_LOCAL_MACHINE, kFonts);
+        fontsBefore = TakeRegistrySnapshot(HKEY_LOCAL_MACHINE, kFonts);
     }
     void TearDown() override { RegDeleteTreeA(HKEY_CLASSES_ROOT, classKey.c_str()); }
 
     const std::string classKey = "CLSID\\{" + testsupport::UniqueName("FixCli") + "}";
     const std::string missingFile = "C:\\" + testsupport::UniqueName("Gone") + "\\server.dll";
-    std::vector<std::string> fontsBefore;
+    testsupport::RegistrySnapshot fontsBefore;
 };
 
 } // namespace
 
 TEST_F(FixRestoreCommand, FixRemovesTheFindingsAndRestorePutsEverythingBack) {
-    const std::vector<std::string> classBefore = Listing(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32");
+    const testsupport::RegistrySnapshot classBefore =
+        TakeRegistrySnapshot(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32");
     const std::string backup = Folder() + "\\fix.xml";
 
     const Captured fix = RunCommand(cli::FixCommand, {"--json", "--no-shortcuts", "--backup", backup});
@@ -102,8 +73,8 @@ TEST_F(FixRestoreCommand, FixRemovesTheFindingsAndRestorePutsEverythingBack) {
     const Captured restore = RunCommand(cli::RestoreCommand, {backup});
     EXPECT_EQ(restore.rc, cli::kExitOk) << restore.err;
     EXPECT_NE(restore.err.find("Registry Restored Successfuly"), std::string::npos) << restore.err;
-    EXPECT_EQ(Listing(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32"), classBefore);
-    EXPECT_EQ(Listing(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
+    EXPECT_EQ(TakeRegistrySnapshot(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32"), classBefore);
+    EXPECT_EQ(TakeRegistrySnapshot(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
 }
 
 TEST_F(FixRestoreCommand, TheTextFormShowsTheFixedColumnAndTheBackupPath) {
@@ -122,7 +93,7 @@ TEST_F(FixRestoreCommand, TheTextFormShowsTheFixedColumnAndTheBackupPath) {
 
     EXPECT_EQ(RunCommand(cli::RestoreCommand, {folder + "\\text-2.xml"}).rc, cli::kExitOk);
     EXPECT_TRUE(RealKeyExists(HKEY_CLASSES_ROOT, classKey));
-    EXPECT_EQ(Listing(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
+    EXPECT_EQ(TakeRegistrySnapshot(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
 }
 
 TEST_F(FixRestoreCommand, AFixWithoutItsBackupRemovesNothingAndFails) {
@@ -132,7 +103,7 @@ TEST_F(FixRestoreCommand, AFixWithoutItsBackupRemovesNothingAndFails) {
     EXPECT_NE(fix.err.find("the backup file could not be created; nothing was removed"), std::string::npos)
         << fix.err;
     EXPECT_TRUE(RealKeyExists(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32"));
-    EXPECT_EQ(Listing(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
+    EXPECT_EQ(TakeRegistrySnapshot(HKEY_LOCAL_MACHINE, kFonts), fontsBefore);
 }
 
 TEST(RestoreCommand, ReportsFailuresAndUsage) {

@@ -90,6 +90,37 @@ protected:
     std::string missing;
 };
 
+// The keys of the help, shared-tools, shared-DLL and font families.
+inline constexpr char kWindows[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
+inline constexpr char kTools[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
+inline constexpr char kSharedDlls[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline constexpr char kFontsNT[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+// A scan's summary rows and findings, read back.
+class FamilyRowsTest : public MemoryEngineTest {
+protected:
+    std::string FindingLine(size_t i) const {
+        if (i >= lib.m_arrErrorLog.size()) {
+            return "none";
+        }
+        const auto& f = lib.m_arrErrorLog[i];
+        return f->GetCategory() + " " + f->GetKind() + " " + f->GetKeyPath() + " | " +
+               (f->GetValue() ? f->GetValue()->m_strName + " = " + f->GetValue()->m_strData : "-");
+    }
+    // One counter summed over the rows.
+    int RowSum(int CScanError::*counter) const {
+        int total = 0;
+        for (const auto& row : rows) {
+            total += (*row).*counter;
+        }
+        return total;
+    }
+
+    ScanErrorList rows;
+};
+
 inline constexpr char kClass[] = "{2222BBBB-2222-3333-4444-555555555555}";
 inline constexpr char kUser[] = "HKEY_CURRENT_USER\\Software\\Classes";
 inline constexpr char kMachine[] = "HKEY_LOCAL_MACHINE\\Software\\Classes";

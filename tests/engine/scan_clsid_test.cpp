@@ -111,7 +111,7 @@ TEST_F(ClsidScanTest, MissingServerRecordsTheClassAndItsProgId) {
     EXPECT_EQ(prog.GetValue(), nullptr);
     ASSERT_EQ(ProgressLog::calls.size(), 1u);
     EXPECT_EQ(ProgressLog::calls[0].item, missing);
-    EXPECT_EQ(ProgressLog::calls[0].scanned, 2); // the ProgID is counted before the callback
+    EXPECT_EQ(ProgressLog::calls[0].scanned, 1); // the ProgID is counted once the whole class is read
 }
 
 TEST_F(ClsidScanTest, MissingServerWithoutProgIdGivesOneFinding) {

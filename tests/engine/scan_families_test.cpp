@@ -6,28 +6,18 @@ namespace {
 using enginetest::ProgressLog;
 using Op = testsupport::MemoryRegistry::Op;
 
-constexpr char kWindows[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
-constexpr char kTools[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
-constexpr char kSharedDlls[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-constexpr char kFontsNT[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+using enginetest::kFontsNT;
+using enginetest::kSharedDlls;
+using enginetest::kTools;
+using enginetest::kWindows;
 constexpr char kFonts9x[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 
-class FamilyTest : public enginetest::MemoryEngineTest {
+class FamilyTest : public enginetest::FamilyRowsTest {
 protected:
     const CScanError* OnlyRow() const {
         EXPECT_EQ(rows.size(), 1u);
         return rows.empty() ? nullptr : rows.back().get();
     }
-    std::string FindingLine(size_t i) const {
-        if (i >= lib.m_arrErrorLog.size()) {
-            return "none";
-        }
-        const auto& f = lib.m_arrErrorLog[i];
-        return f->GetCategory() + " " + f->GetKind() + " " + f->GetKeyPath() + " | " +
-               (f->GetValue() ? f->GetValue()->m_strName + " = " + f->GetValue()->m_strData : "-");
-    }
-
-    ScanErrorList rows;
 };
 
 // --- help files ---

@@ -56,6 +56,27 @@ TEST(ResultsList, RowsKeepTheEngineOrderAndDeniedFixesShowAccessDenied) {
     EXPECT_EQ(totals.fixed, 5);
 }
 
+// Registry entries and shortcuts left alone by the fix share one row, shown only after a fix.
+TEST(ResultsList, NoLongerBrokenRowCountsRegistryEntriesAndShortcuts) {
+    struct Case {
+        int entries;
+        int links;
+        const char* shown; // nullptr: no row
+    };
+    for (const Case& c : {Case{0, 0, nullptr}, Case{2, 0, "2"}, Case{0, 3, "3"}, Case{2, 3, "5"}}) {
+        ScanErrorList rows = MakeRows({{"Invalid CLSID", 4, 2, 0}});
+        rows[0]->m_nNoLongerBroken = c.entries;
+        CShortcut shortcuts;
+        shortcuts.m_nLinksNoLongerBroken = c.links;
+        const Rows fixed = ResultRows(rows, shortcuts, ResultsForm::FixComplete);
+        SCOPED_TRACE(std::to_string(c.entries) + " entries, " + std::to_string(c.links) + " links");
+        EXPECT_EQ(fixed.back(), c.shown == nullptr
+                                    ? (std::vector<std::string>{"Missing ShortCuts", "0", "0", "0"})
+                                    : (std::vector<std::string>{"No longer broken", "", "", c.shown}));
+        EXPECT_EQ(ResultRows(rows, shortcuts, ResultsForm::ScanComplete).size(), 2u);
+    }
+}
+
 TEST(ResultsList, TitleCarriesTheErrorTotalAndALineBreak) {
     EXPECT_EQ(
         ScanCompleteTitle(0),

@@ -87,10 +87,13 @@ TEST_F(ShortcutScan, NeverListsAShortcutWhoseTargetCannotBeVerified) {
                LinkFileWithLocalPath(std::string(1, AbsentDriveLetter()) + ":\\x\\app.exe"));
     WriteBytes(odd + "\\unc.lnk", LinkFileWithLocalPath("\\\\server\\share\\app.exe"));
     WriteBytes(odd + "\\relative.lnk", LinkFileWithLocalPath("app\\app.exe"));
+    // A bare name is not searched for, and a name no file can bear is no file that could be missing.
+    WriteBytes(odd + "\\bare.lnk", LinkFileWithLocalPath("orvalin-gone.exe"));
+    WriteBytes(odd + "\\wildcard.lnk", LinkFileWithLocalPath("S:\\Gone\\app*.exe"));
 
     ScanDrives("S");
 
-    EXPECT_EQ(shortcut.m_nLinksScanned, 13); // every file, not the folder named like one
+    EXPECT_EQ(shortcut.m_nLinksScanned, 15); // every file, not the folder named like one
     EXPECT_EQ(shortcut.m_arrMissingLinks, std::vector<std::string>{odd + "\\fits.lnk"});
     EXPECT_EQ(shortcut.m_nLinksFound, 1);
 }

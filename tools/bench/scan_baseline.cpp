@@ -1,6 +1,8 @@
-// scan-baseline: walks the same registry keys and values as the scan and tests the same file paths,
-// with direct Win32 calls and nothing else (no records, no callbacks, no stop checks). It prints one
-// line per broken entry on stdout and the totals on stderr, so its output costs about what the scan's does.
+// scan-baseline: walks the same registry keys and values as the scan and judges the same file paths by the
+// same rules (quotes, command lines read as CreateProcess reads them, bare names searched for, the hive that
+// holds a class), with direct Win32 calls and nothing else (no records, no callbacks, no stop checks). It
+// prints one line per broken entry on stdout and the totals on stderr, so its output costs about what the
+// scan's does.
 #include <windows.h>
 #include <psapi.h>
 
@@ -106,54 +108,257 @@ std::string Lower(std::string s) {
     return s;
 }
 
-std::string Normalize(std::string t, const std::string& base) {
-    t.erase(std::remove(t.begin(), t.end(), '"'), t.end());
-    if (auto p = t.find('/'); p != std::string::npos && p > 0) {
-        t.resize(p);
+// ---- the judgement of a registry text, written out plainly ----------------------------------------
+// Present, missing, or cannot judge (unknown): only missing makes a finding.
+enum class Verdict { Present, Missing, Unknown };
+
+Verdict Either(Verdict a, Verdict b) {
+    if (a == Verdict::Present || b == Verdict::Present) {
+        return Verdict::Present;
     }
-    if (auto p = t.find(" -"); p != std::string::npos && p > 0) {
-        t.resize(p);
+    return a == Verdict::Missing && b == Verdict::Missing ? Verdict::Missing : Verdict::Unknown;
+}
+
+bool NotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+std::string Unquote(const std::string& s) {
+    return s.size() >= 2 && s.front() == '"' && s.back() == '"' ? s.substr(1, s.size() - 2) : s;
+}
+
+bool HasDot(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return path.find('.', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
+}
+
+class Judge {
+public:
+    explicit Judge(std::string fontsDir) : m_fontsDir(std::move(fontsDir)) {}
+
+    Verdict Path(const std::string& text, bool font = false) {
+        std::string path;
+        return Expand(text, &path) ? Plain(path, font).first : Verdict::Unknown;
     }
-    if (auto p = t.find('%'); p != std::string::npos) {
-        const auto q = t.find('%', p + 1);
-        if (q != std::string::npos) {
-            const std::string var = t.substr(p, q - p + 1);
-            char buf[256];
-            const DWORD n = ExpandEnvironmentStringsA(var.c_str(), buf, sizeof buf);
-            if (n > 0 && n <= sizeof buf) {
-                for (auto at = t.find(var); at != std::string::npos; at = t.find(var, at + n - 1)) {
-                    t.replace(at, var.size(), buf);
-                }
+
+    Verdict Help(const std::string& folderText, const std::string& file) {
+        std::string folder;
+        if (!Expand(folderText, &folder) || (folder = Unquote(folder)).empty() || file.empty()) {
+            return Verdict::Unknown;
+        }
+        return File(folder.back() == '\\' ? folder + file : folder + "\\" + file).first;
+    }
+
+    // As CreateProcess reads a command line: a quoted program, or each text before a space in turn.
+    Verdict CommandLine(const std::string& text) {
+        std::string line;
+        if (!Expand(text, &line)) {
+            return Verdict::Unknown;
+        }
+        const auto start = line.find_first_not_of(" \t");
+        if (start == std::string::npos) {
+            return Verdict::Unknown;
+        }
+        if (line[start] == '"') {
+            const auto close = line.find('"', start + 1);
+            if (close == std::string::npos) {
+                return Verdict::Unknown;
+            }
+            const std::string program = line.substr(start + 1, close - start - 1);
+            const Verdict v = Program(program);
+            return v == Verdict::Present ? Module(program, line.substr(close + 1)) : v;
+        }
+        Verdict all = Verdict::Missing;
+        for (auto end = line.find(' ', start);; end = line.find(' ', end + 1)) {
+            const std::string program = line.substr(start, end == std::string::npos ? end : end - start);
+            const Verdict v = program.find('"') != std::string::npos ? Verdict::Missing : Program(program);
+            if (v == Verdict::Present) {
+                return Module(program, end == std::string::npos ? std::string() : line.substr(end));
+            }
+            all = v == Verdict::Unknown ? v : all;
+            if (end == std::string::npos) {
+                return all;
             }
         }
-    } else if (t.find('\\') == std::string::npos) {
-        t = base + t;
     }
-    return t;
-}
 
-bool Missing(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
-}
+private:
+    bool Expand(const std::string& text, std::string* out) {
+        if (text.find('%') == std::string::npos) {
+            *out = text;
+            return true;
+        }
+        std::vector<char> buf(MAX_PATH + 1);
+        DWORD n = ExpandEnvironmentStringsA(text.c_str(), buf.data(), DWORD(buf.size()));
+        if (n > buf.size()) {
+            buf.resize(n);
+            n = ExpandEnvironmentStringsA(text.c_str(), buf.data(), DWORD(buf.size()));
+        }
+        if (n == 0 || n > buf.size()) {
+            return false;
+        }
+        *out = buf.data();
+        return out->find('%') == std::string::npos;
+    }
 
-// A ProgID may be removed when its key is gone or points back to this class.
-bool ProgIdBelongsTo(const std::string& progId, const std::string& classId) {
-    if (progId.empty() || progId.find('\\') != std::string::npos) {
+    bool DriveAnswers(char letter) {
+        auto& state = m_drives[std::toupper(static_cast<unsigned char>(letter)) - 'A'];
+        if (state == 0) {
+            const char root[] = {letter, ':', '\\', '\0'};
+            const UINT type = GetDriveTypeA(root);
+            state = (type == DRIVE_FIXED || type == DRIVE_RAMDISK) &&
+                            GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES
+                        ? 1
+                        : 2;
+        }
+        return state == 1;
+    }
+
+    // A full "X:\..." path: the verdict, and whether it is a folder.
+    std::pair<Verdict, bool> File(const std::string& path) {
+        size_t units = path.size();
+        if (std::any_of(path.begin(), path.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+            units = size_t(MultiByteToWideChar(CP_ACP, 0, path.data(), int(path.size()), nullptr, 0));
+        }
+        if (path.size() < 4 || path[1] != ':' || path[2] != '\\' ||
+            path.find_first_of("?*<>|\"") != std::string::npos || units >= MAX_PATH ||
+            !std::isalpha(static_cast<unsigned char>(path[0])) || !DriveAnswers(path[0])) {
+            return {Verdict::Unknown, false};
+        }
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            return {Verdict::Present, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+        }
+        return {NotFound(GetLastError()) ? Verdict::Missing : Verdict::Unknown, false};
+    }
+
+    // A path, or a bare name looked up where Windows looks (the Fonts folder for a font).
+    std::pair<Verdict, bool> Plain(const std::string& text, bool font) {
+        const std::string path = Unquote(text);
+        if (path.empty() || path.find_first_of("?*<>|\"") != std::string::npos) {
+            return {Verdict::Unknown, false};
+        }
+        if (path.find_first_of("\\/:") != std::string::npos) {
+            return File(path);
+        }
+        if (font) {
+            return File(m_fontsDir + path);
+        }
+        char found[MAX_PATH + 1];
+        if (SearchPathA(nullptr, path.c_str(), nullptr, sizeof found, found, nullptr) != 0) {
+            return {Verdict::Present, false};
+        }
+        return {NotFound(GetLastError()) ? Verdict::Missing : Verdict::Unknown, false};
+    }
+
+    Verdict Program(const std::string& name) {
+        const auto program = [this](const std::string& path) {
+            const auto [v, folder] = Plain(path, false);
+            return v == Verdict::Present && folder ? Verdict::Missing : v;
+        };
+        const Verdict v = program(name);
+        return v == Verdict::Present || HasDot(name) ? v : Either(v, program(name + ".exe"));
+    }
+
+    // rundll32 and regsvr32 work only when their module argument exists too.
+    Verdict Module(const std::string& program, const std::string& args) {
+        const auto slash = program.find_last_of("\\/");
+        const std::string name = Lower(slash == std::string::npos ? program : program.substr(slash + 1));
+        const bool rundll = name == "rundll32.exe" || name == "rundll32";
+        if (!rundll && name != "regsvr32.exe" && name != "regsvr32") {
+            return Verdict::Present;
+        }
+        auto start = args.find_first_not_of(" \t");
+        while (!rundll && start != std::string::npos && (args[start] == '/' || args[start] == '-')) {
+            start = args.find_first_not_of(" \t", args.find(' ', start));
+        }
+        if (start == std::string::npos) {
+            return Verdict::Unknown;
+        }
+        std::string module;
+        if (args[start] == '"') {
+            const auto close = args.find('"', start + 1);
+            if (close == std::string::npos) {
+                return Verdict::Unknown;
+            }
+            module = args.substr(start + 1, close - start - 1);
+        } else {
+            const auto end = args.find_first_of(rundll ? "," : " ", start);
+            module = args.substr(start, end == std::string::npos ? end : end - start);
+            module.erase(module.find_last_not_of(" \t") + 1);
+        }
+        if (module.empty()) {
+            return Verdict::Unknown;
+        }
+        const Verdict v = Plain(module, false).first;
+        return v == Verdict::Present || HasDot(module) ? v : Either(v, Plain(module + ".dll", false).first);
+    }
+
+    std::string m_fontsDir;
+    signed char m_drives[26] = {};
+};
+
+// The "(Default)" text of subkey `sub` of `parent`; false when it is absent or no string.
+bool DefaultText(HKEY parent, const char* sub, std::string* text) {
+    Key key(parent, sub);
+    if (!key) {
         return false;
     }
-    Key key(HKEY_CLASSES_ROOT, progId.c_str());
-    if (!key) {
-        return true;
+    char data[512];
+    DWORD type = 0;
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(key.get(), "", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return false;
     }
-    Key clsid(key.get(), "CLSID");
-    return clsid && _stricmp(Values(clsid.get())[0].data.c_str(), classId.c_str()) == 0;
+    data[size] = '\0';
+    *text = data;
+    return true;
+}
+
+// Keys below HKEY_CLASSES_ROOT that many classes share: never a class's own ProgID.
+bool SharedClassesKey(const std::string& name) {
+    static const char* const shared[] = {"*",
+                                         "AllFilesystemObjects",
+                                         "AppID",
+                                         "Applications",
+                                         "AudioCD",
+                                         "CLSID",
+                                         "Component Categories",
+                                         "DesktopBackground",
+                                         "Directory",
+                                         "Drive",
+                                         "DVD",
+                                         "Extensions",
+                                         "FileType",
+                                         "Folder",
+                                         "Installer",
+                                         "Interface",
+                                         "LibraryFolder",
+                                         "Local Settings",
+                                         "Media Type",
+                                         "MIME",
+                                         "Network",
+                                         "NetServer",
+                                         "NetShare",
+                                         "PackagedCom",
+                                         "Printers",
+                                         "Protocols",
+                                         "SystemFileAssociations",
+                                         "TypeLib",
+                                         "Unknown",
+                                         "Wow6432Node"};
+    return std::any_of(std::begin(shared), std::end(shared),
+                       [&](const char* s) { return _stricmp(s, name.c_str()) == 0; });
 }
 
 // The families after the first five: the same keys and values, and one file test for each text the scan
 // judges (the uninstaller of each software entry, its folder and icon only when that is missing).
 class FurtherFamilies {
 public:
-    FurtherFamilies(std::string& out, const std::string& systemDir) : m_out(out), m_systemDir(systemDir) {}
+    FurtherFamilies(std::string& out, Judge& judge) : m_out(out), m_judge(judge) {}
 
     Counts Scan() {
         static const char* const kVersions[][2] = {
@@ -168,27 +373,27 @@ public:
             EachKey(root, base + "App Paths", c, [&](const std::vector<Value>& values) {
                 return values[0].hasData && !values[0].data.empty() &&
                        Named(values, "BlockOnTSNonInstallMode") == nullptr &&
-                       Missing(Normalize(values[0].data, m_systemDir));
+                       m_judge.Path(values[0].data) == Verdict::Missing;
             });
             EachKey(root, base + "Uninstall", c, [&](const std::vector<Value>& values) {
                 const Value* uninstaller = Named(values, "UninstallString");
                 if (uninstaller == nullptr || Named(values, "WindowsInstaller") != nullptr ||
                     Named(values, "SystemComponent") != nullptr ||
                     Lower(uninstaller->data).find("msiexec") != std::string::npos ||
-                    !Missing(Normalize(uninstaller->data, m_systemDir))) {
+                    m_judge.CommandLine(uninstaller->data) != Verdict::Missing) {
                     return false;
                 }
                 const Value* folder = Named(values, "InstallLocation");
                 const Value* icon = Named(values, "DisplayIcon");
-                return (folder == nullptr || Missing(Normalize(folder->data, m_systemDir))) &&
+                return (folder == nullptr || m_judge.Path(folder->data) == Verdict::Missing) &&
                        (icon == nullptr ||
-                        Missing(Normalize(icon->data.substr(0, icon->data.rfind(',')), m_systemDir)));
+                        m_judge.Path(icon->data.substr(0, icon->data.rfind(','))) == Verdict::Missing);
             });
             for (const char* run : {"Run", "RunOnce"}) {
                 Key key(root, (base + run).c_str());
                 for (const Value& v : key ? Values(key.get()) : std::vector<Value>{}) {
                     if (!v.name.empty()) {
-                        Judge(c, "Startup", Missing(Normalize(v.data, m_systemDir)), v);
+                        Count(c, "Startup", m_judge.CommandLine(v.data) == Verdict::Missing, v);
                     }
                 }
             }
@@ -202,13 +407,13 @@ public:
         for (const Value& v : mui ? Values(mui.get()) : std::vector<Value>{}) {
             const auto dot = v.name.rfind('.');
             if (!v.name.empty() && v.name[0] != '@' && dot != std::string::npos) {
-                Judge(c, "MuiCache", Missing(v.name.substr(0, dot)), v);
+                Count(c, "MuiCache", m_judge.Path(v.name.substr(0, dot)) == Verdict::Missing, v);
             }
         }
         Key folders(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders");
         for (const Value& v : folders ? Values(folders.get()) : std::vector<Value>{}) {
             if (!v.name.empty()) {
-                Judge(c, "InstallerFolder", Missing(v.name), v);
+                Count(c, "InstallerFolder", m_judge.Path(v.name) == Verdict::Missing, v);
             }
         }
         return c;
@@ -223,7 +428,7 @@ private:
         }
         return nullptr;
     }
-    void Judge(Counts& c, const char* category, bool missing, const Value& v) {
+    void Count(Counts& c, const char* category, bool missing, const Value& v) {
         ++c.scanned;
         if (missing) {
             ++c.found;
@@ -236,7 +441,7 @@ private:
             Key entry(key.get(), sub.c_str());
             if (entry) {
                 const std::vector<Value> values = Values(entry.get());
-                Judge(c, "Key", broken(values), values[0]);
+                Count(c, "Key", broken(values), values[0]);
             }
         }
     }
@@ -259,7 +464,8 @@ private:
                                 std::isdigit(static_cast<unsigned char>(file.back()))) {
                                 file.resize(slash);
                             }
-                            Judge(c, "TypeLib", v.hasData && !file.empty() && Missing(file), v);
+                            Count(c, "TypeLib",
+                                  v.hasData && !file.empty() && m_judge.Path(file) == Verdict::Missing, v);
                         }
                     }
                 }
@@ -274,25 +480,24 @@ private:
                 Key current(appKey.get(), (event + "\\.Current").c_str());
                 if (current) {
                     const Value v = Values(current.get())[0];
-                    Judge(c, "Sound", v.hasData && !v.data.empty() && Missing(Normalize(v.data, m_systemDir)),
-                          v);
+                    Count(c, "Sound",
+                          v.hasData && !v.data.empty() && m_judge.Path(v.data) == Verdict::Missing, v);
                 }
             }
         }
     }
 
     std::string& m_out;
-    const std::string& m_systemDir;
+    Judge& m_judge;
 };
 
 class Baseline {
 public:
     Baseline() {
         char dir[MAX_PATH] = {};
-        GetSystemDirectoryA(dir, sizeof dir);
-        m_systemDir = std::string(dir) + "\\";
         GetWindowsDirectoryA(dir, sizeof dir);
-        m_fontsDir = std::string(dir) + "\\fonts\\";
+        m_windowsDir = dir;
+        m_wow64Dir = GetSystemWow64DirectoryA(dir, sizeof dir) != 0 ? dir : "";
     }
     int Run();
 
@@ -307,27 +512,140 @@ private:
         m_out += '\n';
     }
 
+    static bool IsServer(const std::string& lower) {
+        return lower == "inprocserver32" || lower == "localserver32" || lower == "inprocserver" ||
+               lower == "localserver";
+    }
+    static bool IsCommandLine(const std::string& lower) {
+        return lower == "localserver32" || lower == "localserver";
+    }
+
+    // The key path of a class or ProgID in the hive that holds it: the user's copy first.
+    static std::string HivePath(const std::string& below) {
+        for (const auto& [root, name] : {std::pair{HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+                                         std::pair{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}}) {
+            HKEY key = nullptr;
+            const LONG rc =
+                RegOpenKeyExA(root, ("Software\\Classes\\" + below).c_str(), 0, KEY_QUERY_VALUE, &key);
+            if (rc == ERROR_SUCCESS) {
+                RegCloseKey(key);
+                return std::string(name) + "\\Software\\Classes\\" + below;
+            }
+            if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_PATH_NOT_FOUND) {
+                return std::string();
+            }
+        }
+        return "HKEY_CLASSES_ROOT\\" + below;
+    }
+
+    // The 32-bit view's file names as a 64-bit process must test them.
+    std::string ThirtyTwoBit(std::string text) const {
+        const auto replace = [this, &text](const std::string& from, const std::string& to,
+                                           bool underWindows) {
+            const std::string lower = Lower(text);
+            const std::string windows = Lower(m_windowsDir);
+            for (auto at = lower.rfind(Lower(from)); at != std::string::npos;
+                 at = at == 0 ? std::string::npos : lower.rfind(Lower(from), at - 1)) {
+                const auto end = at + from.size();
+                const char next = end < text.size() ? text[end] : '\0';
+                const auto under = [&](const std::string& parent) {
+                    return at >= parent.size() &&
+                           lower.compare(at - parent.size(), parent.size(), parent) == 0;
+                };
+                if (!underWindows ||
+                    ((next == '\0' || next == '\\' || next == '"' || next == ' ' || next == ',') &&
+                     (under(windows) || under("%systemroot%") || under("%windir%")))) {
+                    text.replace(at, from.size(), to);
+                }
+            }
+        };
+        if (m_wow64Dir.empty()) {
+            return text;
+        }
+        replace("%ProgramFiles%", "%ProgramFiles(x86)%", false);
+        replace("%CommonProgramFiles%", "%CommonProgramFiles(x86)%", false);
+        replace("\\System32", "\\SysWOW64", true);
+        if (text.find_first_of("\\%") == std::string::npos) {
+            text.insert(!text.empty() && text[0] == '"' ? 1 : 0, m_wow64Dir + "\\");
+        }
+        return text;
+    }
+
+    // A ProgID key goes with its dead class only when it certainly belongs to that class alone.
+    bool ProgIdGoes(const std::string& progId, const std::string& id) {
+        if (progId.empty() || progId.find('\\') != std::string::npos || progId[0] == '.' ||
+            SharedClassesKey(progId)) {
+            return false;
+        }
+        Key key(HKEY_CLASSES_ROOT, progId.c_str());
+        std::string named;
+        if (!key || !DefaultText(key.get(), "CLSID", &named) || _stricmp(named.c_str(), id.c_str()) != 0) {
+            return false;
+        }
+        for (const auto& sub : SubKeys(key.get())) {
+            const std::string s = Lower(sub);
+            if (s != "clsid" && s != "curver" && s != "defaulticon" && s != "shell" && s != "shellex" &&
+                s != "insertable" && s != "notinsertable") {
+                return false;
+            }
+        }
+        for (const auto& [text, namer] : m_namers) {
+            if (_stricmp(text.c_str(), progId.c_str()) == 0 && _stricmp(namer.c_str(), id.c_str()) != 0) {
+                return false;
+            }
+        }
+        // ProgIDs are shared by both views: a working 32-bit server of the same class keeps it.
+        HKEY wow = nullptr;
+        const LONG rc =
+            RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + id).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &wow);
+        if (rc == ERROR_SUCCESS) {
+            bool dead = true;
+            for (const auto& sub : SubKeys(wow)) {
+                std::string text;
+                const std::string lower = Lower(sub);
+                if (dead && IsServer(lower) && DefaultText(wow, sub.c_str(), &text)) {
+                    const std::string file = ThirtyTwoBit(text);
+                    dead = !text.empty() && (IsCommandLine(lower) ? m_judge.CommandLine(file)
+                                                                  : m_judge.Path(file)) == Verdict::Missing;
+                }
+            }
+            RegCloseKey(wow);
+            return dead;
+        }
+        return rc == ERROR_FILE_NOT_FOUND;
+    }
+
     Counts ScanClasses() {
         Counts c;
         Key root(HKEY_CLASSES_ROOT, "CLSID");
         if (!root) {
             return c;
         }
+        std::vector<std::pair<std::string, std::string>> pending; // ProgID, class
         for (const auto& id : SubKeys(root.get())) {
             Key cls(root.get(), id.c_str());
             if (!cls) {
                 continue;
             }
-            std::vector<Value> missing;
+            std::vector<Value> dead;
+            std::vector<std::string> deadProgIds;
             bool works = false;
+            bool judged = true;
             for (const auto& sub : SubKeys(cls.get())) {
                 const std::string lower = Lower(sub);
-                if (lower != "inprocserver32" && lower != "localserver32" && lower != "inprocserver" &&
-                    lower != "localserver") {
+                if (lower == "progid" || lower == "versionindependentprogid") {
+                    std::string text;
+                    if (DefaultText(cls.get(), sub.c_str(), &text)) {
+                        m_namers.emplace_back(text, id);
+                    }
+                    continue;
+                }
+                if (!IsServer(lower)) {
                     continue;
                 }
                 Key server(cls.get(), sub.c_str());
                 if (!server) {
+                    judged = false;
                     continue;
                 }
                 const Value v = Values(server.get())[0];
@@ -335,34 +653,38 @@ private:
                 if (!v.hasData) {
                     continue;
                 }
-                if (Missing(Normalize(v.data, m_systemDir))) {
-                    missing.push_back(v);
+                const Verdict verdict =
+                    IsCommandLine(lower) ? m_judge.CommandLine(v.data) : m_judge.Path(v.data);
+                if (verdict == Verdict::Missing) {
+                    dead.push_back(v);
+                    Key progId(cls.get(), "ProgID");
+                    const Value text = progId ? Values(progId.get())[0] : Value{};
+                    c.scanned += progId ? 1 : 0;
+                    deadProgIds.push_back(text.hasData ? text.data : std::string());
                 } else {
-                    works = true;
+                    works = works || verdict == Verdict::Present;
+                    judged = judged && verdict == Verdict::Present;
                 }
             }
-            if (missing.empty()) {
-                continue;
-            }
-            Key progIdKey(cls.get(), "ProgID");
-            const Value progId = progIdKey ? Values(progIdKey.get())[0] : Value{};
-            for (const auto& v : missing) {
-                c.scanned += progIdKey ? 1 : 0;
-                if (works) {
-                    continue;
-                }
-                Report("CLSID", "HKEY_CLASSES_ROOT\\CLSID\\" + id, &v);
+            const std::string path = works || !judged || dead.empty() ? "" : HivePath("CLSID\\" + id);
+            for (size_t i = 0; !path.empty() && i < dead.size(); ++i) {
+                Report("CLSID", path, &dead[i]);
                 ++c.found;
-                if (progId.hasData && ProgIdBelongsTo(progId.data, id)) {
-                    Report("PROGID", "HKEY_CLASSES_ROOT\\" + progId.data, nullptr);
-                    ++c.found;
-                }
+                pending.emplace_back(deadProgIds[i], id);
+            }
+        }
+        // A ProgID is judged once every class has been seen: another class may name it too.
+        for (const auto& [progId, id] : pending) {
+            const std::string path = ProgIdGoes(progId, id) ? HivePath(progId) : "";
+            if (!path.empty()) {
+                Report("PROGID", path, nullptr);
+                ++c.found;
             }
         }
         return c;
     }
 
-    Counts ScanValues(const char* keyPath, const char* category, bool pathInName, const std::string& base) {
+    Counts ScanValues(const char* keyPath, const char* category, bool pathInName, bool font) {
         Counts c;
         Key key(HKEY_LOCAL_MACHINE, keyPath);
         if (!key) {
@@ -374,7 +696,7 @@ private:
             if (text.empty() && (pathInName || !v.hasData)) {
                 continue;
             }
-            if (Missing(Normalize(text, base))) {
+            if (m_judge.Path(text, font) == Verdict::Missing) {
                 Report(category, std::string("HKEY_LOCAL_MACHINE\\") + keyPath, &v);
                 ++c.found;
             }
@@ -393,11 +715,8 @@ private:
             Key help(windows.get(), sub.c_str());
             for (const auto& v : help ? Values(help.get()) : std::vector<Value>{}) {
                 ++c.scanned;
-                if (!v.hasData) {
-                    continue;
-                }
-                const std::string name = v.name.empty() ? "(Default)" : v.name;
-                if (Missing(Normalize(v.data, m_systemDir) + name)) {
+                // The unnamed value names no file.
+                if (v.hasData && !v.name.empty() && m_judge.Help(v.data, v.name) == Verdict::Missing) {
                     Report("Help", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\" + lower, &v);
                     ++c.found;
                 }
@@ -420,7 +739,7 @@ private:
                     !v.hasData) {
                     continue;
                 }
-                if (Missing(Normalize(v.data, m_systemDir))) {
+                if (m_judge.Path(v.data) == Verdict::Missing) {
                     Report("SharedTools", "HKEY_LOCAL_MACHINE\\" + rootPath + "\\" + sub, &v);
                     ++c.found;
                 }
@@ -429,9 +748,17 @@ private:
         return c;
     }
 
-    std::string m_systemDir;
-    std::string m_fontsDir;
+    std::string m_windowsDir;
+    std::string m_wow64Dir;
+    Judge m_judge{FontsDir()};
+    std::vector<std::pair<std::string, std::string>> m_namers; // a class's ProgID text, the class
     std::string m_out;
+
+    static std::string FontsDir() {
+        char dir[MAX_PATH] = {};
+        GetWindowsDirectoryA(dir, sizeof dir);
+        return std::string(dir) + "\\Fonts\\";
+    }
 };
 
 int Baseline::Run() {
@@ -439,10 +766,9 @@ int Baseline::Run() {
         ScanClasses(),
         ScanHelp(),
         ScanTools(),
-        ScanValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile", true,
-                   m_systemDir),
-        ScanValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "font", false, m_fontsDir),
-        FurtherFamilies(m_out, m_systemDir).Scan(),
+        ScanValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile", true, false),
+        ScanValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "font", false, true),
+        FurtherFamilies(m_out, m_judge).Scan(),
     };
     std::fwrite(m_out.data(), 1, m_out.size(), stdout);
     std::fflush(stdout);
