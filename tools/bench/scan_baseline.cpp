@@ -354,6 +354,24 @@ bool SharedClassesKey(const std::string& name) {
                        [&](const char* s) { return _stricmp(s, name.c_str()) == 0; });
 }
 
+// The registry's own name of an open key (NtQueryKey, KeyNameInformation), so that a key both registry views
+// share is walked once, as the scan does; empty when it cannot be told.
+std::wstring RealName(HKEY key) {
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    std::vector<BYTE> buffer(4096);
+    ULONG needed = 0;
+    ULONG bytes = 0;
+    if (query == nullptr || query(key, 3, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
+        return std::wstring();
+    }
+    std::memcpy(&bytes, buffer.data(), sizeof bytes);
+    bytes = std::min<ULONG>(bytes, static_cast<ULONG>(buffer.size() - sizeof bytes));
+    return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof bytes),
+                        bytes / sizeof(wchar_t));
+}
+
 // The families after the first five: the same keys and values, and one file test for each text the scan
 // judges (the uninstaller of each software entry, its folder and icon only when that is missing).
 class FurtherFamilies {
@@ -391,6 +409,9 @@ public:
             });
             for (const char* run : {"Run", "RunOnce"}) {
                 Key key(root, (base + run).c_str());
+                if (key && Repeat(RealName(key.get()))) {
+                    continue;
+                }
                 for (const Value& v : key ? Values(key.get()) : std::vector<Value>{}) {
                     if (!v.name.empty()) {
                         Count(c, "Startup", m_judge.CommandLine(v.data) == Verdict::Missing, v);
@@ -420,6 +441,18 @@ public:
     }
 
 private:
+    bool Repeat(const std::wstring& name) {
+        if (name.empty()) {
+            return false;
+        }
+        for (const std::wstring& seen : m_seen) {
+            if (_wcsicmp(seen.c_str(), name.c_str()) == 0) {
+                return true;
+            }
+        }
+        m_seen.push_back(name);
+        return false;
+    }
     static const Value* Named(const std::vector<Value>& values, const char* name) {
         for (const Value& v : values) {
             if (_stricmp(v.name.c_str(), name) == 0 && v.hasData && !v.data.empty()) {
@@ -437,6 +470,9 @@ private:
     }
     template <class Broken> void EachKey(HKEY root, const std::string& path, Counts& c, Broken broken) {
         Key key(root, path.c_str());
+        if (key && Repeat(RealName(key.get()))) {
+            return; // the 32-bit view's name of a key the 64-bit walk read
+        }
         for (const std::string& sub : key ? SubKeys(key.get()) : std::vector<std::string>{}) {
             Key entry(key.get(), sub.c_str());
             if (entry) {
@@ -489,6 +525,7 @@ private:
 
     std::string& m_out;
     Judge& m_judge;
+    std::vector<std::wstring> m_seen;
 };
 
 class Baseline {
