@@ -2,7 +2,7 @@
 # Captures every page of the main window into $BUILD_DIR/screenshots (build/screenshots by default):
 # main-main.png, main-schedule.png, main-liveupdate.png, main-support.png, the About box (about.png), and
 # the whole desktop with the first page (desktop.png) and with the notification-area menu (tray-menu.png),
-# the scan dialog's results (scan-results.png) after a scan of the prefix, and the Add Schedule dialog
+# the scan dialog's results (scan-results.png) after a scan of the prefix and its review screen (review.png), and the Add Schedule dialog
 # (add-schedule.png) and the schedule page with the schedule it added (main-schedule-list.png). orvalin.exe runs from the repository root, so it reads skin\Skin.ini, on a
 # private Xvfb; xdotool clicks its page buttons as a user would. Prints the paths of the pictures.
 #
@@ -99,8 +99,33 @@ capture_scan() {
     convert "$full" -crop "${screen[7]}x${screen[8]}+$((ORIGIN_X + screen[5]))+$((ORIGIN_Y + screen[6]))" +repage "$out" || return 1
     rm -f "$full"
     echo "$out"
+    capture_review "${screen[5]}" "${screen[6]}"
     xdotool mousemove $((ORIGIN_X + screen[5] + close[1] + close[3] / 2)) \
         $((ORIGIN_Y + screen[6] + close[2] + close[4] / 2)) click 1
+    sleep 1
+}
+
+# The review screen (review.png), opened with the results screen's Review button at dialog position X Y,
+# then left with its Back button.
+capture_review() {
+    local review back screen
+    mapfile -t review < <(skin_record SCREENSCANCOMPLETE_BUTTONINFO BUTTON_REVIEW)
+    mapfile -t back < <(skin_record SCREENREVIEW_BUTTONINFO BUTTON_REVIEW_BACK)
+    mapfile -t screen < <(skin_record SCREENREVIEWINFO Review)
+    [ ${#review[@]} -ge 5 ] && [ ${#back[@]} -ge 5 ] && [ ${#screen[@]} -ge 9 ] || {
+        log "the skin lacks the review screen"
+        return 0
+    }
+    xdotool mousemove $((ORIGIN_X + $1 + review[1] + review[3] / 2)) $((ORIGIN_Y + $2 + review[2] + review[4] / 2)) click 1
+    sleep 0.3
+    xdotool mousemove $((ORIGIN_X + 900)) $((ORIGIN_Y + 700))
+    sleep 1.5
+    local full="$SHOT_DIR/.full.png" out="$SHOT_DIR/review.png"
+    import -window root "$full" || return 1
+    convert "$full" -crop "${screen[7]}x${screen[8]}+$((ORIGIN_X + $1))+$((ORIGIN_Y + $2))" +repage "$out" || return 1
+    rm -f "$full"
+    echo "$out"
+    xdotool mousemove $((ORIGIN_X + $1 + back[1] + back[3] / 2)) $((ORIGIN_Y + $2 + back[2] + back[4] / 2)) click 1
     sleep 1
 }
 

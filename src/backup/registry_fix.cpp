@@ -78,6 +78,11 @@ void NotRemoved(CRegistryLib& engine, const std::string& what, const std::string
     engine.m_arrNotRemoved.push_back(what + ": " + why);
 }
 
+bool SelectedForFix(const CRegistryLib& engine, std::size_t index) {
+    return engine.m_fixSelection.empty() ||
+           (index < engine.m_fixSelection.size() && engine.m_fixSelection[index]);
+}
+
 // The engine's backup writer, made on first use.
 CXmlWriter& BackupWriter(CRegistryLib& engine) {
     if (!engine.m_xmlWriter) {
@@ -91,8 +96,19 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
     FixTally tally;
     int noLongerBroken = 0;
     bool classBroken = false;
-    for (const auto& finding : engine.m_arrErrorLog) {
+    bool classChosen = true;
+    const auto& findings = engine.m_arrErrorLog;
+    for (std::size_t index = 0; index < findings.size(); ++index) {
+        const auto& finding = findings[index];
         if (!Selects(pass, finding->GetCategory())) {
+            continue;
+        }
+        // A ProgID goes only with the class it follows: a class left out of the fix keeps its ProgIDs.
+        const std::string category = Upper(finding->GetCategory());
+        if (category == kCategoryCLSID) {
+            classChosen = SelectedForFix(engine, index);
+        }
+        if (!SelectedForFix(engine, index) || (category == kCategoryProgID && !classChosen)) {
             continue;
         }
         if (engine.m_bBackupFailed) {

@@ -13,9 +13,10 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 int ScanCommand(const Args& args);     // scan [--json]
-int FixCommand(const Args& args);      // fix [--json] [--backup FILE]
+int FixCommand(const Args& args);      // fix [--json] [--backup FILE] [--only ID...] [--exclude ID...]
 int RestoreCommand(const Args& args);  // restore FILE [--overwrite]
 int ScheduleCommand(const Args& args); // schedule list | add YYYY-MM-DD HH:MM FREQ | delete N
 int ExportCommand(const Args& args);   // export BACKUP.xml [OUT.reg]
+int IgnoreCommand(const Args& args);   // ignore list | add ID... | remove ID...
 
 } // namespace cli

@@ -1,5 +1,6 @@
-// orvalin-cli fix [--json] [--backup FILE] [--no-shortcuts] [--drives LETTERS]: scans as the scan command
-// does, backs up every finding and removes it. Nothing is removed that is not in the backup file first.
+// orvalin-cli fix [--json] [--backup FILE] [--only ID...] [--exclude ID...] [--no-shortcuts] [--drives
+// LETTERS]: scans as the scan command does, backs up every chosen finding and removes it. Nothing is removed
+// that is not in the backup file first.
 #include "backup/backup_name.h"
 #include "base/message_box.h"
 #include "cli/cli_output.h"
@@ -7,6 +8,8 @@
 #include "cli/fix_outcome.h"
 #include "cli/scan_report.h"
 #include "cli/scan_run.h"
+#include "engine/finding_id.h"
+#include "engine/ignore_list.h"
 #include "engine/registry_lib.h"
 #include "run/scan_and_fix.h"
 
@@ -21,7 +24,25 @@ struct FixOptions {
     bool json = false;
     std::string backup; // empty: the dated name in the current directory
     ScanTargets targets;
+    std::vector<std::string> only;    // ids of the findings to remove; empty: every finding
+    std::vector<std::string> exclude; // ids of findings to leave in place
 };
+
+// Reads the ids after --only or --exclude, up to the next option. Empty `error` when they are well formed.
+void ReadIds(const Args& args, std::size_t& i, std::vector<std::string>& ids, std::string& error) {
+    const std::string option = args[i];
+    while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+        const std::string& id = args[++i];
+        if (!engine::IsFindingId(id)) {
+            error = "fix: '" + id + "' is not a finding id (16 hex digits, as scan shows them)";
+            return;
+        }
+        ids.push_back(id);
+    }
+    if (ids.empty()) {
+        error = "fix: " + option + " needs one or more finding ids";
+    }
+}
 
 std::string FullPath(const std::string& path) {
     char full[MAX_PATH * 2] = {};
@@ -33,19 +54,42 @@ int Fix(const FixOptions& options) {
     CRegistryLib engine(engine::Win32Registry(), base::ConsoleMessageBoxes());
     CShortcut links;
     ScanErrorList rows;
-    RunScan(engine, links, options.targets, rows, StderrIsConsole());
+    engine::IgnoreList ignore;
+    ScanTargets targets = options.targets;
+    targets.ignoreList = &ignore;
+    // Chosen findings are registry entries: shortcuts have no ids, so a chosen fix leaves them out.
+    targets.shortcuts = targets.shortcuts && options.only.empty();
+    RunScan(engine, links, targets, rows, StderrIsConsole());
+    if (!ReportIgnoreList(ignore, "fix")) {
+        // Entries the user chose to keep could be among the findings: nothing is removed.
+        PrintError("fix: nothing was removed");
+        return kExitFailure;
+    }
     if (!run::ScanCompleted(engine, rows)) {
         PrintError("fix: the scan was stopped before every family had run; nothing was removed");
         return kExitFailure;
     }
+    if (!options.only.empty() || !options.exclude.empty()) {
+        std::vector<std::string> unknown;
+        engine.m_fixSelection =
+            engine::ChooseFindings(engine.m_arrErrorLog, options.only, options.exclude, unknown);
+        if (!unknown.empty()) {
+            for (const std::string& id : unknown) {
+                PrintError("fix: no finding of this scan has the id " + id);
+            }
+            PrintError("fix: nothing was removed");
+            return kExitFailure;
+        }
+    }
 
-    run::Fix(engine, links, options.targets, rows,
+    run::Fix(engine, links, targets, rows,
              options.backup.empty() ? backup::BackupFileName() : options.backup);
 
     ScanReport report(rows, engine.m_arrErrorLog);
+    report.ignored = engine.m_nIgnored;
     report.showFixed = true;
     const ShortcutReport shortcuts = ReportShortcuts(links);
-    if (options.targets.shortcuts) {
+    if (targets.shortcuts) {
         report.shortcuts = &shortcuts;
     }
     if (!engine.m_strBackupFile.empty()) {
@@ -82,6 +126,11 @@ int FixCommand(const Args& args) {
                 return UsageError("fix: --backup needs a file name");
             }
             options.backup = args[++i];
+        } else if (args[i] == "--only" || args[i] == "--exclude") {
+            ReadIds(args, i, args[i] == "--only" ? options.only : options.exclude, error);
+            if (!error.empty()) {
+                return UsageError(error);
+            }
         } else if (ParseScanOption(args, i, options.targets, error)) {
             if (!error.empty()) {
                 return UsageError("fix: " + error);

@@ -17,9 +17,14 @@ const char kUsage[] =
     "  scan [--json] [SCAN OPTIONS]     scan the registry and shortcuts; changes nothing\n"
     "  fix [--json] [--backup FILE] [SCAN OPTIONS]\n"
     "                                   scan, back up every finding, then remove the findings\n"
+    "      --only ID...                 remove only the findings of these ids (shortcuts are left out)\n"
+    "      --exclude ID...              leave the findings of these ids in place\n"
     "  restore FILE [--overwrite]       write a backup file back into the registry; values changed\n"
     "                                   since the backup are kept unless --overwrite is given\n"
     "  export FILE [OUT.reg]            write a backup file as a registry editor's .reg file\n"
+    "  ignore list                      list the entries no scan shows or fix removes\n"
+    "  ignore add ID...                 add the findings of these ids (as scan shows them)\n"
+    "  ignore remove ID...              take these ids off the ignore list\n"
     "  schedule list                    list the scheduled scans\n"
     "  schedule add YYYY-MM-DD HH:MM once|daily|weekly|monthly\n"
     "  schedule delete N                delete scheduled scan number N (as listed)\n"
@@ -63,6 +68,9 @@ int Dispatch(int argc, char** argv) {
     }
     if (command == "export") {
         return cli::ExportCommand(args);
+    }
+    if (command == "ignore") {
+        return cli::IgnoreCommand(args);
     }
     if (command == "schedule") {
         return cli::ScheduleCommand(args);

@@ -44,9 +44,15 @@ int Scan(const ScanOptions& options) {
     CRegistryLib engine;
     CShortcut links;
     ScanErrorList rows;
-    RunScan(engine, links, options.targets, rows, StderrIsConsole());
+    engine::IgnoreList ignore;
+    ScanTargets targets = options.targets;
+    targets.ignoreList = &ignore;
+    RunScan(engine, links, targets, rows, StderrIsConsole());
+    // A list read only in part shows more, never less: the scan goes on and says so.
+    ReportIgnoreList(ignore, "scan");
 
     ScanReport report(rows, engine.m_arrErrorLog);
+    report.ignored = engine.m_nIgnored;
     const ShortcutReport shortcuts = ReportShortcuts(links);
     if (options.targets.shortcuts) {
         report.shortcuts = &shortcuts;

@@ -1,6 +1,7 @@
 #include "cli/scan_report.h"
 
 #include "cli/cli_output.h"
+#include "engine/finding_id.h"
 #include "engine/registry_lib.h"
 
 #include <cstdio>
@@ -57,7 +58,8 @@ std::string JsonFinding(const CRegErrorLog& finding) {
     } else {
         out += "null";
     }
-    out += "}";
+    out += ",\"id\":" + JsonString(engine::FindingId(finding)) +
+           ",\"missingFile\":" + JsonString(finding.GetMissingFile()) + "}";
     return out;
 }
 
@@ -90,6 +92,10 @@ std::string FormatReportText(const ScanReport& report) {
         out += "No longer broken, left alone: " + std::to_string(noLongerBroken) + "\n";
     }
 
+    if (report.ignored > 0) {
+        out += "Ignored (on the ignore list): " + std::to_string(report.ignored) + "\n";
+    }
+
     out += "\nFindings: " + std::to_string(report.findings.size()) + "\n";
     for (const auto& finding : report.findings) {
         char head[64];
@@ -99,6 +105,11 @@ std::string FormatReportText(const ScanReport& report) {
         if (const CRegValue* value = finding->GetValue()) {
             out += "                  " + value->m_strName + " = " + value->m_strData + "\n";
         }
+        out += "                  id " + engine::FindingId(*finding);
+        if (!finding->GetMissingFile().empty()) {
+            out += ", not found: " + finding->GetMissingFile();
+        }
+        out += "\n";
     }
     if (const ShortcutReport* s = report.shortcuts) {
         if (report.showFixed && s->noLongerBroken > 0) {
@@ -129,7 +140,7 @@ std::string FormatReportJson(const ScanReport& report) {
         out += separator + JsonFinding(*finding);
         separator = ",\n";
     }
-    out += "\n]";
+    out += "\n],\"ignored\":" + std::to_string(report.ignored);
     if (const ShortcutReport* s = report.shortcuts) {
         out += ",\"shortcuts\":{\"scanned\":" + std::to_string(s->scanned) +
                ",\"found\":" + std::to_string(s->found) + ",\"fixed\":" + std::to_string(s->fixed) +

@@ -28,6 +28,7 @@ struct ScanReport {
     const ShortcutReport* shortcuts = nullptr; // null: the result has no shortcut part
     std::optional<std::string> backup;         // a fix: the backup file it wrote
     bool showFixed = false;                    // text form: add the fixed column
+    int ignored = 0;                           // entries passed over because the ignore list holds them
 };
 
 // Rows as a table (description, scanned, found[, fixed]), then every finding.

@@ -1,5 +1,7 @@
 #include "cli/scan_run.h"
 
+#include "cli/cli_output.h"
+
 #include <cstdio>
 
 namespace cli {
@@ -99,6 +101,18 @@ void RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets,
              bool showProgress) {
     const ProgressLine progress(engine, links, showProgress);
     run::Scan(engine, links, targets, rows);
+}
+
+bool ReportIgnoreList(const engine::IgnoreList& list, const std::string& command) {
+    for (const std::string& damaged : list.Damaged()) {
+        PrintError(command + ": ignore list: skipped a damaged entry, " + damaged);
+    }
+    if (list.LoadError() != ERROR_SUCCESS) {
+        PrintError(command + ": the ignore list could not be read whole (error " +
+                   std::to_string(list.LoadError()) + ")");
+        return false;
+    }
+    return true;
 }
 
 ShortcutReport ReportShortcuts(const CShortcut& links) {

@@ -3,6 +3,7 @@
 // then the shortcut files.
 #include "cli/commands.h"
 #include "cli/scan_report.h"
+#include "engine/ignore_list.h"
 #include "engine/registry_lib.h"
 #include "run/scan_and_fix.h"
 #include "shortcuts/shortcut.h"
@@ -23,6 +24,10 @@ bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std
 // `showProgress` is set.
 void RunScan(CRegistryLib& engine, CShortcut& links, const ScanTargets& targets, ScanErrorList& rows,
              bool showProgress);
+
+// Says on stderr what of the ignore list its last load could not use: each damaged entry it skipped, and a
+// list that could not be read whole. False in the latter case.
+bool ReportIgnoreList(const engine::IgnoreList& list, const std::string& command);
 
 // The shortcut part of a printed result.
 ShortcutReport ReportShortcuts(const CShortcut& links);

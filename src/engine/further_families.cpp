@@ -142,9 +142,10 @@ void CRegistryLib::ScanKeyEntries(
         const std::string entryPath = keyPath + "\\" + names.Name();
         if ((this->*judge)(entryPath, values) == engine::Verdict::Missing) {
             const CRegValue* record = engine::FindValue(values, shown);
-            AddFinding(category, kKindKey, entryPath,
-                       record != nullptr ? std::make_unique<CRegValue>(*record) : nullptr);
-            ++counts.found;
+            if (AddFinding(category, kKindKey, entryPath,
+                           record != nullptr ? std::make_unique<CRegValue>(*record) : nullptr)) {
+                ++counts.found;
+            }
         }
         Progress(Judge().TestedPath(), status, counts);
     }

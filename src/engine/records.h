@@ -44,17 +44,21 @@ public:
     void SetKeyPath(const std::string& keyPath) { m_strKeyPath = keyPath; }
     void SetKind(const std::string& kind) { m_strKind = kind; }
     void SetValue(std::unique_ptr<CRegValue> value) { m_pValue = std::move(value); }
+    void SetMissingFile(const std::string& path) { m_strMissingFile = path; }
 
     std::string GetCategory() const { return m_strCategory; }
     std::string GetKeyPath() const { return m_strKeyPath; }
     std::string GetKind() const { return m_strKind; }
     const CRegValue* GetValue() const { return m_pValue.get(); }
+    // The file that was looked for and not found: what made this entry a finding.
+    std::string GetMissingFile() const { return m_strMissingFile; }
 
 private:
     std::string m_strCategory;
     std::string m_strKeyPath;
     std::unique_ptr<CRegValue> m_pValue; // owned; null for kinds that name a whole key without a value
     std::string m_strKind;               // "KEY" or "VAL"
+    std::string m_strMissingFile;
 };
 
 using RegValueList = std::vector<std::unique_ptr<CRegValue>>;

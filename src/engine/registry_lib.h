@@ -17,6 +17,9 @@
 #include <vector>
 
 class CXmlWriter;
+namespace engine {
+class IgnoreList;
+}
 class CXmlReader;
 class RestoreProblems;
 struct PendingValue;
@@ -171,6 +174,13 @@ public:
 
     ScanProgressProc m_pfnProgress = nullptr;
     RegErrorLogList m_arrErrorLog;
+    // Entries the user chose never to see: a scan counts them as scanned, never as found, and m_nIgnored
+    // tells how many it passed over. Null: nothing is ignored.
+    const engine::IgnoreList* m_pIgnoreList = nullptr;
+    int m_nIgnored = 0;
+    // Which findings of m_arrErrorLog the next fix removes, by position; empty: all of them. The others are
+    // neither backed up nor touched.
+    std::vector<bool> m_fixSelection;
     // The fix's backup writer, made by the first fix unless a test put its own here. Shared only so that
     // the engine, which never writes backups, can own it without the writer's definition.
     std::shared_ptr<CXmlWriter> m_xmlWriter;
@@ -191,9 +201,12 @@ private:
     // The family's start test of the stop event; true when the family runs. Its loops then test m_stop.
     bool StartFamily();
     void Progress(const std::string& item, const char* status, const Counts& counts);
-    // False, and no finding, for a value record that its name does not name exactly any more.
+    // False, and no finding, for a value record that its name does not name exactly any more, and for an
+    // ignored entry (counted in m_nIgnored). `missingFile` defaults to the path the judge tested last.
     bool AddFinding(const char* category, const char* kind, std::string keyPath,
-                    std::unique_ptr<CRegValue> value);
+                    std::unique_ptr<CRegValue> value, const std::string* missingFile = nullptr);
+    bool IsIgnored(const char* category, const char* kind, const std::string& keyPath,
+                   const CRegValue* value);
     bool NamesExactly(const std::string& keyPath, const CRegValue& value);
     static void AppendRow(ScanErrorList& errors, const char* description, const Counts& counts);
     // Scans the values of one key that lists file references (fonts, shared files).
@@ -263,6 +276,7 @@ private:
         size_t position;
         std::string progId;
         std::string className;
+        std::string missingFile; // the class's
     };
     std::vector<PendingProgId> m_pendingProgIds;
     // Notes the (Default) text of a class's ProgID or VersionIndependentProgID subkey; `text`, when given,

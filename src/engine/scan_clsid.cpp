@@ -158,8 +158,12 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
         return;
     }
 
-    // Servers whose file is missing; recorded only at the end.
-    std::vector<std::unique_ptr<CRegValue>> dead;
+    // Servers whose file is missing, each with the file looked for; recorded only at the end.
+    struct DeadServer {
+        std::unique_ptr<CRegValue> record;
+        std::string missingFile;
+    };
+    std::vector<DeadServer> dead;
     bool anyServerWorks = false;
     bool judged = true;
     // The class's ProgID key, read once: it names the other classes' keys too (see NoteProgIdNamer).
@@ -208,7 +212,7 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             if (verdict == engine::Verdict::CannotJudge) {
                 judged = false;
             } else if (verdict == engine::Verdict::Missing) {
-                dead.push_back(std::move(record));
+                dead.push_back({std::move(record), Judge().TestedPath()});
             } else {
                 anyServerWorks = true;
             }
@@ -234,9 +238,12 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     // No server of this class works: each missing server gives its finding, and the ProgID its own once
     // every class has been seen (whether another class names the same key is known only then).
     for (auto& server : dead) {
-        AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server));
+        // An ignored class takes its ProgID with it: a ProgID is only ever judged with its class.
+        if (!AddFinding(kCategoryCLSID, kKindKey, classPath, std::move(server.record), &server.missingFile)) {
+            continue;
+        }
         if (progId) {
-            m_pendingProgIds.push_back({m_arrErrorLog.size(), *progId, className});
+            m_pendingProgIds.push_back({m_arrErrorLog.size(), *progId, className, server.missingFile});
         }
         ++counts.found;
     }
@@ -274,10 +281,11 @@ void CRegistryLib::AddProgIdFindings(Counts& counts) {
                 path = ProgIdKeyPath(pending.progId, pending.className.c_str());
                 previous = &pending;
             }
-            if (path.empty()) {
+            if (path.empty() || IsIgnored(kCategoryProgID, kKindKey, path, nullptr)) {
                 continue;
             }
             auto finding = std::make_unique<CRegErrorLog>();
+            finding->SetMissingFile(pending.missingFile);
             finding->SetKeyPath(path);
             finding->SetCategory(kCategoryProgID);
             finding->SetKind(kKindKey);

@@ -1,5 +1,6 @@
 // The registry scan: the families in their fixed order, and what they share.
 #include "engine/exact_text.h"
+#include "engine/ignore_list.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
@@ -11,6 +12,7 @@
 void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
     errors.clear();
     m_arrErrorLog.clear();
+    m_nIgnored = 0;
     if (const HANDLE stop = StopEvent()) {
         ResetEvent(stop);
     }
@@ -63,13 +65,30 @@ bool CRegistryLib::NamesExactly(const std::string& keyPath, const CRegValue& val
                value.m_strData;
 }
 
+bool CRegistryLib::IsIgnored(const char* category, const char* kind, const std::string& keyPath,
+                             const CRegValue* value) {
+    if (m_pIgnoreList == nullptr || m_pIgnoreList->Size() == 0) {
+        return false;
+    }
+    const bool isValue = std::string(kind) == kKindValue && value != nullptr;
+    if (!m_pIgnoreList->Contains(engine::FindingId({category, keyPath, isValue ? value->m_strName : ""}))) {
+        return false;
+    }
+    ++m_nIgnored;
+    return true;
+}
+
 bool CRegistryLib::AddFinding(const char* category, const char* kind, std::string keyPath,
-                              std::unique_ptr<CRegValue> value) {
+                              std::unique_ptr<CRegValue> value, const std::string* missingFile) {
     // A value whose name, read through the ANSI calls, names another value (or none) is not certain.
     if (value != nullptr && std::string(kind) == kKindValue && !NamesExactly(keyPath, *value)) {
         return false;
     }
+    if (IsIgnored(category, kind, keyPath, value.get())) {
+        return false;
+    }
     auto finding = std::make_unique<CRegErrorLog>();
+    finding->SetMissingFile(missingFile != nullptr ? *missingFile : Judge().TestedPath());
     finding->SetValue(std::move(value));
     finding->SetKeyPath(std::move(keyPath));
     finding->SetCategory(category);

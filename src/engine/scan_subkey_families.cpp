@@ -113,9 +113,10 @@ void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
         }
         const std::string& path = record->m_strData;
         if (Judge().Judge(engine::Reference::Path, path) == engine::Verdict::Missing) {
-            AddFinding(kCategorySharedTools, kKindKey, std::string(kSharedToolsKey) + "\\" + toolKey,
-                       std::move(record));
-            ++counts.found;
+            if (AddFinding(kCategorySharedTools, kKindKey, std::string(kSharedToolsKey) + "\\" + toolKey,
+                           std::move(record))) {
+                ++counts.found;
+            }
         }
         Progress(Judge().TestedPath(), "Scanning Shared Tools", counts);
     };

@@ -81,9 +81,10 @@ void CRegistryLib::ScanRegistryTypeLibs(ScanErrorList& errors) {
                                                             version + "\\" + locale + "\\" + platform;
                                 if (JudgeTypeLibKey(keyPath, values) == engine::Verdict::Missing) {
                                     const CRegValue* file = engine::FindValue(values, kDefaultValueName);
-                                    AddFinding(kCategoryTypeLib, kKindKey, keyPath,
-                                               std::make_unique<CRegValue>(*file));
-                                    ++counts.found;
+                                    if (AddFinding(kCategoryTypeLib, kKindKey, keyPath,
+                                                   std::make_unique<CRegValue>(*file))) {
+                                        ++counts.found;
+                                    }
                                 }
                                 Progress(Judge().TestedPath(), "Scanning Type Libraries", counts);
                             });

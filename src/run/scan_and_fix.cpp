@@ -1,5 +1,6 @@
 #include "run/scan_and_fix.h"
 
+#include "engine/ignore_list.h"
 #include "engine/registry_lib.h"
 #include "shortcuts/shortcut.h"
 
@@ -12,6 +13,11 @@ bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorLis
     rows.clear();
     if (plan.pendingStopCancels && StopRequested()) {
         return false;
+    }
+    engine.m_fixSelection.clear(); // a new scan's findings are all chosen until told otherwise
+    if (plan.ignoreList != nullptr) {
+        plan.ignoreList->Load(engine.Registry());
+        engine.m_pIgnoreList = plan.ignoreList;
     }
     std::string unknown;
     engine.SelectFamilies(plan.families, &unknown); // the console tool checked the names already

@@ -9,6 +9,9 @@
 
 class CRegistryLib;
 class CShortcut;
+namespace engine {
+class IgnoreList;
+}
 
 namespace run {
 
@@ -20,6 +23,8 @@ struct Plan {
     // The window keeps a stop asked for before its worker began (the dialog was closed at once). The
     // console tool starts afresh: the registry scan resets a stop left set by another process.
     bool pendingStopCancels = false;
+    // When set, the scan reads the user's ignore list into it and passes over the entries it holds.
+    engine::IgnoreList* ignoreList = nullptr;
 };
 
 // True when every selected registry family left its summary row, i.e. nothing stopped the scan.

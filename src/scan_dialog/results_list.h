@@ -15,6 +15,8 @@ inline constexpr char kMissingShortcutsRow[] = "Missing ShortCuts";
 // After a fix, when any finding or shortcut was judged again and left alone; its count stands in the fixed
 // column.
 inline constexpr char kNoLongerBrokenRow[] = "No longer broken";
+// When the ignore list kept entries out of the scan; its count stands in the found column.
+inline constexpr char kIgnoredRow[] = "Ignored (your choice)";
 
 // The texts of every row, column by column.
 std::vector<std::vector<std::string>> ResultRows(const ScanErrorList& rows, const CShortcut& shortcuts,

@@ -33,6 +33,22 @@ std::string RepairCutShortText(int removed, int left) {
 
 } // namespace
 
+namespace {
+
+// The results tell how many entries the ignore list kept out, in the found column of a row of their own.
+std::vector<std::vector<std::string>> WithIgnoredRow(std::vector<std::vector<std::string>> rows,
+                                                     int ignored) {
+    if (ignored > 0 && !rows.empty()) {
+        std::vector<std::string> row(rows.front().size());
+        row[0] = kIgnoredRow;
+        row[2] = std::to_string(ignored);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+} // namespace
+
 Summary::Summary(const ScanDialogOptions& options)
     : CSkinDialog(ScanDialogTemplate()), m_options(options),
       m_registryLib(*options.registry, *options.boxes) {
@@ -82,8 +98,21 @@ void Summary::Free() {
 }
 
 void Summary::ButtonPressed(const std::string& name) {
+    if (ReviewButton(name)) {
+        return;
+    }
     if (name == "BUTTON_FIXERROR") {
+        // Repair all: every finding still shown, so that what the review sent to the ignore list stays.
+        if (m_screen == ScanScreen::ScanComplete && m_review) {
+            m_review->TickAll(true);
+            m_registryLib.m_fixSelection = m_review->FixSelection();
+        }
         StartFix();
+    } else if (name == "BUTTON_SCANAGAIN") {
+        // Removing a class can leave entries that pointed at it: a second scan finds them.
+        if (m_screen == ScanScreen::FixComplete && !WorkerRunning()) {
+            LoadSkin(m_strSkinFile);
+        }
     } else if (name == "BUTTON_CANCEL" || name == "BUTTON_OK") {
         CloseDialog();
     } else if (name == "BUTTON_STOPSCAN") {
@@ -95,7 +124,7 @@ void Summary::ButtonPressed(const std::string& name) {
 void Summary::StartFix() {
     // Only the scan's results lead to a fix, and never beside a running worker, whatever screen a skin
     // puts the button on.
-    if (m_screen != ScanScreen::ScanComplete || WorkerRunning()) {
+    if ((m_screen != ScanScreen::ScanComplete && m_screen != ScanScreen::Review) || WorkerRunning()) {
         return;
     }
     EnableButton("BUTTON_FIXERROR", false);
@@ -119,13 +148,20 @@ void Summary::OnFinishScan() {
         AbortRun();
         return;
     }
+    m_review.reset();
+    ShowScanResults();
+    // The rows stay: the fix needs them.
+}
+
+void Summary::ShowScanResults() {
     ReadScanCompleteScreenInfo();
-    FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::ScanComplete));
+    FillResultsList(m_listCtrl,
+                    WithIgnoredRow(ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::ScanComplete),
+                                   m_registryLib.m_nIgnored));
     const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
     SetText("TEXT_SCANCOMPLETE_ITEMSCANNED", std::to_string(totals.scanned));
     SetText("TEXT_SCANCOMPLETE_ERRORFOUND", std::to_string(totals.found));
     SetText("TEXT_SCREENSCANCOMPLETE_TITLE", ScanCompleteTitle(totals.found));
-    // The rows stay: the fix needs them.
 }
 
 void Summary::OnFinishFixing() {
@@ -152,7 +188,9 @@ void Summary::OnFinishFixing() {
         }
     }
     ReadFixCompleteScreenInfo();
-    FillResultsList(m_listCtrl, ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete));
+    FillResultsList(m_listCtrl,
+                    WithIgnoredRow(ResultRows(m_arrScanErrors, m_shortcut, ResultsForm::FixComplete),
+                                   m_registryLib.m_nIgnored));
     const ResultTotals totals = SumResults(m_arrScanErrors, m_shortcut);
     DeleteRows();
     SetText("TEXT_FIXCOMPLETE_STATUS", "Fixed");
@@ -231,6 +269,14 @@ void Summary::OnPaint() {
 
 std::optional<LRESULT> Summary::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NOTIFY:
+        if (const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            header != nullptr && header->hwndFrom == m_listCtrl.Hwnd()) {
+            if (const std::optional<LRESULT> result = OnListNotify(*header)) {
+                return result;
+            }
+        }
+        return CSkinDialog::OnMessage(message, wParam, lParam);
     case WM_FINISHSCAN:
         OnFinishScan();
         return 0;

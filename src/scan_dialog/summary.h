@@ -12,13 +12,16 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/message_box.h"
 #include "base/unique_handle.h"
+#include "engine/ignore_list.h"
 #include "engine/records.h"
 #include "engine/registry_api.h"
 #include "engine/registry_lib.h"
+#include "scan_dialog/review_model.h"
 #include "shortcuts/shortcut.h"
 #include "skin/shockwave_flash.h"
 #include "skin/skin_dialog.h"
@@ -34,8 +37,9 @@ struct ScanDialogOptions {
     std::string shortcutDrives;
 };
 
-// The four screens, in the order a complete run shows them. None: no screen has been built yet.
-enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete };
+// The screens, in the order a complete run shows them. None: no screen has been built yet.
+// Review: the findings one by one, reached from the scan-complete screen.
+enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete, Review };
 
 // What the worker posts the dialog when its scan, or its fix, has ended.
 inline constexpr UINT WM_FINISHSCAN = WM_USER + 0x67;
@@ -79,6 +83,10 @@ public:
     CShortcut& Shortcuts() { return m_shortcut; }
     // The text of the current screen's first text of that name; empty when there is none.
     std::string TextOf(const std::string& name) const;
+    // The review of the last scan's findings; null before the review screen was first opened.
+    const ReviewModel* Review() const { return m_review ? &*m_review : nullptr; }
+    // The review's tick of one row turned over, as a click on its box or Space does.
+    void ToggleReviewRow(int row);
 
 protected:
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -107,6 +115,17 @@ private:
     // The progress callback's work for this dialog (worker thread): the six progress texts, then the
     // fix pause when the registry fix is running.
     void OnProgress(const std::string& item, const std::string& status, int scanned, int found);
+
+    // --- the review screen (review_screen.cpp) ---
+    void ReadReviewScreenInfo();
+    // Opens the review with `row` shown and focused.
+    void OpenReview(std::size_t row);
+    // Back to the scan's results.
+    void ShowScanResults();
+    bool ReviewButton(const std::string& name);
+    void IgnoreTickedRows();
+    void RefreshReview();
+    std::optional<LRESULT> OnListNotify(const NMHDR& header);
 
     void OnFinishScan();
     void OnFinishFixing();
@@ -141,6 +160,8 @@ private:
     std::string m_strSkinFile;
     CShockwaveFlash m_animation;
     CRegistryLib m_registryLib;
+    std::optional<ReviewModel> m_review; // made from the engine's findings when the review first opens
+    engine::IgnoreList m_ignoreList;     // read again by each scan
     DWORD m_dwWorkerThreadId = 0;
     base::KernelHandle m_hWorkerThread;
     winui::ReportView m_listCtrl;

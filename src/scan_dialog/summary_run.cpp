@@ -99,7 +99,9 @@ DWORD WINAPI Summary::FixThread(LPVOID param) {
 }
 
 void Summary::RunScan() {
-    run::Scan(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors);
+    run::Plan plan = WindowPlan(m_options);
+    plan.ignoreList = &m_ignoreList;
+    run::Scan(m_registryLib, m_shortcut, plan, m_arrScanErrors);
 }
 
 void Summary::FixError() {

@@ -75,12 +75,12 @@ TEST_F(ScanCommandTest, JsonNamesTheBrokenClassAndItsProgIdAndChangesNothing) {
     EXPECT_NE(run.out.find("{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_LOCAL_"
                            "MACHINE\\\\Software\\\\Classes\\\\CLSID\\\\" +
                            broken + "\",\"value\":{\"name\":\"(Default)\",\"data\":\"" + InJson(missingFile) +
-                           "\",\"type\":1}}"),
+                           "\",\"type\":1},\"id\":\""),
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_LOCAL_"
                            "MACHINE\\\\Software\\\\Classes\\\\" +
-                           progId + "\",\"value\":null}"),
+                           progId + "\",\"value\":null,\"id\":\""),
               std::string::npos);
     EXPECT_EQ(run.out.find(InJson(workingKey)), std::string::npos);
     EXPECT_TRUE(KeyExists(brokenKey));

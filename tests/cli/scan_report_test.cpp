@@ -1,4 +1,5 @@
 #include "cli/scan_report.h"
+#include "engine/finding_id.h"
 
 #include "json_check.h"
 
@@ -58,10 +59,14 @@ TEST_F(ScanReportTest, JsonHasTheAgreedShapeInEngineOrder) {
               "],\"findings\":[\n"
               "{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\CLSID\\\\{1}\","
               "\"value\":{\"name\":\"(Default)\",\"data\":\"\\\"C:\\\\Gone\\\\a b.exe\\\" "
-              "/automation\",\"type\":1}},\n"
-              "{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\Foo.Bar.1\","
-              "\"value\":null}\n"
-              "]}\n");
+              "/automation\",\"type\":1},\"id\":\"" +
+                  engine::FindingId(*findings[0]) +
+                  "\",\"missingFile\":\"\"},\n"
+                  "{\"category\":\"PROGID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\Foo.Bar.1\","
+                  "\"value\":null,\"id\":\"" +
+                  engine::FindingId(*findings[1]) +
+                  "\",\"missingFile\":\"\"}\n"
+                  "],\"ignored\":0}\n");
     EXPECT_TRUE(testjson::IsValidJson(json));
 }
 

@@ -359,11 +359,12 @@ SCREEN_SCANCOMPLETE = Screen(
         _close_button(),
         _footer_button("BUTTON_OK", 282, 110, "secondary", "Close", ""),
         _footer_button("BUTTON_FIXERROR", 404, 132, "primary", "Repair all", "shield"),
+        _footer_button("BUTTON_REVIEW", 182, 88, "secondary", "Review", ""),
     ],
     texts=[
         Text("TEXT_SCREENSCANCOMPLETE_TITLE", (92, 74, 444, 44), "Scan complete", 14, True, INK),
     ] + _sc_chip_texts + [
-        Text("TEXT_SCANCOMPLETE_NOTE", (24, 374, 250, 18), "Everything is backed up first.", 12, False, MUTED),
+        Text("TEXT_SCANCOMPLETE_NOTE", (24, 374, 150, 18), "Backed up first.", 12, False, MUTED),
     ],
     listbox=ListBox((24, 170, 512, 166), [("Category", 296), ("Scanned", 100), ("Problems", 100)]),
     deco=[("header",), ("footer",), ("badge", "search", (24, 72, 52, 52), PRIMARY),
@@ -404,18 +405,41 @@ SCREEN_FIXCOMPLETE = Screen(
     buttons=[
         _close_button(),
         _footer_button("BUTTON_OK", 416, 120, "primary", "Done", "check"),
+        _footer_button("BUTTON_SCANAGAIN", 296, 112, "secondary", "Scan again", ""),
     ],
     texts=[
         Text("TEXT_FIXCOMPLETE_STATUS", (92, 72, 444, 28), "Repair complete", 20, True, SUCCESS),
         Text("TEXT_FIXCOMPLETE_SUBTITLE", (92, 104, 444, 18),
              "Your registry has been repaired and a backup was saved first.", 12, False, BODY),
     ] + _fc_chip_texts + [
-        Text("TEXT_FIXCOMPLETE_NOTE", (24, 374, 370, 18),
-             "Restore backup on the main window undoes this repair.", 12, False, MUTED),
+        Text("TEXT_FIXCOMPLETE_NOTE", (24, 374, 260, 18),
+             "Restore backup undoes this repair.", 12, False, MUTED),
     ],
     listbox=ListBox((24, 176, 512, 160), [("Category", 236), ("Scanned", 84), ("Found", 84), ("Fixed", 92)]),
     deco=[("header",), ("footer",), ("badge", "check_disc", (24, 72, 52, 52), SUCCESS),
           ("listframe", (24, 176, 512, 160))] + _fc_chip_deco,
+)
+
+SCREEN_REVIEW = Screen(
+    key="review",
+    name="Review",
+    size=DIALOG_SIZE,
+    kind="dialog",
+    buttons=[
+        _close_button(),
+        _footer_button("BUTTON_REVIEW_BACK", 24, 76, "secondary", "Back", ""),
+        _footer_button("BUTTON_REVIEW_ALL", 108, 92, "secondary", "Select all", ""),
+        _footer_button("BUTTON_REVIEW_NONE", 208, 100, "secondary", "Select none", ""),
+        _footer_button("BUTTON_REVIEW_IGNORE", 316, 76, "secondary", "Ignore", ""),
+        _footer_button("BUTTON_REVIEW_REPAIR", 400, 136, "primary", "Repair selected", ""),
+    ],
+    texts=[
+        Text("TEXT_REVIEW_TITLE", (92, 70, 444, 24), "Review what will be repaired", 16, True, INK),
+        Text("TEXT_REVIEW_SELECTION", (92, 98, 444, 18), "0 of 0 entries selected", 12, False, BODY),
+    ],
+    listbox=ListBox((24, 126, 512, 212), [("Problem", 130), ("Entry", 242), ("File not found", 136)]),
+    deco=[("header",), ("footer",), ("badge", "search", (24, 68, 52, 52), PRIMARY),
+          ("listframe", (24, 126, 512, 212))],
 )
 
 # Screen sections of the scan dialog, in the order the dialog shows them.
@@ -424,6 +448,7 @@ DIALOG_SCREENS = [
     ("SCREENSCANCOMPLETE", SCREEN_SCANCOMPLETE),
     ("SCREENERRORFIXING", SCREEN_ERRORFIXING),
     ("SCREENFIXCOMPLETE", SCREEN_FIXCOMPLETE),
+    ("SCREENREVIEW", SCREEN_REVIEW),
 ]
 
 MAIN_ANIMATION_FILE = "bug.gif"

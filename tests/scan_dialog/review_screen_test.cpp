@@ -1,0 +1,105 @@
+// The review screen through the real dialog: Review opens it with every finding ticked, Space on a row
+// unticks it, Repair selected removes exactly the ticked findings into the backup, Ignore writes the
+// ticked ones to the ignore list and the results say how many were ignored.
+#include "scan_dialog_harness.h"
+
+#include "engine/ignore_list.h"
+#include "scan_dialog/results_list.h"
+
+#include <commctrl.h>
+
+namespace {
+
+using dialogtest::DialogRun;
+using testsupport::MemoryRegistry;
+
+constexpr char kHelpKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
+constexpr char kSharedKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr char kFontsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+class ReviewScreen : public dialogtest::ScanDialogTest {
+protected:
+    // Space on a row of the review list, as the keyboard gives it (the dialog's thread handles it).
+    void PressSpaceOn(const DialogRun& run, int row) const {
+        const HWND list = run.Dialog().ResultsList().Hwnd();
+        LVITEMA item{};
+        item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        item.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
+        run.Sync();
+    }
+    std::string Selection(const DialogRun& run) const { return run.Dialog().TextOf("TEXT_REVIEW_SELECTION"); }
+
+    MemoryRegistry registry;
+};
+
+TEST_F(ReviewScreen, RepairSelectedRemovesAndBacksUpExactlyTheTickedFindings) {
+    const int seeded = dialogtest::SeedFindings(registry, missing);
+    DialogRun run(Options(registry), skinPath);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::Review));
+    const auto rows = run.ListRows();
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(seeded));
+    EXPECT_EQ(rows[2], (std::vector<std::string>{
+                           kDescriptionHelp,
+                           "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\help  [orvalin-missing.hlp]",
+                           missing.substr(0, missing.rfind('\\') + 1) + "orvalin-missing.hlp"}));
+    EXPECT_EQ(Selection(run), "6 of 6 entries selected");
+
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_NONE"));
+    EXPECT_EQ(Selection(run), "0 of 6 entries selected");
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_ALL"));
+    PressSpaceOn(run, 2); // help
+    PressSpaceOn(run, 4); // shared file
+    EXPECT_EQ(Selection(run), "4 of 6 entries selected");
+
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_REPAIR"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
+    EXPECT_TRUE(registry.GetValue(kHelpKey, "orvalin-missing.hlp").has_value());
+    EXPECT_TRUE(registry.GetValue(kSharedKey, missing).has_value());
+    EXPECT_FALSE(registry.GetValue(kFontsKey, "Orvalin Missing (TrueType)").has_value());
+    EXPECT_FALSE(registry.KeyExists("HKEY_CLASSES_ROOT\\CLSID\\{0D1A1A1A-0000-0000-0000-000000000001}"));
+    const std::string backup = testsupport::ReadBytes(folder + "\\" + run.Dialog().Engine().m_strBackupFile);
+    EXPECT_EQ(backup.find("orvalin-missing.hlp"), std::string::npos);
+    EXPECT_EQ(backup.find("SharedDLLs"), std::string::npos);
+    EXPECT_NE(backup.find("Orvalin Missing (TrueType)"), std::string::npos);
+    EXPECT_NE(backup.find("OrvalinTool"), std::string::npos);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(ReviewScreen, IgnoredFindingsLeaveTheReviewAndTheResultsCountThem) {
+    dialogtest::SeedFindings(registry, missing);
+    DialogRun run(Options(registry), skinPath);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::Review));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_NONE"));
+    PressSpaceOn(run, 5); // the font
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_IGNORE"));
+    EXPECT_EQ(Selection(run), "0 of 5 entries selected");
+    engine::IgnoreList list;
+    ASSERT_EQ(list.Load(registry), ERROR_SUCCESS);
+    ASSERT_EQ(list.Size(), 1u);
+    EXPECT_EQ(list.Sorted()[0].second.valueName, "Orvalin Missing (TrueType)");
+
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_BACK"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    const auto rows = run.ListRows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.back(), (std::vector<std::string>{kIgnoredRow, "", "1"}));
+    // Repair all now leaves the ignored font in place.
+    ASSERT_TRUE(run.Click("BUTTON_FIXERROR"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
+    EXPECT_TRUE(registry.GetValue(kFontsKey, "Orvalin Missing (TrueType)").has_value());
+    EXPECT_FALSE(registry.GetValue(kSharedKey, missing).has_value());
+
+    // Scan again: what is left is the ignored font, counted apart.
+    ASSERT_TRUE(run.Click("BUTTON_SCANAGAIN"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_SCANCOMPLETE_ERRORFOUND"), "0");
+    EXPECT_EQ(run.ListRows().back(), (std::vector<std::string>{kIgnoredRow, "", "1"}));
+}
+
+} // namespace
