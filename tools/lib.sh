@@ -32,7 +32,7 @@ as_root() {
 }
 
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest xvfb xauth \
-x11-apps imagemagick xdotool python3 python3-pil shellcheck wixl zip unzip"
+x11-apps imagemagick xdotool python3 python3-pil fonts-liberation shellcheck wixl zip unzip"
 
 ensure_packages() {
     local missing=() p

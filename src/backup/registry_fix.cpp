@@ -1,4 +1,4 @@
-// CRegistryLib::FixRegistry and its five passes: back up each finding, then delete it.
+// CRegistryLib::FixRegistry and its passes, one per family: back up each finding, then delete it.
 #include "backup/backup_entry.h"
 #include "backup/backup_format.h"
 #include "backup/backup_name.h"
@@ -19,6 +19,10 @@ struct FixPass {
     const char* keyStatus;
     const char* valueStatus;
     const char* description;
+    // Parents of a removed key removed too while they are left empty (a type library's locale and version).
+    int emptyParents = 0;
+    // The entry is the unnamed value itself, removed as such (a sound event's ".Current").
+    bool removesDefault = false;
 };
 
 constexpr FixPass kCLSIDPass = {{"CLSID", "PROGID"}, "Fixing CLSID ", "Fixing CLSID ", kDescriptionCLSID};
@@ -29,6 +33,18 @@ constexpr FixPass kSharedToolsPass = {
     {"SHAREDTOOLS", nullptr}, "Fixing Shared tools ", "Fixing Shared Tools ", kDescriptionSharedTools};
 constexpr FixPass kSharedFilesPass = {
     {"SHAREDFILE", nullptr}, "Fixing Shared files ", "Fixing Shared files ", kDescriptionSharedFiles};
+constexpr FixPass kFurtherPasses[] = {
+    {{"APPPATH", nullptr}, "Fixing Application Paths ", "Fixing Application Paths ", kDescriptionAppPaths},
+    {{"STARTUP", nullptr}, "Fixing Startup Programs ", "Fixing Startup Programs ", kDescriptionStartup},
+    {{"SOFTWARE", nullptr}, "Fixing Software Entries ", "Fixing Software Entries ", kDescriptionSoftware},
+    {{"TYPELIB", nullptr}, "Fixing Type Libraries ", "Fixing Type Libraries ", kDescriptionTypeLibs, 3},
+    {{"SOUND", nullptr}, "Fixing Sound Files ", "Fixing Sound Files ", kDescriptionSounds, 0, true},
+    {{"MUICACHE", nullptr}, "Fixing MUI Cache ", "Fixing MUI Cache ", kDescriptionMuiCache},
+    {{"INSTALLERFOLDER", nullptr},
+     "Fixing Installer Folders ",
+     "Fixing Installer Folders ",
+     kDescriptionInstallerFolders},
+};
 
 // The code of a finding that nothing may be deleted through (the unnamed value's display name): counted
 // neither removed nor refused.
@@ -131,6 +147,9 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
                 const BackupEntryResult backup = WriteBackupEntry(engine, writer, keyPath, nullptr);
                 engine.m_bBackupFailed = backup.writeFailed;
                 code = backup.written ? engine.RegDelKey(root, subKey) : UnwrittenCode(backup);
+                if (code == ERROR_SUCCESS && pass.emptyParents > 0) {
+                    engine.RemoveEmptyParents(keyPath, pass.emptyParents);
+                }
                 if (!backup.refusal.empty()) {
                     // Left in place on purpose and named as such, not counted as refused.
                     NotRemoved(engine, keyPath, backup.refusal);
@@ -163,6 +182,8 @@ void RunPass(CRegistryLib& engine, ScanErrorList& errors, const FixPass& pass) {
                 code = UnwrittenCode(backup);
             } else if (value->m_strName != kDefaultValueName) {
                 code = engine.RegDelKeyValue(root, subKey, value->m_strName);
+            } else if (pass.removesDefault) {
+                code = engine.RegDelKeyValue(root, subKey, std::string());
             }
             // "(Default)" is only the display name of the unnamed value: it is backed up but never deleted
             // through that name.
@@ -212,6 +233,9 @@ void CRegistryLib::FixRegistry(ScanErrorList& errors, const std::string& backupF
     FixRegistryFonts(errors);
     FixRegistrySharedTools(errors);
     FixRegistrySharedFiles(errors);
+    for (const FixPass& pass : kFurtherPasses) {
+        RunPass(*this, errors, pass);
+    }
 
     // Every entry is already on disk; a missing end tag alone loses nothing.
     writer.WriteEndTag(kRootElement, -1);
@@ -237,6 +261,36 @@ void CRegistryLib::FixRegistrySharedTools(ScanErrorList& errors) {
 
 void CRegistryLib::FixRegistrySharedFiles(ScanErrorList& errors) {
     RunPass(*this, errors, kSharedFilesPass);
+}
+
+void CRegistryLib::RemoveEmptyParents(const std::string& keyPath, int levels) {
+    std::string path = keyPath;
+    for (int level = 0; level < levels; ++level) {
+        const std::size_t slash = path.find_last_of('\\');
+        if (slash == std::string::npos) {
+            return;
+        }
+        path.erase(slash);
+        if (IsContainerKey(path)) {
+            return;
+        }
+        std::string subKey = path;
+        const std::string root = SeperateMainKey(subKey);
+        DWORD subKeys = 1;
+        DWORD values = 1;
+        {
+            engine::KeyHandle key(m_registry);
+            if (OpenKey(root, subKey, key.Receive()) != ERROR_SUCCESS ||
+                m_registry.QueryInfoKey(key.Get(), &subKeys, nullptr, &values, nullptr, nullptr) !=
+                    ERROR_SUCCESS ||
+                subKeys != 0 || values != 0 || engine::IsLinkKey(m_registry, key.Get())) {
+                return;
+            }
+        }
+        if (RegDelKey(root, subKey) != ERROR_SUCCESS) {
+            return;
+        }
+    }
 }
 
 bool CRegistryLib::IsContainerKey(const std::string& keyPath) {

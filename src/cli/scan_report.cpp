@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "engine/finding_id.h"
+#include "engine/registry_lib.h"
 
 #include <cstdio>
 
@@ -43,7 +44,8 @@ std::string JsonRow(const CScanError& row) {
     return "{\"description\":" + JsonString(row.m_strDescription) +
            ",\"scanned\":" + std::to_string(row.m_nScanned) + ",\"found\":" + std::to_string(row.m_nFound) +
            ",\"fixed\":" + std::to_string(row.m_nFixed) + ",\"refused\":" + std::to_string(row.m_nRefused) +
-           ",\"noLongerBroken\":" + std::to_string(row.m_nNoLongerBroken) + "}";
+           ",\"noLongerBroken\":" + std::to_string(row.m_nNoLongerBroken) +
+           ",\"family\":" + JsonString(FamilyName(row.m_strDescription)) + "}";
 }
 
 std::string JsonFinding(const CRegErrorLog& finding) {

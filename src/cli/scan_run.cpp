@@ -51,11 +51,33 @@ private:
     const bool m_show;
 };
 
+std::string FamilyNames() {
+    std::string names;
+    for (std::size_t i = 0; i < kRegistryFamilyCount; ++i) {
+        names += std::string(kRegistryFamilies[i].name) + ", ";
+    }
+    return names + kShortcutsFamily;
+}
+
 } // namespace
 
 bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std::string& error) {
     if (args[i] == "--no-shortcuts") {
         targets.shortcuts = false;
+        return true;
+    }
+    if (args[i] == "--families") {
+        std::vector<bool> selected;
+        bool shortcuts = false;
+        std::string unknown;
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            error = "--families needs a list of families, for example --families clsid,startup";
+        } else if (!ParseFamilyList(args[i + 1], &selected, &shortcuts, &unknown)) {
+            error = "--families: unknown family '" + unknown + "'; the families are " + FamilyNames();
+        } else {
+            targets.families = args[++i];
+            targets.shortcuts = targets.shortcuts && shortcuts;
+        }
         return true;
     }
     if (args[i] != "--drives") {

@@ -17,8 +17,8 @@ namespace cli {
 // by another process does not cancel it.
 using ScanTargets = run::Plan;
 
-// Reads one scan option at args[i] (--no-shortcuts, --drives LETTERS) and moves i past it. Returns false
-// when args[i] is not a scan option; sets `error` when it is one but malformed.
+// Reads one scan option at args[i] (--no-shortcuts, --drives LETTERS, --families LIST) and moves i past it.
+// Returns false when args[i] is not a scan option; sets `error` when it is one but malformed.
 bool ParseScanOption(const Args& args, std::size_t& i, ScanTargets& targets, std::string& error);
 
 // run::Scan, with a progress line kept up to date on stderr while it runs (erased at the end) when

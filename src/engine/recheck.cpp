@@ -80,6 +80,11 @@ bool CRegistryLib::StillBroken(const CRegErrorLog& finding, bool* classBroken) {
         *classBroken = JudgeClass(key.Get()) == engine::Verdict::Missing;
         return *classBroken;
     }
+    bool handled = false;
+    const bool further = StillBrokenFurther(finding, key.Get(), &handled);
+    if (handled) {
+        return further;
+    }
     const CRegValue* found = finding.GetValue();
     if (found == nullptr) {
         return false;

@@ -71,6 +71,13 @@ inline constexpr char kDescriptionHelp[] = "Corrupt Help Files";
 inline constexpr char kDescriptionSharedTools[] = "Invalid Shared Tools";
 inline constexpr char kDescriptionSharedFiles[] = "Corrupt Shared Files";
 inline constexpr char kDescriptionFonts[] = "Corrupt Fonts";
+inline constexpr char kDescriptionAppPaths[] = "Invalid Application Paths";
+inline constexpr char kDescriptionStartup[] = "Missing Startup Programs";
+inline constexpr char kDescriptionSoftware[] = "Obsolete Software Entries";
+inline constexpr char kDescriptionTypeLibs[] = "Invalid Type Libraries";
+inline constexpr char kDescriptionSounds[] = "Missing Sound Files";
+inline constexpr char kDescriptionMuiCache[] = "Obsolete MUI Cache Entries";
+inline constexpr char kDescriptionInstallerFolders[] = "Missing Installer Folders";
 
 // Category tags written by the scans and selected (upper-cased) by the fix passes.
 inline constexpr char kCategoryCLSID[] = "CLSID";
@@ -79,6 +86,13 @@ inline constexpr char kCategoryHelp[] = "Help";
 inline constexpr char kCategoryFont[] = "font";
 inline constexpr char kCategorySharedTools[] = "SharedTools";
 inline constexpr char kCategorySharedFile[] = "SharedFile";
+inline constexpr char kCategoryAppPath[] = "AppPath";
+inline constexpr char kCategoryStartup[] = "Startup";
+inline constexpr char kCategorySoftware[] = "Software";
+inline constexpr char kCategoryTypeLib[] = "TypeLib";
+inline constexpr char kCategorySound[] = "Sound";
+inline constexpr char kCategoryMuiCache[] = "MuiCache";
+inline constexpr char kCategoryInstallerFolder[] = "InstallerFolder";
 
 inline constexpr char kKindKey[] = "KEY";
 inline constexpr char kKindValue[] = "VAL";

@@ -74,14 +74,29 @@ public:
     LONG AddRegistryValues(HKEY key, RegValueList& values);
 
     // --- scan ---
-    // Runs the five families in their fixed order, each appending its summary row to `errors`, after emptying
-    // `errors` and m_arrErrorLog. A stop asked for since BeginRun ends it.
+    // Runs the selected families in their fixed order, each appending its summary row to `errors`, after
+    // emptying `errors` and m_arrErrorLog. A stop asked for since BeginRun ends it.
     void ScanRegistry(ScanErrorList& errors);
     void ScanRegistryCLSID(ScanErrorList& errors);
     void ScanRegistryHelp(ScanErrorList& errors);
     void ScanRegistrySharedTools(ScanErrorList& errors);
     void ScanRegistrySharedFiles(ScanErrorList& errors);
     void ScanRegistryFonts(ScanErrorList& errors);
+    // The further families, after the first five (each in a file of its own).
+    void ScanRegistryAppPaths(ScanErrorList& errors);
+    void ScanRegistryStartup(ScanErrorList& errors);
+    void ScanRegistrySoftware(ScanErrorList& errors);
+    void ScanRegistryTypeLibs(ScanErrorList& errors);
+    void ScanRegistrySounds(ScanErrorList& errors);
+    void ScanRegistryMuiCache(ScanErrorList& errors);
+    void ScanRegistryInstallerFolders(ScanErrorList& errors);
+    // Limits ScanRegistry to the families named in a comma-separated list (ParseFamilyList); an empty list
+    // selects every family. False, with the first unknown name in `unknown`, when a name is not a family's;
+    // the selection is then left as it was.
+    bool SelectFamilies(const std::string& list, std::string* unknown);
+    bool FamilySelected(std::size_t index) const { return m_selected.empty() || m_selected[index]; }
+    // The rows a scan that nothing stopped appends.
+    std::size_t SelectedFamilyCount() const;
 
     // --- fix, backup and restore (the backup subsystem) ---
     // Backs up and deletes every finding of the last scan. The backup goes to `backupFile`, or, when a file
@@ -100,6 +115,9 @@ public:
     // its text is not exact): the fix leaves it alone. `classBroken` carries a class's answer to the
     // ProgID findings that follow it.
     bool StillBroken(const CRegErrorLog& finding, bool* classBroken);
+    // After a type library's platform key is removed: its parents down to `levels` above it, each removed
+    // only while it holds neither values nor subkeys (restoring the platform key recreates them).
+    void RemoveEmptyParents(const std::string& keyPath, int levels);
     // 1 when the entry is complete in the file: the key (or value) as it is now, and every subkey below it.
     int SaveAsXml(CXmlWriter& writer, const std::string& keyPath, const CRegValue* value);
     int SaveAsXml(CXmlWriter& writer, const std::string& name, HKEY key, const CRegValue* value);
@@ -218,6 +236,30 @@ private:
     // HKEY_CLASSES_ROOT path when neither hive has it (no per-user classes); "" when it cannot be told.
     std::string ClassesHivePath(const std::string& below);
 
+    // --- the further families: verdicts shared by each family's scan and the fix's second judgement ---
+    // The 32-bit view's entries (a path through WOW6432Node) are judged as a 32-bit program reads them.
+    engine::Verdict JudgeAs(engine::Reference kind, const std::string& text, bool thirtyTwoBit);
+    engine::Verdict JudgeAppPathKey(const std::string& keyPath, const RegValueList& values);
+    engine::Verdict JudgeStartupValue(const std::string& keyPath, const CRegValue& value);
+    engine::Verdict JudgeSoftwareKey(const std::string& keyPath, const RegValueList& values);
+    engine::Verdict JudgeTypeLibKey(const std::string& keyPath, const RegValueList& values);
+    engine::Verdict JudgeSoundValue(const std::string& keyPath, const CRegValue& value);
+    engine::Verdict JudgeMuiCacheValue(const std::string& keyPath, const CRegValue& value);
+    engine::Verdict JudgeInstallerFolderValue(const std::string& keyPath, const CRegValue& value);
+    // StillBroken for a finding of the further families; false in `handled` for any other category.
+    bool StillBrokenFurther(const CRegErrorLog& finding, HKEY key, bool* handled);
+    // Walks the subkeys of `keyPath` whose whole text is exact; a KEY finding for each that `judge` finds
+    // missing, with the record named `shown` as the value it shows. Stops between subkeys.
+    void ScanKeyEntries(const std::string& keyPath, const char* category, const char* status,
+                        const char* shown,
+                        engine::Verdict (CRegistryLib::*judge)(const std::string&, const RegValueList&),
+                        Counts& counts);
+    // Walks the values of `keyPath` one at a time; a VAL finding for each that `judge` finds missing.
+    void ScanValueEntries(const std::string& keyPath, const char* category, const char* status,
+                          engine::Verdict (CRegistryLib::*judge)(const std::string&, const CRegValue&),
+                          Counts& counts);
+    std::vector<bool> m_selected; // empty: every family
+
     engine::RegistryApi& m_registry;
     base::MessageBoxes& m_messages;
     StopPoller m_stop;
@@ -249,3 +291,21 @@ private:
     std::vector<char> m_nameBuffer;
     std::vector<BYTE> m_dataBuffer;
 };
+
+// The registry families in the order a full scan runs them, by the names the console tool and its --json
+// output use.
+struct RegistryFamily {
+    const char* name;
+    const char* description;
+    void (CRegistryLib::*scan)(ScanErrorList& errors);
+};
+extern const RegistryFamily kRegistryFamilies[];
+extern const std::size_t kRegistryFamilyCount;
+// The name of the shortcut files' part of a run, which a family list may name too.
+inline constexpr char kShortcutsFamily[] = "shortcuts";
+// Reads a comma-separated list of family names (any case; "shortcuts" included). False, with the first name
+// that is neither in `unknown`, when one is not known.
+bool ParseFamilyList(const std::string& list, std::vector<bool>* selected, bool* shortcuts,
+                     std::string* unknown);
+// The family name of a row's description, or "" for none.
+const char* FamilyName(const std::string& description);

@@ -1,4 +1,4 @@
-// The registry scan: the five families in their fixed order, and what they share.
+// The registry scan: the families in their fixed order, and what they share.
 #include "engine/exact_text.h"
 #include "engine/ignore_list.h"
 #include "engine/key_handle.h"
@@ -15,11 +15,11 @@ void CRegistryLib::ScanRegistry(ScanErrorList& errors) {
     m_nIgnored = 0;
     // A stop left from before the run was forgotten by BeginRun; one asked for since then is kept.
     // No stop check between the families: each one checks at its start and then adds no row.
-    ScanRegistryCLSID(errors);
-    ScanRegistryHelp(errors);
-    ScanRegistrySharedTools(errors);
-    ScanRegistrySharedFiles(errors);
-    ScanRegistryFonts(errors);
+    for (std::size_t i = 0; i < kRegistryFamilyCount; ++i) {
+        if (FamilySelected(i)) {
+            (this->*kRegistryFamilies[i].scan)(errors);
+        }
+    }
 }
 
 bool CRegistryLib::StartFamily() {

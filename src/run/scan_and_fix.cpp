@@ -5,14 +5,8 @@
 #include "shortcuts/shortcut.h"
 
 namespace run {
-namespace {
-
-constexpr size_t kRegistryFamilies = 5;
-
-} // namespace
-
-bool ScanCompleted(const ScanErrorList& rows) {
-    return rows.size() == kRegistryFamilies;
+bool ScanCompleted(const CRegistryLib& engine, const ScanErrorList& rows) {
+    return rows.size() == engine.SelectedFamilyCount();
 }
 
 bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows) {
@@ -25,8 +19,10 @@ bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorLis
         plan.ignoreList->Load(engine.Registry());
         engine.m_pIgnoreList = plan.ignoreList;
     }
+    std::string unknown;
+    engine.SelectFamilies(plan.families, &unknown); // the console tool checked the names already
     engine.ScanRegistry(rows);
-    if (!ScanCompleted(rows)) {
+    if (!ScanCompleted(engine, rows)) {
         return false; // a stopped scan goes no further
     }
     if (plan.shortcuts) {

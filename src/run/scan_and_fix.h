@@ -21,17 +21,18 @@ namespace run {
 // What a run covers besides the registry.
 struct Plan {
     bool shortcuts = true;
-    std::string drives; // drive letters for the shortcut walk; empty: every fixed drive
+    std::string drives;   // drive letters for the shortcut walk; empty: every fixed drive
+    std::string families; // the registry families to scan, as ParseFamilyList reads them; empty: all
     // When set, the scan reads the user's ignore list into it and passes over the entries it holds.
     engine::IgnoreList* ignoreList = nullptr;
 };
 
-// True when every registry family left its summary row, i.e. nothing stopped the registry scan.
-bool ScanCompleted(const ScanErrorList& rows);
+// True when every selected registry family left its summary row, i.e. nothing stopped the registry scan.
+bool ScanCompleted(const CRegistryLib& engine, const ScanErrorList& rows);
 
-// Empties `rows`, then scans the registry families into `rows` (their findings stay in `engine`) and, when
-// every family ran and the plan includes them, the shortcut files. True when nothing was cut short by a
-// stop: every family and the whole shortcut walk ran.
+// Empties `rows`, then scans the selected registry families into `rows` (their findings stay in `engine`)
+// and, when every family ran and the plan includes them, the shortcut files. True when nothing was cut
+// short by a stop: every family and the whole shortcut walk ran.
 bool Scan(CRegistryLib& engine, CShortcut& links, const Plan& plan, ScanErrorList& rows);
 
 enum class FixStage { Registry, Shortcuts };

@@ -62,9 +62,13 @@ TEST(DemoData, ScanReportsExactlyTheBrokenDemoEntriesAndRemoveTakesThemOut) {
         ++perCategory[Category(line)];
     }
     // Per unit: five broken classes (one with two dead servers) and three ProgID keys of their own (a ProgID
-    // value whose key is gone names nothing to remove); one help file; two fonts, tools and shared DLLs each.
-    const std::map<std::string, int> expected{{"CLSID", 12}, {"PROGID", 6},      {"Help", 2},
-                                              {"font", 4},   {"SharedTools", 4}, {"SharedFile", 4}};
+    // value whose key is gone names nothing to remove); one help file; two fonts, tools and shared DLLs each;
+    // three application paths, startup programs and software entries; two type library platforms, sounds and
+    // MUI cache values; one installer folder.
+    const std::map<std::string, int> expected{
+        {"CLSID", 12},     {"PROGID", 6},   {"Help", 2},           {"font", 4},     {"SharedTools", 4},
+        {"SharedFile", 4}, {"AppPath", 6},  {"Startup", 6},        {"Software", 6}, {"TypeLib", 4},
+        {"Sound", 4},      {"MuiCache", 4}, {"InstallerFolder", 2}};
     EXPECT_EQ(perCategory, expected);
     for (const auto& line : findings) {
         // Only the broken classes (numbers 12 to 16 of each unit) appear: never a working one such as a dead

@@ -126,3 +126,42 @@ TEST(ScanCommand, UnknownArgumentsAreAUsageError) {
 }
 
 } // namespace
+
+namespace {
+
+// --families limits the run to the families named as in the rows' "family" key; shortcuts are one of them.
+TEST(ScanFamiliesOption, NamesSelectRowsAndAnUnknownOneIsAUsageError) {
+    const struct {
+        std::vector<std::string> args;
+        int rc;
+        std::vector<std::string> families; // the rows' "family" keys, in order
+        bool shortcuts;
+    } cases[] = {
+        {{"--families", "startup,clsid"}, cli::kExitOk, {"clsid", "startup"}, false},
+        {{"--families", "SOUNDS,shortcuts", "--drives", "Q"}, cli::kExitOk, {"sounds"}, true},
+        {{"--families", "shortcuts", "--no-shortcuts"}, cli::kExitOk, {}, false},
+        {{"--families", "startup,bogus"}, cli::kExitUsage, {}, false},
+        {{"--families"}, cli::kExitUsage, {}, false},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--json");
+        const Captured run = RunScan(cli::Args(args.begin(), args.end()));
+        SCOPED_TRACE(c.args[c.args.size() > 1 ? 1 : 0]);
+        ASSERT_EQ(run.rc, c.rc) << run.err;
+        if (c.rc != cli::kExitOk) {
+            EXPECT_NE(run.err.find("--families"), std::string::npos) << run.err;
+            continue;
+        }
+        std::vector<std::string> families;
+        for (size_t at = run.out.find("\"family\":\""); at != std::string::npos;
+             at = run.out.find("\"family\":\"", at + 1)) {
+            const size_t start = at + 10;
+            families.push_back(run.out.substr(start, run.out.find('"', start) - start));
+        }
+        EXPECT_EQ(families, c.families);
+        EXPECT_EQ(run.out.find("\"shortcuts\":{") != std::string::npos, c.shortcuts);
+    }
+}
+
+} // namespace

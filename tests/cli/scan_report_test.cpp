@@ -51,9 +51,11 @@ TEST_F(ScanReportTest, JsonHasTheAgreedShapeInEngineOrder) {
     EXPECT_EQ(json,
               "{\"rows\":[\n"
               "{\"description\":\"Invalid "
-              "CLSID\",\"scanned\":12,\"found\":2,\"fixed\":0,\"refused\":0,\"noLongerBroken\":0},\n"
+              "CLSID\",\"scanned\":12,\"found\":2,\"fixed\":0,\"refused\":0,\"noLongerBroken\":0,"
+              "\"family\":\"clsid\"},\n"
               "{\"description\":\"Corrupt Help "
-              "Files\",\"scanned\":3,\"found\":0,\"fixed\":0,\"refused\":0,\"noLongerBroken\":0}\n"
+              "Files\",\"scanned\":3,\"found\":0,\"fixed\":0,\"refused\":0,\"noLongerBroken\":0,"
+              "\"family\":\"helpFiles\"}\n"
               "],\"findings\":[\n"
               "{\"category\":\"CLSID\",\"kind\":\"KEY\",\"keyPath\":\"HKEY_CLASSES_ROOT\\\\CLSID\\\\{1}\","
               "\"value\":{\"name\":\"(Default)\",\"data\":\"\\\"C:\\\\Gone\\\\a b.exe\\\" "

@@ -1,5 +1,6 @@
 // The path judgement over registry text as it stands on real Windows installations, with each text's files
 // created in folders standing for the drives and then removed; and the rules that text alone cannot show.
+#include "engine/family_support.h"
 #include "engine/path_judgement.h"
 #include "support/mapped_drives.h"
 #include "support/test_paths.h"
@@ -66,10 +67,17 @@ std::optional<Reference> KindOf(const Row& row) {
     }
     if (f == "shareddlls" || f == "sharedtools_path" || f == "typelib" ||
         (f == "app_paths" && row.name == "(default)") ||
-        (f == "uninstall" && row.name == "InstallLocation")) {
+        (f == "uninstall" && (row.name == "InstallLocation" || row.name == "DisplayIcon"))) {
         return Reference::Path;
     }
     return std::nullopt;
+}
+
+// The separator of a resource index the family's text may end with ("file\\2", "file,-101"), or none.
+char IndexSeparator(const Row& row) {
+    return row.family == "typelib"                                  ? '\\'
+           : row.family == "uninstall" && row.name == "DisplayIcon" ? ','
+                                                                    : '\0';
 }
 
 std::string Unquoted(const std::string& text) {
@@ -186,12 +194,22 @@ TEST_F(PathJudgementTest, RealWorldTextIsPresentWithItsFilesAndNeverMissingWitho
             continue;
         }
         const std::string& text = row.family == "shareddlls" ? row.name : row.data;
-        const std::vector<std::string> files = NamedFiles(*kind, text, row.name);
+        const char separator = IndexSeparator(row);
+        const std::string indexed = separator != '\0' ? engine::WithoutIndex(text, separator) : std::string();
+        const std::vector<std::string> files = NamedFiles(*kind, indexed.empty() ? text : indexed, row.name);
+        // Judged as the families judge them: a text with a resource index through the file before it.
+        const auto judgeRow = [&](engine::PathJudge& judge) {
+            if (separator == '\0') {
+                return judge.Judge(*kind, text, row.name);
+            }
+            return engine::JudgeIndexed([&](const std::string& t) { return judge.Judge(*kind, t); }, text,
+                                        separator);
+        };
         int created = 0;
         for (const std::string& file : files) {
             created += Testable({file}) && drives.Create(file) ? 1 : 0;
         }
-        const Verdict planted = judge.Judge(*kind, text, row.name);
+        const Verdict planted = judgeRow(judge);
         SCOPED_TRACE(row.family + " " + row.key + " [" + row.name + "] = " + text);
         if (!files.empty() && created == static_cast<int>(files.size())) {
             EXPECT_EQ(planted, Verdict::Present) << files.front();
@@ -200,11 +218,13 @@ TEST_F(PathJudgementTest, RealWorldTextIsPresentWithItsFilesAndNeverMissingWitho
             EXPECT_NE(planted, Verdict::Missing);
         }
         drives.Clear();
-        const Verdict removed = engine::PathJudge(drives).Judge(*kind, text, row.name);
+        engine::PathJudge fresh(drives);
+        const Verdict removed = judgeRow(fresh);
         EXPECT_NE(removed, Verdict::Present);
         const bool scanned = row.family == "com_server" || row.family == "fonts" ||
                              row.family == "shareddlls" || row.family == "htmlhelp" ||
-                             row.family == "sharedtools_path";
+                             row.family == "sharedtools_path" || row.family == "app_paths" ||
+                             row.family == "run" || row.family == "uninstall" || row.family == "typelib";
         for (int subset = 0; subset < (scanned ? 2 : 1); ++subset) {
             ++counts[subset][0][static_cast<int>(planted)];
             ++counts[subset][1][static_cast<int>(removed)];

@@ -135,7 +135,7 @@ TEST_F(RealScanTest, FindsWhatTheTestBrokeAndNothingItLeftWorking) {
     lib.m_pfnProgress = &ProgressLog::Record;
     ScanErrorList rows;
     lib.ScanRegistry(rows);
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), kRegistryFamilyCount);
 
     // Wine keeps HKEY_CLASSES_ROOT in the machine's hive: the findings name that real key.
     const std::string classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\";
@@ -171,9 +171,10 @@ TEST_F(RealScanTest, FindsWhatTheTestBrokeAndNothingItLeftWorking) {
     for (const auto& call : ProgressLog::calls) {
         statuses.insert(call.status);
     }
-    EXPECT_EQ(statuses,
-              (std::set<std::string>{"Scanning CLSID", "Scanning Help Files", "Scanning Shared Tools",
-                                     "Scanning Shared Files", "Scanning Fonts"}));
+    for (const char* status : {"Scanning CLSID", "Scanning Help Files", "Scanning Shared Tools",
+                               "Scanning Shared Files", "Scanning Fonts"}) {
+        EXPECT_EQ(statuses.count(status), 1u) << status;
+    }
 }
 
 // A freshly booted Wine prefix has four broken registrations of its own, all fonts: when the graphics driver
@@ -181,11 +182,13 @@ TEST_F(RealScanTest, FindsWhatTheTestBrokeAndNothingItLeftWorking) {
 // "Small Fonts") as bare .fon names, but it loads those fonts from its own data folder and never puts them in
 // C:\windows\Fonts (and ships no file at all for "MS Serif"). Its other registrations are sound: the classes
 // with a dead 16-bit InprocServer (PSDispatch and friends, the AVI file classes) all have a working
-// InprocServer32.
+// InprocServer32. The further families find nothing: Wine's one application path (iexplore.exe) and its type
+// libraries name files it installs, its Run, RunOnce, Uninstall, MUI cache and installer folder keys are empty,
+// and its one sound event (Explorer's Navigating) has no sound set.
 TEST_F(RealScanTest, FreshPrefixHasOnlyTheExplainedFindings) {
     ScanErrorList rows;
     lib.ScanRegistry(rows);
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), kRegistryFamilyCount);
     std::set<std::string> fonts;
     for (const auto& f : lib.m_arrErrorLog) {
         if (CreatedByTests(*f)) {

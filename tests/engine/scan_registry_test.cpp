@@ -1,4 +1,4 @@
-// The scan run: the five families in their order, the lists it empties, the stop event it resets.
+// The scan run: the families in their order, the lists it empties, the stop event it resets.
 #include "engine_test_support.h"
 
 namespace {
@@ -36,10 +36,21 @@ TEST_F(ScanRunTest, FamiliesRunInTheirFixedOrder) {
     rows.push_back(std::make_unique<CScanError>()); // left over from an earlier run
     lib.m_arrErrorLog.push_back(std::make_unique<CRegErrorLog>());
     lib.ScanRegistry(rows);
-    const std::vector<std::string> expected = {"Invalid CLSID", "Corrupt Help Files", "Invalid Shared Tools",
-                                               "Corrupt Shared Files", "Corrupt Fonts"};
+    const std::vector<std::string> expected = {"Invalid CLSID",
+                                               "Corrupt Help Files",
+                                               "Invalid Shared Tools",
+                                               "Corrupt Shared Files",
+                                               "Corrupt Fonts",
+                                               "Invalid Application Paths",
+                                               "Missing Startup Programs",
+                                               "Obsolete Software Entries",
+                                               "Invalid Type Libraries",
+                                               "Missing Sound Files",
+                                               "Obsolete MUI Cache Entries",
+                                               "Missing Installer Folders"};
     EXPECT_EQ(Descriptions(rows), expected);
-    const std::vector<std::pair<int, int>> counts = {{4, 1}, {2, 1}, {2, 1}, {2, 1}, {2, 1}};
+    const std::vector<std::pair<int, int>> counts = {{4, 1}, {2, 1}, {2, 1}, {2, 1}, {2, 1}, {0, 0},
+                                                     {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}};
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i]->m_nScanned, counts[i].first) << rows[i]->m_strDescription;
         EXPECT_EQ(rows[i]->m_nFound, counts[i].second) << rows[i]->m_strDescription;
@@ -62,8 +73,8 @@ TEST_F(ScanRunTest, AStopStopsOnlyTheRunItWasAskedFor) {
         bool named;
         size_t rows;
     } cases[] = {
-        {"asked here before the run", true, false, 5},
-        {"left on the named event before the run", true, true, 5},
+        {"asked here before the run", true, false, kRegistryFamilyCount},
+        {"left on the named event before the run", true, true, kRegistryFamilyCount},
         {"asked here before the first key", false, false, 0},
         {"set on the named event before the first key", false, true, 0},
     };

@@ -83,7 +83,7 @@ TEST_F(MainWindowScan, ScanStartUpOpensTheDialogAtOnceAndItsResultsFollow) {
     DialogRun run(*dialog, MainPage().ScanThread());
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
     EXPECT_EQ(dialog->SkinFile(), SkinPath);
-    EXPECT_EQ(run.ListRows().size(), 6u);
+    EXPECT_EQ(run.ListRows().size(), kRegistryFamilyCount + 1);
     ASSERT_TRUE(run.Click("BUTTON_OK"));
     EXPECT_TRUE(run.Ended(10000));
     EXPECT_FALSE(ScanDialogOpen);

@@ -13,9 +13,19 @@ using dialogtest::DialogRun;
 using dialogtest::GatedRegistry;
 using testsupport::MemoryRegistry;
 
-const std::vector<std::string> kCategories = {"Invalid CLSID",        "Corrupt Help Files",
-                                              "Invalid Shared Tools", "Corrupt Shared Files",
-                                              "Corrupt Fonts",        "Missing ShortCuts"};
+const std::vector<std::string> kCategories = {"Invalid CLSID",
+                                              "Corrupt Help Files",
+                                              "Invalid Shared Tools",
+                                              "Corrupt Shared Files",
+                                              "Corrupt Fonts",
+                                              "Invalid Application Paths",
+                                              "Missing Startup Programs",
+                                              "Obsolete Software Entries",
+                                              "Invalid Type Libraries",
+                                              "Missing Sound Files",
+                                              "Obsolete MUI Cache Entries",
+                                              "Missing Installer Folders",
+                                              "Missing ShortCuts"};
 
 std::vector<std::string> FirstColumn(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::string> names;
@@ -83,13 +93,14 @@ TEST_F(ScanDialogFlow, ScanAndFixByClicksShowFixedCountsWithAccessDeniedInTheTot
     EXPECT_EQ(
         run.Dialog().TextOf("TEXT_SCREENSCANCOMPLETE_TITLE"),
         "Orvalin has found 6 potentially dangerous errors\nclick the button below to repair your computer");
-    EXPECT_EQ(run.Dialog().ScanErrors().size(), 5u); // kept for the fix
+    EXPECT_EQ(run.Dialog().ScanErrors().size(), kRegistryFamilyCount); // kept for the fix
 
     ASSERT_TRUE(run.Click("BUTTON_FIXERROR"));
     ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
     rows = run.ListRows();
     ASSERT_EQ(FirstColumn(rows), kCategories);
-    const std::vector<std::string> fixed = {"2", "1", "0 (1 Access Denied)", "1", "1", "0"};
+    const std::vector<std::string> fixed = {
+        "2", "1", "0 (1 Access Denied)", "1", "1", "0", "0", "0", "0", "0", "0", "0", "0"};
     for (size_t i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 4u);
         EXPECT_EQ(rows[i][3], fixed[i]) << rows[i][0];
@@ -255,7 +266,7 @@ TEST_F(ScanDialogFlow, CancelThenScanAgainRunsTheNewScan) {
     gated.Close(GatedRegistry::Gate::None);
     DialogRun second(Options(gated), skinPath);
     ASSERT_TRUE(second.WaitForScreen(ScanScreen::ScanComplete));
-    EXPECT_EQ(second.ListRows().size(), 6u);
+    EXPECT_EQ(second.ListRows().size(), kRegistryFamilyCount + 1);
     EXPECT_EQ(second.Dialog().TextOf("TEXT_SCANCOMPLETE_ERRORFOUND"), "6");
 }
 

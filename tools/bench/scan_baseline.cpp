@@ -354,6 +354,180 @@ bool SharedClassesKey(const std::string& name) {
                        [&](const char* s) { return _stricmp(s, name.c_str()) == 0; });
 }
 
+// The registry's own name of an open key (NtQueryKey, KeyNameInformation), so that a key both registry views
+// share is walked once, as the scan does; empty when it cannot be told.
+std::wstring RealName(HKEY key) {
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    std::vector<BYTE> buffer(4096);
+    ULONG needed = 0;
+    ULONG bytes = 0;
+    if (query == nullptr || query(key, 3, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
+        return std::wstring();
+    }
+    std::memcpy(&bytes, buffer.data(), sizeof bytes);
+    bytes = std::min<ULONG>(bytes, static_cast<ULONG>(buffer.size() - sizeof bytes));
+    return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof bytes),
+                        bytes / sizeof(wchar_t));
+}
+
+// The families after the first five: the same keys and values, and one file test for each text the scan
+// judges (the uninstaller of each software entry, its folder and icon only when that is missing).
+class FurtherFamilies {
+public:
+    FurtherFamilies(std::string& out, Judge& judge) : m_out(out), m_judge(judge) {}
+
+    Counts Scan() {
+        static const char* const kVersions[][2] = {
+            {"HKLM", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"},
+            {"HKLM", "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\"},
+            {"HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\"},
+        };
+        Counts c;
+        for (const auto& version : kVersions) {
+            const HKEY root = std::strcmp(version[0], "HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+            const std::string base = version[1];
+            EachKey(root, base + "App Paths", c, [&](const std::vector<Value>& values) {
+                return values[0].hasData && !values[0].data.empty() &&
+                       Named(values, "BlockOnTSNonInstallMode") == nullptr &&
+                       m_judge.Path(values[0].data) == Verdict::Missing;
+            });
+            EachKey(root, base + "Uninstall", c, [&](const std::vector<Value>& values) {
+                const Value* uninstaller = Named(values, "UninstallString");
+                if (uninstaller == nullptr || Named(values, "WindowsInstaller") != nullptr ||
+                    Named(values, "SystemComponent") != nullptr ||
+                    Lower(uninstaller->data).find("msiexec") != std::string::npos ||
+                    m_judge.CommandLine(uninstaller->data) != Verdict::Missing) {
+                    return false;
+                }
+                const Value* folder = Named(values, "InstallLocation");
+                const Value* icon = Named(values, "DisplayIcon");
+                return (folder == nullptr || m_judge.Path(folder->data) == Verdict::Missing) &&
+                       (icon == nullptr ||
+                        m_judge.Path(icon->data.substr(0, icon->data.rfind(','))) == Verdict::Missing);
+            });
+            for (const char* run : {"Run", "RunOnce"}) {
+                Key key(root, (base + run).c_str());
+                if (key && Repeat(RealName(key.get()))) {
+                    continue;
+                }
+                for (const Value& v : key ? Values(key.get()) : std::vector<Value>{}) {
+                    if (!v.name.empty()) {
+                        Count(c, "Startup", m_judge.CommandLine(v.data) == Verdict::Missing, v);
+                    }
+                }
+            }
+        }
+        for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+            TypeLibs(root, c);
+        }
+        Sounds(c);
+        Key mui(HKEY_CURRENT_USER,
+                "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache");
+        for (const Value& v : mui ? Values(mui.get()) : std::vector<Value>{}) {
+            const auto dot = v.name.rfind('.');
+            if (!v.name.empty() && v.name[0] != '@' && dot != std::string::npos) {
+                Count(c, "MuiCache", m_judge.Path(v.name.substr(0, dot)) == Verdict::Missing, v);
+            }
+        }
+        Key folders(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders");
+        for (const Value& v : folders ? Values(folders.get()) : std::vector<Value>{}) {
+            if (!v.name.empty()) {
+                Count(c, "InstallerFolder", m_judge.Path(v.name) == Verdict::Missing, v);
+            }
+        }
+        return c;
+    }
+
+private:
+    bool Repeat(const std::wstring& name) {
+        if (name.empty()) {
+            return false;
+        }
+        for (const std::wstring& seen : m_seen) {
+            if (_wcsicmp(seen.c_str(), name.c_str()) == 0) {
+                return true;
+            }
+        }
+        m_seen.push_back(name);
+        return false;
+    }
+    static const Value* Named(const std::vector<Value>& values, const char* name) {
+        for (const Value& v : values) {
+            if (_stricmp(v.name.c_str(), name) == 0 && v.hasData && !v.data.empty()) {
+                return &v;
+            }
+        }
+        return nullptr;
+    }
+    void Count(Counts& c, const char* category, bool missing, const Value& v) {
+        ++c.scanned;
+        if (missing) {
+            ++c.found;
+            m_out += std::string(category) + '\t' + v.name + '\t' + v.data + '\n';
+        }
+    }
+    template <class Broken> void EachKey(HKEY root, const std::string& path, Counts& c, Broken broken) {
+        Key key(root, path.c_str());
+        if (key && Repeat(RealName(key.get()))) {
+            return; // the 32-bit view's name of a key the 64-bit walk read
+        }
+        for (const std::string& sub : key ? SubKeys(key.get()) : std::vector<std::string>{}) {
+            Key entry(key.get(), sub.c_str());
+            if (entry) {
+                const std::vector<Value> values = Values(entry.get());
+                Count(c, "Key", broken(values), values[0]);
+            }
+        }
+    }
+    void TypeLibs(HKEY root, Counts& c) {
+        Key libs(root, "Software\\Classes\\TypeLib");
+        for (const std::string& id : libs ? SubKeys(libs.get()) : std::vector<std::string>{}) {
+            Key lib(libs.get(), id.c_str());
+            for (const std::string& version : lib ? SubKeys(lib.get()) : std::vector<std::string>{}) {
+                Key ver(lib.get(), version.c_str());
+                for (const std::string& locale : ver ? SubKeys(ver.get()) : std::vector<std::string>{}) {
+                    Key loc(ver.get(), locale.c_str());
+                    for (const std::string& platform :
+                         loc ? SubKeys(loc.get()) : std::vector<std::string>{}) {
+                        Key key(loc.get(), platform.c_str());
+                        if (key) {
+                            const Value v = Values(key.get())[0];
+                            std::string file = v.data;
+                            if (const auto slash = file.rfind('\\');
+                                slash != std::string::npos &&
+                                std::isdigit(static_cast<unsigned char>(file.back()))) {
+                                file.resize(slash);
+                            }
+                            Count(c, "TypeLib",
+                                  v.hasData && !file.empty() && m_judge.Path(file) == Verdict::Missing, v);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    void Sounds(Counts& c) {
+        Key apps(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps");
+        for (const std::string& app : apps ? SubKeys(apps.get()) : std::vector<std::string>{}) {
+            Key appKey(apps.get(), app.c_str());
+            for (const std::string& event : appKey ? SubKeys(appKey.get()) : std::vector<std::string>{}) {
+                Key current(appKey.get(), (event + "\\.Current").c_str());
+                if (current) {
+                    const Value v = Values(current.get())[0];
+                    Count(c, "Sound",
+                          v.hasData && !v.data.empty() && m_judge.Path(v.data) == Verdict::Missing, v);
+                }
+            }
+        }
+    }
+
+    std::string& m_out;
+    Judge& m_judge;
+    std::vector<std::wstring> m_seen;
+};
+
 class Baseline {
 public:
     Baseline() {
@@ -403,7 +577,8 @@ private:
 
     // The 32-bit view's file names as a 64-bit process must test them.
     std::string ThirtyTwoBit(std::string text) const {
-        const auto replace = [this, &text](const std::string& from, const std::string& to, bool underWindows) {
+        const auto replace = [this, &text](const std::string& from, const std::string& to,
+                                           bool underWindows) {
             const std::string lower = Lower(text);
             const std::string windows = Lower(m_windowsDir);
             for (auto at = lower.rfind(Lower(from)); at != std::string::npos;
@@ -630,6 +805,7 @@ int Baseline::Run() {
         ScanTools(),
         ScanValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile", true, false),
         ScanValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "font", false, true),
+        FurtherFamilies(m_out, m_judge).Scan(),
     };
     std::fwrite(m_out.data(), 1, m_out.size(), stdout);
     std::fflush(stdout);

@@ -153,7 +153,8 @@ def fix_diff(before_paths, after_paths, findings_path):
     for f in findings:
         keys = finding_keys(f["keyPath"])
         if f.get("kind") != "KEY" and f.get("value"):
-            name = f["value"]["name"].lower() or "@"
+            name = f["value"]["name"].lower()
+            name = "@" if name in ("", "(default)") else name  # the unnamed value (a sound event's file)
             value_findings.append((keys, name))
             if any(k in after and name in after[k] for k in keys):
                 problems.append(f"finding still there: {f['keyPath']} value {name}")

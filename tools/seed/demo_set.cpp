@@ -216,7 +216,9 @@ std::vector<std::string> Collect(const std::string& keyPath, bool values,
                                  const std::function<bool(const std::string&)>& match) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    std::string below;
+    const HKEY root = RootOf(keyPath, &below);
+    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return names;
     }
     std::vector<char> name(16384);
@@ -238,8 +240,9 @@ std::vector<std::string> Collect(const std::string& keyPath, bool values,
 int RemoveKeys(const std::string& parent, const std::function<bool(const std::string&)>& match) {
     int failures = 0;
     for (const auto& name : Collect(parent, false, match)) {
-        const std::string path = parent + "\\" + name;
-        failures += RegDeleteTreeA(HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS ? 0 : 1;
+        std::string path;
+        const HKEY root = RootOf(parent + "\\" + name, &path);
+        failures += RegDeleteTreeA(root, path.c_str()) == ERROR_SUCCESS ? 0 : 1;
     }
     return failures;
 }
@@ -247,7 +250,9 @@ int RemoveKeys(const std::string& parent, const std::function<bool(const std::st
 int RemoveValues(const std::string& keyPath, const std::function<bool(const std::string&)>& match) {
     const auto names = Collect(keyPath, true, match);
     HKEY key = nullptr;
-    if (names.empty() || RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, &key) != 0) {
+    std::string below;
+    const HKEY root = RootOf(keyPath, &below);
+    if (names.empty() || RegOpenKeyExA(root, below.c_str(), 0, KEY_SET_VALUE, &key) != 0) {
         return 0;
     }
     int failures = 0;
@@ -297,8 +302,10 @@ DemoLayout DefaultLayout() {
 }
 
 UnitCounts CountsPerUnit() {
-    // Findings: classes 12, 13, 14, 15, 16 give 2 + 1 + 2 + 4 + 1; help 1; fonts 2; tools 2; shared 2.
-    return {kClassesPerUnit, 6, 4, 5, 4, 10 + 1 + 2 + 2 + 2};
+    // Findings: classes 12, 13, 14, 15, 16 give 2 + 1 + 2 + 4 + 1; help 1; fonts 2; tools 2; shared 2; then
+    // application paths 3, startup 3, software 3, type libraries 2, sounds 2, MUI cache 2, installer
+    // folders 1.
+    return {kClassesPerUnit, 6, 4, 5, 4, 30, 10 + 1 + 2 + 2 + 2 + 3 + 3 + 3 + 2 + 2 + 2 + 1};
 }
 
 void WriteCommonFiles(DemoWriter& w, const DemoLayout& l) {
@@ -309,6 +316,7 @@ void WriteCommonFiles(DemoWriter& w, const DemoLayout& l) {
     w.File(l.root + "\\bin\\Demo Server.exe");
     w.File(l.root + "\\bin\\helper.exe");
     w.File(l.fonts + "\\OrvalinDemoSerif.ttf");
+    WriteFurtherCommonFiles(w, l);
 }
 
 void WriteUnit(DemoWriter& w, const DemoLayout& layout, int unit) {
@@ -317,6 +325,7 @@ void WriteUnit(DemoWriter& w, const DemoLayout& layout, int unit) {
     WriteFonts(w, layout, unit);
     WriteTools(w, layout, unit);
     WriteSharedDlls(w, layout, unit);
+    WriteFurtherFamilies(w, layout, unit);
 }
 
 void WriteExtraClass(DemoWriter& w, const DemoLayout& l, int index) {
@@ -337,6 +346,17 @@ int RemoveDemoData(const DemoLayout& layout) {
     failures += RemoveValues(kFonts, nameMarked);
     failures += RemoveKeys(kTools, nameMarked);
     failures += RemoveValues(kSharedDlls, mentionsMarker);
+    for (const std::string version : {kMachineVersion, kMachineVersion32, kUserVersion}) {
+        failures += RemoveKeys(version + "App Paths", nameMarked);
+        failures += RemoveKeys(version + "Uninstall", nameMarked);
+        failures += RemoveValues(version + "Run", nameMarked);
+        failures += RemoveValues(version + "RunOnce", nameMarked);
+    }
+    failures += RemoveKeys("Software\\Classes\\TypeLib", classMarked);
+    failures += RemoveKeys("HKCU\\Software\\Classes\\TypeLib", classMarked);
+    failures += RemoveKeys("HKCU\\AppEvents\\Schemes\\Apps", nameMarked);
+    failures += RemoveValues(kMuiCache, mentionsMarker);
+    failures += RemoveValues(kInstallerFolders, mentionsMarker);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDemoKey);
     failures += RemoveTree(layout.root);
     DeleteFileA((layout.fonts + "\\OrvalinDemoSerif.ttf").c_str());

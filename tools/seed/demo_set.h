@@ -1,5 +1,5 @@
 #pragma once
-// The demo mix: a deterministic set of registrations for the five families the scan examines,
+// The demo mix: a deterministic set of registrations for the families the scan examines,
 // some whose files exist (created here) and some whose files are missing, in the awkward forms
 // real registries hold. One unit is the smallest set; the benchmark writes many units.
 #include "demo_writer.h"
@@ -29,7 +29,8 @@ struct UnitCounts {
     int fonts;
     int tools;
     int sharedDlls;
-    int findings; // what a scan is expected to report for one unit
+    int furtherEntries; // entries of the families after the first five
+    int findings;       // what a scan is expected to report for one unit
 };
 UnitCounts CountsPerUnit();
 
@@ -39,6 +40,18 @@ void WriteCommonFiles(DemoWriter& w, const DemoLayout& layout);
 void WriteUnit(DemoWriter& w, const DemoLayout& layout, int unit);
 // One more working class beyond the units (number `index`), to grow the registry without adding findings.
 void WriteExtraClass(DemoWriter& w, const DemoLayout& layout, int index);
+// Where the further families live; "HKCU\" marks a key below HKEY_CURRENT_USER.
+inline constexpr char kMachineVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+inline constexpr char kMachineVersion32[] = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\";
+inline constexpr char kUserVersion[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\";
+inline constexpr char kMuiCache[] =
+    "HKCU\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache";
+inline constexpr char kInstallerFolders[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders";
+// The further families' part of a unit, and the files it needs once.
+void WriteFurtherFamilies(DemoWriter& w, const DemoLayout& layout, int unit);
+void WriteFurtherCommonFiles(DemoWriter& w, const DemoLayout& layout);
+
 // Removes every seeded key, value and file; returns the number of failures.
 int RemoveDemoData(const DemoLayout& layout);
 

@@ -26,10 +26,12 @@ HKEY DemoWriter::Open(const std::string& keyPath) {
         m_open = nullptr;
     }
     HKEY key = nullptr;
-    const LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &key, nullptr);
+    std::string below;
+    const HKEY root = RootOf(keyPath, &below);
+    const LONG rc =
+        RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (rc != ERROR_SUCCESS) {
-        Fail("creating HKEY_LOCAL_MACHINE\\" + keyPath, rc);
+        Fail("creating " + keyPath, rc);
         return nullptr;
     }
     m_open = key;
@@ -41,6 +43,15 @@ void DemoWriter::String(const std::string& keyPath, const char* name, const std:
     if (HKEY key = Open(keyPath)) {
         const LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                        static_cast<DWORD>(data.size() + 1));
+        rc == ERROR_SUCCESS ? void(++m_writes) : Fail("writing a value of " + keyPath, rc);
+    }
+}
+
+void DemoWriter::ExpandString(const std::string& keyPath, const char* name, const std::string& data) {
+    if (HKEY key = Open(keyPath)) {
+        const LONG rc =
+            RegSetValueExA(key, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>(data.size() + 1));
         rc == ERROR_SUCCESS ? void(++m_writes) : Fail("writing a value of " + keyPath, rc);
     }
 }
@@ -72,6 +83,15 @@ void DemoWriter::File(const std::string& path) {
     }
     CloseHandle(file);
     ++m_writes;
+}
+
+HKEY RootOf(const std::string& keyPath, std::string* below) {
+    if (keyPath.rfind("HKCU\\", 0) == 0) {
+        *below = keyPath.substr(5);
+        return HKEY_CURRENT_USER;
+    }
+    *below = keyPath;
+    return HKEY_LOCAL_MACHINE;
 }
 
 bool MakeFolders(const std::string& folder) {

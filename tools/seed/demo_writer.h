@@ -14,8 +14,10 @@ public:
     DemoWriter(const DemoWriter&) = delete;
     DemoWriter& operator=(const DemoWriter&) = delete;
 
-    // keyPath is below HKEY_LOCAL_MACHINE; a null name is the key's unnamed value.
+    // keyPath is below HKEY_LOCAL_MACHINE, or below HKEY_CURRENT_USER when it starts with "HKCU\"; a null
+    // name is the key's unnamed value.
     void String(const std::string& keyPath, const char* name, const std::string& data);
+    void ExpandString(const std::string& keyPath, const char* name, const std::string& data);
     void Dword(const std::string& keyPath, const char* name, DWORD data);
     void Key(const std::string& keyPath);
     // An empty file (and its folders); an existing file is left as it is.
@@ -33,6 +35,9 @@ private:
     int m_failures = 0;
     long m_writes = 0;
 };
+
+// The root a seeder key path is below, and the path without its "HKCU\" mark.
+HKEY RootOf(const std::string& keyPath, std::string* below);
 
 // Creates every missing folder of a path (the path itself is a folder).
 bool MakeFolders(const std::string& folder);

@@ -37,10 +37,12 @@ int Seed(int units, int extraClasses, bool shortcuts) {
     writer.Dword(seed::kDemoKey, "Units", static_cast<DWORD>(units));
     writer.Dword(seed::kDemoKey, "ExtraClasses", static_cast<DWORD>(extraClasses));
     const seed::UnitCounts c = seed::CountsPerUnit();
-    std::printf("seeded %d unit(s) into %s and the registry: %d COM classes, %d help files, %d fonts, "
-                "%d shared tools, %d shared DLLs; a scan should report %d findings from them\n",
-                units, layout.root.c_str(), c.classes * units + extraClasses, c.helpValues * units,
-                c.fonts * units, c.tools * units, c.sharedDlls * units, c.findings * units);
+    std::printf(
+        "seeded %d unit(s) into %s and the registry: %d COM classes, %d help files, %d fonts, "
+        "%d shared tools, %d shared DLLs, %d entries of the further families; a scan should report %d "
+        "findings from them\n",
+        units, layout.root.c_str(), c.classes * units + extraClasses, c.helpValues * units, c.fonts * units,
+        c.tools * units, c.sharedDlls * units, c.furtherEntries * units, c.findings * units);
     int failures = writer.Failures();
     if (shortcuts) {
         const seed::ShortcutCounts links = seed::WriteDemoShortcuts(layout);

@@ -27,8 +27,8 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 RUNTIME_SAMPLES = {
     "TEXT_ERRORSCAN_ITEMSCANNED": ["9999999"],
     "TEXT_ERRORSCAN_ERRORFOUND": ["999999"],
-    "TEXT_ERRORSCAN_STATUS": ["Scanning Shared Tools"],
-    "TEXT_ERRORFIXING_STATUS": ["Fixing Shared Tools "],
+    "TEXT_ERRORSCAN_STATUS": ["Scanning Application Paths"],
+    "TEXT_ERRORFIXING_STATUS": ["Fixing Application Paths "],
     "TEXT_ERRORFIXING_CURRENTITEM": ["HKEY_LOCAL_MACHINE", "Software\\Classes\\CLSID\\{00000000-0000-0000-0000-000000000000}", "InprocServer32"],
     "TEXT_SCREENSCANCOMPLETE_TITLE": ["Orvalin has found 99999 potentially dangerous errors",
                                       "click the button below to repair your computer"],

@@ -146,11 +146,13 @@ BUTTON_ROW_Y = 304
 HINT_RECT = (0, 372, 480, 18)
 
 _checks = [
-    "COM class registrations",
-    "Help file registrations",
-    "Font registrations",
-    "Shared tool registrations",
-    "Shared DLL references",
+    "COM and type libraries",
+    "Help files and fonts",
+    "Shared tools and DLLs",
+    "Application paths",
+    "Startup programs",
+    "Uninstall and installer entries",
+    "Sounds and the MUI cache",
     "Shortcuts on fixed drives",
 ]
 
@@ -159,7 +161,7 @@ def _check_items():
     texts, deco = [], []
     for i, label in enumerate(_checks):
         x = 20 + 232 * (i % 2)
-        y = 138 + 32 * (i // 2)
+        y = 130 + 23 * (i // 2)
         deco.append(("icon", "check_disc", (x, y - 1, 18, 18), TEAL))
         texts.append(Text(f"TEXT_MAIN_ITEM{i + 1}", (x + 28, y, 196, 18), label, 13, False, INK))
     return texts, deco
