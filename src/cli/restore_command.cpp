@@ -1,12 +1,12 @@
 // orvalin-cli restore FILE [--overwrite]: writes a backup file back into the registry. The messages of the
 // restore (and its outcome) go to stderr. A value that exists with other data than the backup's is left as it
 // is and listed, unless --overwrite is given.
+#include "backup/shortcut_list.h"
 #include "backup/xml_reader.h"
 #include "base/message_box.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "engine/registry_lib.h"
-#include "backup/shortcut_list.h"
 #include "shortcuts/shortcut_backup.h"
 
 #include <windows.h>
