@@ -141,8 +141,13 @@ def finding_keys(path):
     else:
         keys = [low]
     # Wine shares some keys between the 64-bit and the 32-bit view: the export lists them under both names.
+    # Classes keep their 32-bit view inside themselves (Software\Classes\Wow6432Node), and keys both views
+    # share there (TypeLib) are listed under that name too.
     hklm = "hkey_local_machine\\software\\"
-    return keys + [hklm + "wow6432node\\" + k[len(hklm):] for k in keys if k.startswith(hklm)]
+    views = [hklm + "wow6432node\\" + k[len(hklm):] for k in keys if k.startswith(hklm)]
+    for classes in ("hkey_local_machine\\software\\classes\\", "hkey_current_user\\software\\classes\\"):
+        views += [classes + "wow6432node\\" + k[len(classes):] for k in keys if k.startswith(classes)]
+    return keys + views
 
 
 def fix_diff(before_paths, after_paths, findings_path):
