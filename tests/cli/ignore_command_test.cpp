@@ -6,6 +6,7 @@
 #include "engine/ignore_list.h"
 #include "json_check.h"
 #include "support/file_bytes.h"
+#include "support/real_registry.h"
 #include "support/test_paths.h"
 
 #include <windows.h>
@@ -20,20 +21,11 @@ using testcli::RunCommand;
 constexpr char kMachineClasses[] = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\";
 
 void SetDefault(const std::string& keyPath, const std::string& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, keyPath.c_str(), &key), ERROR_SUCCESS) << keyPath;
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
+    testsupport::SetRealString(HKEY_CLASSES_ROOT, keyPath, nullptr, data);
 }
 
 bool ClassExists(const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, ("CLSID\\" + name).c_str(), &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
+    return testsupport::RealKeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + name);
 }
 
 // The ignore list as `ignore list` prints it.
