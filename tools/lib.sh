@@ -12,9 +12,13 @@ wine_packages_key() {
     dpkg-query -W -f='${db:Status-Abbrev}|${binary:Package}=${Version}\n' 'wine*' 'libwine*' 2>/dev/null |
         awk -F'|' '$1 ~ /^ii/ { print $2 }' | sort | tr '\n' ' '
 }
-WINE_KEY=$(wine_packages_key)
 # A booted prefix is kept here and copied: booting takes 20 s, copying 3 s. One template per Wine set.
-TEMPLATE_PREFIX=${ORVALIN_TEMPLATE_PREFIX:-$HOME/.cache/orvalin/template-$(printf %s "$WINE_KEY" | md5sum | cut -c1-12)}
+# Read again after ensure_packages installs Wine packages.
+read_wine_key() {
+    WINE_KEY=$(wine_packages_key)
+    TEMPLATE_PREFIX=${ORVALIN_TEMPLATE_PREFIX:-$HOME/.cache/orvalin/template-$(printf %s "$WINE_KEY" | md5sum | cut -c1-12)}
+}
+read_wine_key
 
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -31,7 +35,9 @@ as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest xvfb xauth \
+# wine32 (architecture i386) gives every prefix the 32-bit half a real 64-bit Windows has: SysWOW64 and the
+# Wow6432Node registry views.
+PACKAGES="wine64 wine wine32:i386 g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest xvfb xauth \
 x11-apps imagemagick xdotool python3 python3-pil fonts-liberation shellcheck wixl zip unzip"
 
 ensure_packages() {
@@ -41,8 +47,12 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     log "installing: ${missing[*]}"
+    if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    read_wine_key
 }
 
 configure_and_build() {
