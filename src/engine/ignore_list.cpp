@@ -57,6 +57,7 @@ LONG IgnoreList::Load(RegistryApi& registry) {
 LONG IgnoreList::ReadAll(RegistryApi& registry) {
     m_entries.clear();
     m_damaged.clear();
+    m_passed.clear();
     KeyHandle key(registry);
     const LONG opened = OpenList(registry, false, key.Receive());
     if (opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND) {
@@ -113,6 +114,19 @@ bool IgnoreList::Contains(const CRegErrorLog& finding) const {
     return !m_entries.empty() && Contains(FindingId(finding));
 }
 
+bool IgnoreList::PassOver(const std::string& id) const {
+    if (!Contains(id)) {
+        return false;
+    }
+    ++m_passed[id];
+    return true;
+}
+
+int IgnoreList::PassedOver(const std::string& id) const {
+    const auto found = m_passed.find(CanonicalId(id));
+    return found == m_passed.end() ? 0 : found->second;
+}
+
 std::vector<std::pair<std::string, FindingName>> IgnoreList::Sorted() const {
     std::vector<std::pair<std::string, FindingName>> sorted(m_entries.begin(), m_entries.end());
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
@@ -150,6 +164,7 @@ LONG IgnoreList::Remove(RegistryApi& registry, const std::string& id) {
     }
     if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) {
         m_entries.erase(canonical);
+        m_passed.erase(canonical);
         return ERROR_SUCCESS;
     }
     return rc;

@@ -24,6 +24,10 @@ public:
 
     bool Contains(const std::string& id) const { return m_entries.count(id) != 0; }
     bool Contains(const CRegErrorLog& finding) const;
+    // A scan passing over an entry: true when the list holds that id, which is then counted until the next
+    // Load, so that taking an entry back can tell how often the scan's ignored count holds it.
+    bool PassOver(const std::string& id) const;
+    int PassedOver(const std::string& id) const;
     std::size_t Size() const { return m_entries.size(); }
     // The entries sorted by category, key path and value name, each with its id.
     std::vector<std::pair<std::string, FindingName>> Sorted() const;
@@ -40,6 +44,8 @@ private:
 
     std::unordered_map<std::string, FindingName> m_entries;
     std::vector<std::string> m_damaged;
+    // Written by the scan's worker through a const list, read by the window after it has waited for it.
+    mutable std::unordered_map<std::string, int> m_passed;
     LONG m_loadError = ERROR_SUCCESS;
 };
 

@@ -69,7 +69,7 @@ bool CRegistryLib::IsIgnored(const char* category, const char* kind, const std::
         return false;
     }
     const bool isValue = std::string(kind) == kKindValue && value != nullptr;
-    if (!m_pIgnoreList->Contains(engine::FindingId({category, keyPath, isValue ? value->m_strName : ""}))) {
+    if (!m_pIgnoreList->PassOver(engine::FindingId({category, keyPath, isValue ? value->m_strName : ""}))) {
         return false;
     }
     ++m_nIgnored;

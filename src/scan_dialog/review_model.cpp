@@ -53,11 +53,11 @@ void ReviewModel::TickAll(bool ticked) {
     m_tickedCount = ticked ? m_rows.size() : 0;
 }
 
-std::string ReviewModel::SelectionLine() const {
-    return std::to_string(m_tickedCount) + " of " + std::to_string(m_rows.size()) + " entries selected";
+std::string TickedRows::SelectionLine() const {
+    return std::to_string(TickedCount()) + " of " + std::to_string(Rows()) + " entries selected";
 }
 
-std::array<std::string, ReviewModel::kColumnCount> ReviewModel::Texts(std::size_t row) const {
+TickedRows::RowTexts ReviewModel::Texts(std::size_t row) const {
     if (row >= m_rows.size()) {
         return {};
     }
@@ -100,4 +100,34 @@ std::vector<engine::FindingName> ReviewModel::TakeTickedForIgnore() {
     m_rows = std::move(kept);
     m_tickedCount = 0;
     return names;
+}
+
+void IgnoredModel::Toggle(std::size_t row) {
+    if (row < m_ticked.size()) {
+        m_ticked[row] ? --m_tickedCount : ++m_tickedCount;
+        m_ticked[row] = !m_ticked[row];
+    }
+}
+
+void IgnoredModel::TickAll(bool ticked) {
+    m_ticked.assign(m_entries.size(), ticked);
+    m_tickedCount = ticked ? m_entries.size() : 0;
+}
+
+TickedRows::RowTexts IgnoredModel::Texts(std::size_t row) const {
+    if (row >= m_entries.size()) {
+        return {};
+    }
+    const engine::FindingName& name = m_entries[row].second;
+    return {name.category, name.keyPath, name.valueName};
+}
+
+std::vector<std::string> IgnoredModel::TickedIds() const {
+    std::vector<std::string> ids;
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        if (m_ticked[row]) {
+            ids.push_back(m_entries[row].first);
+        }
+    }
+    return ids;
 }

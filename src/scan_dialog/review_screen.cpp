@@ -1,6 +1,7 @@
 // The review screen of the scan dialog: every finding with a tick, drawn from the skin like the other
-// screens. The list is virtual (LVS_OWNERDATA): the model holds the ticks and the texts, and the list asks
-// for the rows it draws, so tens of thousands of findings open and tick at once.
+// screens, and beside it the ignored entries, which can be taken back. The lists are virtual
+// (LVS_OWNERDATA): the model holds the ticks and the texts, and the list asks for the rows it draws, so tens
+// of thousands of rows open and tick at once.
 #include "scan_dialog/summary.h"
 
 #include <commctrl.h>
@@ -17,13 +18,14 @@ namespace {
 constexpr DWORD kReviewListStyle =
     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
 constexpr char kCaption[] = "Orvalin";
+// The most damaged ignore entries one message names; a list damaged throughout would not fit the screen.
+constexpr std::size_t kDamagedShown = 10;
 
 } // namespace
 
-void Summary::ReadReviewScreenInfo() {
-    ReadScreen("SCREENREVIEWINFO", "SCREENREVIEW_BUTTONINFO", "SCREENREVIEW_TEXTINFO", "",
-               ScanScreen::Review);
-    const std::string value = CSkinIni(m_strSkinFile).GetValue("SCREENREVIEW_LISTINFO", "1", "");
+void Summary::ReadTickListScreen(const std::string& prefix, ScanScreen screen) {
+    ReadScreen(prefix + "INFO", prefix + "_BUTTONINFO", prefix + "_TEXTINFO", "", screen);
+    const std::string value = CSkinIni(m_strSkinFile).GetValue(prefix + "_LISTINFO", "1", "");
     m_listCtrl.Destroy();
     if (value.empty()) {
         return;
@@ -48,41 +50,78 @@ void Summary::OpenReview(std::size_t row) {
     if (!m_review) {
         m_review.emplace(m_registryLib.m_arrErrorLog); // all ticked when it first opens
     }
-    ReadReviewScreenInfo();
+    ShowReview(row);
+}
+
+void Summary::ShowReview(std::size_t row) {
+    m_ignored.reset();
+    ReadTickListScreen("SCREENREVIEW", ScanScreen::Review);
     RefreshReview();
     if (m_listCtrl.IsWindow() && row < m_review->Rows()) {
         const int index = static_cast<int>(row);
         ListView_SetItemState(m_listCtrl.Hwnd(), index, LVIS_FOCUSED | LVIS_SELECTED,
                               LVIS_FOCUSED | LVIS_SELECTED);
         ListView_EnsureVisible(m_listCtrl.Hwnd(), index, FALSE);
+    }
+    // The button pressed to come here is gone with the last screen: the keyboard goes on in the list.
+    if (m_listCtrl.IsWindow()) {
         SetFocus(m_listCtrl.Hwnd());
     }
 }
 
+void Summary::OpenIgnored() {
+    m_ignored.emplace(m_ignoreList); // as the last scan read it, with what this review has added
+    ReadTickListScreen("SCREENIGNORED", ScanScreen::Ignored);
+    RefreshReview();
+    if (m_listCtrl.IsWindow()) {
+        SetFocus(m_listCtrl.Hwnd());
+    }
+}
+
+TickedRows* Summary::ShownRows() {
+    if (m_screen == ScanScreen::Review && m_review) {
+        return &*m_review;
+    }
+    if (m_screen == ScanScreen::Ignored && m_ignored) {
+        return &*m_ignored;
+    }
+    return nullptr;
+}
+
 void Summary::RefreshReview() {
-    if (!m_review) {
+    const TickedRows* rows = ShownRows();
+    if (rows == nullptr) {
         return;
     }
     if (m_listCtrl.IsWindow()) {
-        SendMessageA(m_listCtrl.Hwnd(), LVM_SETITEMCOUNT, m_review->Rows(), LVSICF_NOSCROLL);
+        SendMessageA(m_listCtrl.Hwnd(), LVM_SETITEMCOUNT, rows->Rows(), LVSICF_NOSCROLL);
         InvalidateRect(m_listCtrl.Hwnd(), nullptr, TRUE);
     }
-    SetText("TEXT_REVIEW_SELECTION", m_review->SelectionLine());
-    EnableButton("BUTTON_REVIEW_REPAIR", m_review->TickedCount() > 0);
-    EnableButton("BUTTON_REVIEW_IGNORE", m_review->TickedCount() > 0);
+    ShowSelection(*rows);
+}
+
+void Summary::ShowSelection(const TickedRows& rows) {
+    const bool any = rows.TickedCount() > 0;
+    if (m_screen == ScanScreen::Ignored) {
+        SetText("TEXT_IGNORED_SELECTION", rows.SelectionLine());
+        EnableButton("BUTTON_IGNORED_TAKEBACK", any);
+        return;
+    }
+    SetText("TEXT_REVIEW_SELECTION", rows.SelectionLine());
+    EnableButton("BUTTON_REVIEW_REPAIR", any);
+    EnableButton("BUTTON_REVIEW_IGNORE", any);
 }
 
 void Summary::ToggleReviewRow(int row) {
-    if (!m_review || row < 0) {
+    TickedRows* rows = ShownRows();
+    if (rows == nullptr || row < 0) {
         return;
     }
-    m_review->Toggle(static_cast<std::size_t>(row));
+    rows->Toggle(static_cast<std::size_t>(row));
     if (m_listCtrl.IsWindow()) {
         ListView_RedrawItems(m_listCtrl.Hwnd(), row, row);
     }
-    SetText("TEXT_REVIEW_SELECTION", m_review->SelectionLine());
-    EnableButton("BUTTON_REVIEW_REPAIR", m_review->TickedCount() > 0);
-    EnableButton("BUTTON_REVIEW_IGNORE", m_review->TickedCount() > 0);
+    ShowSelection(*rows);
 }
 
 bool Summary::ReviewButton(const std::string& name) {
@@ -90,19 +129,33 @@ bool Summary::ReviewButton(const std::string& name) {
         OpenReview(0);
         return true;
     }
-    if (m_screen != ScanScreen::Review || !m_review || name.rfind("BUTTON_REVIEW_", 0) != 0) {
+    TickedRows* rows = ShownRows();
+    if (rows == nullptr) {
         return false;
     }
-    if (name == "BUTTON_REVIEW_ALL" || name == "BUTTON_REVIEW_NONE") {
-        m_review->TickAll(name == "BUTTON_REVIEW_ALL");
+    const std::string prefix = m_screen == ScanScreen::Ignored ? "BUTTON_IGNORED_" : "BUTTON_REVIEW_";
+    if (name.rfind(prefix, 0) != 0) {
+        return false;
+    }
+    const std::string action = name.substr(prefix.size());
+    if (action == "ALL" || action == "NONE") {
+        rows->TickAll(action == "ALL");
         RefreshReview();
-    } else if (name == "BUTTON_REVIEW_IGNORE") {
+    } else if (m_screen == ScanScreen::Ignored) {
+        if (action == "TAKEBACK") {
+            TakeBackTickedRows();
+        } else if (action == "BACK") {
+            ShowReview(0);
+        }
+    } else if (action == "IGNORE") {
         IgnoreTickedRows();
-    } else if (name == "BUTTON_REVIEW_BACK") {
+    } else if (action == "SHOWIGNORED") {
+        OpenIgnored();
+    } else if (action == "BACK") {
         m_listCtrl.Destroy();
         m_screen = ScanScreen::ScanComplete;
         ShowScanResults();
-    } else if (name == "BUTTON_REVIEW_REPAIR" && m_review->TickedCount() > 0) {
+    } else if (action == "REPAIR" && m_review->TickedCount() > 0) {
         m_registryLib.m_fixSelection = m_review->FixSelection();
         StartFix();
     }
@@ -111,11 +164,13 @@ bool Summary::ReviewButton(const std::string& name) {
 
 void Summary::IgnoreTickedRows() {
     const std::vector<engine::FindingName> names = m_review->TakeTickedForIgnore();
-    engine::IgnoreList list;
-    list.Load(*m_options.registry);
     int failed = 0;
     for (const engine::FindingName& name : names) {
-        failed += list.Add(*m_options.registry, name) == ERROR_SUCCESS ? 0 : 1;
+        if (m_ignoreList.Add(*m_options.registry, name) == ERROR_SUCCESS) {
+            m_ignoreList.PassOver(engine::FindingId(name)); // counted below, as the scan counts its own
+        } else {
+            ++failed;
+        }
     }
     // Whatever was written or not, these rows are no finding of this run any more: never fixed by it.
     m_registryLib.m_nIgnored += static_cast<int>(names.size());
@@ -129,6 +184,54 @@ void Summary::IgnoreTickedRows() {
     RefreshReview();
 }
 
+void Summary::TakeBackTickedRows() {
+    int failed = 0;
+    for (const std::string& id : m_ignored->TickedIds()) {
+        // This run passed over it as often as the count says; taken back, the count no longer holds it.
+        const int counted = m_ignoreList.PassedOver(id);
+        if (m_ignoreList.Remove(*m_options.registry, id) == ERROR_SUCCESS) {
+            m_registryLib.m_nIgnored = std::max(m_registryLib.m_nIgnored - counted, 0);
+        } else {
+            ++failed;
+        }
+    }
+    m_ignored.emplace(m_ignoreList);
+    if (failed > 0) {
+        m_options.boxes->Show(Hwnd(),
+                              std::to_string(failed) +
+                                  " entries could not be taken back from the ignore list; the next scan "
+                                  "still leaves them out.",
+                              kCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
+    RefreshReview();
+}
+
+void Summary::ReportIgnoreListDamage() {
+    const std::vector<std::string>& damaged = m_ignoreList.Damaged();
+    const LONG loadError = m_ignoreList.LoadError();
+    if (damaged.empty() && loadError == ERROR_SUCCESS) {
+        return;
+    }
+    std::string text;
+    if (loadError != ERROR_SUCCESS) {
+        text = "The ignore list could not be read whole (error " + std::to_string(loadError) +
+               "), so this scan may show entries you chose to ignore.";
+    }
+    if (!damaged.empty()) {
+        text += std::string(text.empty() ? "" : "\n\n") + "The ignore list has " +
+                std::to_string(damaged.size()) +
+                (damaged.size() == 1 ? " damaged entry" : " damaged entries") +
+                ", skipped by this scan (the entries they were to hide are shown):";
+        for (std::size_t i = 0; i < std::min(damaged.size(), kDamagedShown); ++i) {
+            text += "\n" + damaged[i];
+        }
+        if (damaged.size() > kDamagedShown) {
+            text += "\nand " + std::to_string(damaged.size() - kDamagedShown) + " more";
+        }
+    }
+    m_options.boxes->Show(Hwnd(), text, kCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
 std::optional<LRESULT> Summary::OnListNotify(const NMHDR& header) {
     if (m_screen == ScanScreen::ScanComplete && header.code == NM_DBLCLK) {
         // A double-click on a category row opens the review at that category's first finding.
@@ -140,25 +243,26 @@ std::optional<LRESULT> Summary::OnListNotify(const NMHDR& header) {
         }
         return 0;
     }
-    if (m_screen != ScanScreen::Review || !m_review) {
+    const TickedRows* rows = ShownRows();
+    if (rows == nullptr) {
         return std::nullopt;
     }
     switch (header.code) {
     case LVN_GETDISPINFOA: {
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(header)).item;
-        if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= m_review->Rows()) {
+        if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows->Rows()) {
             return 0;
         }
         const std::size_t row = static_cast<std::size_t>(item.iItem);
         if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0 &&
-            item.iSubItem >= 0 && item.iSubItem < ReviewModel::kColumnCount) {
-            const std::string text = m_review->Texts(row)[static_cast<std::size_t>(item.iSubItem)];
+            item.iSubItem >= 0 && static_cast<std::size_t>(item.iSubItem) < TickedRows::kColumnCount) {
+            const std::string text = rows->Texts(row)[static_cast<std::size_t>(item.iSubItem)];
             const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
             std::memcpy(item.pszText, text.data(), length);
             item.pszText[length] = '\0';
         }
         if ((item.mask & LVIF_STATE) != 0) {
-            item.state = INDEXTOSTATEIMAGEMASK(m_review->Ticked(row) ? 2 : 1);
+            item.state = INDEXTOSTATEIMAGEMASK(rows->Ticked(row) ? 2 : 1);
             item.stateMask = LVIS_STATEIMAGEMASK;
         }
         return 0;

@@ -173,6 +173,7 @@ void Summary::OnFinishScan() {
     }
     m_review.reset();
     ShowScanResults();
+    ReportIgnoreListDamage();
     // The rows stay: the fix needs them.
 }
 

@@ -40,8 +40,9 @@ struct ScanDialogOptions {
 };
 
 // The screens, in the order a complete run shows them. None: no screen has been built yet.
-// Review: the findings one by one, reached from the scan-complete screen.
-enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete, Review };
+// Review: the findings one by one, reached from the scan-complete screen. Ignored: the ignore list,
+// reached from the review.
+enum class ScanScreen { None, ErrorScan, ScanComplete, ErrorFixing, FixComplete, Review, Ignored };
 
 // What the worker posts the dialog when its scan, or its fix, has ended.
 inline constexpr UINT WM_FINISHSCAN = WM_USER + 0x67;
@@ -118,15 +119,25 @@ private:
     // fix pause when the registry fix is running.
     void OnProgress(const std::string& item, const std::string& status, int scanned, int found);
 
-    // --- the review screen (review_screen.cpp) ---
-    void ReadReviewScreenInfo();
-    // Opens the review with `row` shown and focused.
+    // --- the review and ignored screens (review_screen.cpp) ---
+    // A screen of the skin sections `prefix`INFO, _BUTTONINFO, _TEXTINFO and _LISTINFO, whose list is the
+    // virtual list with ticks.
+    void ReadTickListScreen(const std::string& prefix, ScanScreen screen);
+    // Opens the review (from the results) with `row` shown and focused.
     void OpenReview(std::size_t row);
+    void ShowReview(std::size_t row);
+    void OpenIgnored();
     // Back to the scan's results.
     void ShowScanResults();
+    // The rows of the review or ignored screen shown; null on any other screen.
+    TickedRows* ShownRows();
     bool ReviewButton(const std::string& name);
     void IgnoreTickedRows();
+    void TakeBackTickedRows();
     void RefreshReview();
+    void ShowSelection(const TickedRows& rows);
+    // One message naming the ignore entries the last scan skipped as damaged, and a list it could not read.
+    void ReportIgnoreListDamage();
     std::optional<LRESULT> OnListNotify(const NMHDR& header);
 
     void OnFinishScan();
@@ -165,8 +176,9 @@ private:
     std::string m_strSkinFile;
     CShockwaveFlash m_animation;
     CRegistryLib m_registryLib;
-    std::optional<ReviewModel> m_review; // made from the engine's findings when the review first opens
-    engine::IgnoreList m_ignoreList;     // read again by each scan
+    std::optional<ReviewModel> m_review;   // made from the engine's findings when the review first opens
+    std::optional<IgnoredModel> m_ignored; // while the ignored screen shows
+    engine::IgnoreList m_ignoreList;       // read again by each scan
     DWORD m_dwWorkerThreadId = 0;
     base::KernelHandle m_hWorkerThread;
     winui::ReportView m_listCtrl;

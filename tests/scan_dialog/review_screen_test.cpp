@@ -102,4 +102,52 @@ TEST_F(ReviewScreen, IgnoredFindingsLeaveTheReviewAndTheResultsCountThem) {
     EXPECT_EQ(run.ListRows().back(), (std::vector<std::string>{kIgnoredRow, "", "1"}));
 }
 
+// One run of the ignore list's life in the window: an entry the scan left out (ignored before it) and one
+// ignored in the review are listed, the first is taken back, the results' ignored count follows, a damaged
+// entry is named once, and the next scan finds what was taken back.
+TEST_F(ReviewScreen, IgnoredEntriesAreListedAndOneTakenBackIsFoundByTheNextScan) {
+    dialogtest::SeedFindings(registry, missing);
+    engine::IgnoreList seeded;
+    ASSERT_EQ(seeded.Add(registry, {kCategoryFont, kFontsKey, "Orvalin Missing (TrueType)"}), ERROR_SUCCESS);
+    registry.SetString(std::string("HKEY_CURRENT_USER\\") + engine::kIgnoreKey, "not-an-id", "x");
+    DialogRun run(Options(registry), skinPath);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    EXPECT_EQ(run.ListRows().back(), (std::vector<std::string>{kIgnoredRow, "", "1"}));
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_NE(boxes.Shown()[0].text.find("1 damaged entry"), std::string::npos);
+    EXPECT_NE(boxes.Shown()[0].text.find("\nnot-an-id: not an id"), std::string::npos);
+
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::Review));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_NONE"));
+    PressSpaceOn(run, 2); // help
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_IGNORE"));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_SHOWIGNORED"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::Ignored));
+    const auto listed = run.ListRows();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0][0], kCategoryHelp);
+    EXPECT_EQ(listed[1], (std::vector<std::string>{kCategoryFont, kFontsKey, "Orvalin Missing (TrueType)"}));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_IGNORED_SELECTION"), "0 of 2 entries selected");
+
+    PressSpaceOn(run, 1);
+    ASSERT_TRUE(run.Click("BUTTON_IGNORED_TAKEBACK"));
+    EXPECT_EQ(run.ListRows().size(), 1u);
+    engine::IgnoreList list;
+    ASSERT_EQ(list.Load(registry), ERROR_SUCCESS);
+    EXPECT_EQ(list.Size(), 1u);
+    ASSERT_TRUE(run.Click("BUTTON_IGNORED_BACK"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::Review));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_BACK"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    EXPECT_EQ(run.ListRows().back(), (std::vector<std::string>{kIgnoredRow, "", "1"})); // the help alone
+
+    ASSERT_TRUE(run.Click("BUTTON_FIXERROR"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::FixComplete));
+    ASSERT_TRUE(run.Click("BUTTON_SCANAGAIN"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    EXPECT_EQ(run.Dialog().TextOf("TEXT_SCANCOMPLETE_ERRORFOUND"), "1"); // the font, taken back
+    EXPECT_EQ(run.ListRows().back(), (std::vector<std::string>{kIgnoredRow, "", "1"}));
+}
+
 } // namespace

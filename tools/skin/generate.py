@@ -39,6 +39,7 @@ RUNTIME_SAMPLES = {
     "TEXT_FIXCOMPLETE_ERRORFOUND": ["99999"],
     "TEXT_FIXCOMPLETE_FIXED": ["99999"],
     "TEXT_REVIEW_SELECTION": ["99999 of 99999 entries selected"],
+    "TEXT_IGNORED_SELECTION": ["99999 of 99999 entries selected"],
 }
 
 

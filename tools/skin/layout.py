@@ -432,13 +432,37 @@ SCREEN_REVIEW = Screen(
         _footer_button("BUTTON_REVIEW_NONE", 208, 100, "secondary", "Select none", ""),
         _footer_button("BUTTON_REVIEW_IGNORE", 316, 76, "secondary", "Ignore", ""),
         _footer_button("BUTTON_REVIEW_REPAIR", 400, 136, "primary", "Repair selected", ""),
+        # Last, so the buttons above keep their keys; in the header, beside the title.
+        Button("BUTTON_REVIEW_SHOWIGNORED", (416, 74, 120, 40), "secondary", "Show ignored", ""),
     ],
     texts=[
-        Text("TEXT_REVIEW_TITLE", (92, 70, 444, 24), "Review what will be repaired", 16, True, INK),
-        Text("TEXT_REVIEW_SELECTION", (92, 98, 444, 18), "0 of 0 entries selected", 12, False, BODY),
+        Text("TEXT_REVIEW_TITLE", (92, 70, 312, 24), "Review what will be repaired", 16, True, INK),
+        Text("TEXT_REVIEW_SELECTION", (92, 98, 312, 18), "0 of 0 entries selected", 12, False, BODY),
     ],
     listbox=ListBox((24, 126, 512, 212), [("Problem", 130), ("Entry", 242), ("File not found", 136)]),
     deco=[("header",), ("footer",), ("badge", "search", (24, 68, 52, 52), PRIMARY),
+          ("listframe", (24, 126, 512, 212))],
+)
+
+# The ignore list, reached from the review: ticked entries are taken back and the next scan shows them.
+SCREEN_IGNORED = Screen(
+    key="ignored",
+    name="Ignored",
+    size=DIALOG_SIZE,
+    kind="dialog",
+    buttons=[
+        _close_button(),
+        _footer_button("BUTTON_IGNORED_BACK", 24, 76, "secondary", "Back", ""),
+        _footer_button("BUTTON_IGNORED_ALL", 108, 92, "secondary", "Select all", ""),
+        _footer_button("BUTTON_IGNORED_NONE", 208, 100, "secondary", "Select none", ""),
+        _footer_button("BUTTON_IGNORED_TAKEBACK", 400, 136, "primary", "Take back", ""),
+    ],
+    texts=[
+        Text("TEXT_IGNORED_TITLE", (92, 70, 444, 24), "Entries you chose to ignore", 16, True, INK),
+        Text("TEXT_IGNORED_SELECTION", (92, 98, 444, 18), "0 of 0 entries selected", 12, False, BODY),
+    ],
+    listbox=ListBox((24, 126, 512, 212), [("Category", 110), ("Key path", 262), ("Value name", 136)]),
+    deco=[("header",), ("footer",), ("badge", "search", (24, 68, 52, 52), MUTED),
           ("listframe", (24, 126, 512, 212))],
 )
 
@@ -449,6 +473,7 @@ DIALOG_SCREENS = [
     ("SCREENERRORFIXING", SCREEN_ERRORFIXING),
     ("SCREENFIXCOMPLETE", SCREEN_FIXCOMPLETE),
     ("SCREENREVIEW", SCREEN_REVIEW),
+    ("SCREENIGNORED", SCREEN_IGNORED),
 ]
 
 MAIN_ANIMATION_FILE = "bug.gif"
