@@ -48,12 +48,22 @@ HBITMAP CSkinButton::ImageFor(UINT itemState) const {
 void CSkinButton::DrawItem(const DRAWITEMSTRUCT& item) const {
     const RECT client = ClientRect();
     DrawBitmap(item.hDC, ImageFor(item.itemState), 0, 0, client.right, client.bottom);
-    // The pictures have no focused state, so keyboard focus gets the system's dotted mark, hidden like the
-    // standard buttons' until the keyboard is used.
-    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-        RECT mark = client;
-        InflateRect(&mark, -kFocusInset, -kFocusInset);
+    // The pictures have no focused state, so keyboard focus gets the skin's mark or else the system's dotted
+    // one, hidden like the standard buttons' until the keyboard is used.
+    if (!(item.itemState & ODS_FOCUS) || (item.itemState & ODS_NOFOCUSRECT)) {
+        return;
+    }
+    RECT mark = client;
+    InflateRect(&mark, -kFocusInset, -kFocusInset);
+    if (!m_focusMark) {
         DrawFocusRect(item.hDC, &mark);
+        return;
+    }
+    const base::Brush brush(CreateSolidBrush(m_focusMark->colour));
+    for (int ring = 0; ring < m_focusMark->width && mark.right > mark.left && mark.bottom > mark.top;
+         ++ring) {
+        FrameRect(item.hDC, &mark, brush.Get());
+        InflateRect(&mark, -1, -1);
     }
 }
 

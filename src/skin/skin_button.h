@@ -7,12 +7,14 @@
 // of its thread is active) and releases it when the mouse leaves. A press that starts elsewhere and is
 // dragged onto the button does not light it.
 //
-// The button is a tab stop: focused, it shows a dotted mark, and Space presses it like a click.
+// The button is a tab stop: focused, it shows the skin's focus mark (a dotted one when the skin has none),
+// and Space presses it like a click.
 #include <windows.h>
 
 #include <string>
 
 #include "base/unique_handle.h"
+#include "skin/skin_records.h"
 #include "winui/window.h"
 
 class CSkinScreen;
@@ -34,6 +36,7 @@ public:
     bool IsFixed() const { return m_bFixed; }
     void SetFixed(bool fixed) { m_bFixed = fixed; }
     bool IsHovered() const { return m_nHover != 0; }
+    void SetFocusMark(const std::optional<FocusMark>& mark) { m_focusMark = mark; }
 
     // The picture drawn for an owner-draw item state (ODS_SELECTED, ODS_DISABLED): a fixed button always
     // shows its normal picture; pressed beats hover beats disabled. A missing picture falls back to the
@@ -60,4 +63,5 @@ private:
     base::Bitmap m_bmpDown;
     base::Bitmap m_bmpDisabled;
     bool m_bFixed = false;
+    std::optional<FocusMark> m_focusMark;
 };

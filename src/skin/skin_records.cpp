@@ -4,6 +4,35 @@
 
 #include "skin/skin_ini.h"
 
+namespace {
+
+// A whole number of at most nine digits between spaces, or nothing.
+std::optional<long> WholeNumber(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t last = text.find_last_not_of(' ');
+    const std::string digits = text.substr(first, last - first + 1);
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::stol(digits);
+}
+
+} // namespace
+
+std::optional<FocusMark> ParseFocusMark(const std::string& colour, const std::string& width) {
+    constexpr long kMostWidth = 8;
+    const std::optional<long> rgb = WholeNumber(colour);
+    const std::optional<long> pixels =
+        width.find_first_not_of(' ') == std::string::npos ? 2 : WholeNumber(width);
+    if (!rgb || *rgb > 0xFFFFFF || !pixels || *pixels < 1 || *pixels > kMostWidth) {
+        return std::nullopt;
+    }
+    return FocusMark{static_cast<COLORREF>(*rgb), static_cast<int>(*pixels)};
+}
+
 ButtonRecord ParseButtonRecord(std::string value) {
     ButtonRecord record;
     record.name = NextField(value);

@@ -2,6 +2,7 @@
 // The records of the skin file: one value each, read field by field with NextField and NextRect.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,17 @@ struct ScreenRecord {
     std::string disabledImage;
     RECT rect{};
 };
+
+// The skin's own mark for the focused button, drawn instead of the dotted rectangle: a frame of one colour,
+// `width` pixels wide, just inside the button's edge. Section FOCUSMARK: COLOUR, WIDTH.
+struct FocusMark {
+    COLORREF colour = 0;
+    int width = 2;
+};
+
+// COLOUR as the texts write theirs (red + 256 * green + 65536 * blue, decimal); WIDTH 1 to 8, empty for 2.
+// Nothing when the colour is empty or either value is not a whole number in range: the dotted rectangle.
+std::optional<FocusMark> ParseFocusMark(const std::string& colour, const std::string& width);
 
 // The most columns a list record may ask for; a larger count is held at this.
 inline constexpr int kMaxListColumns = 64;

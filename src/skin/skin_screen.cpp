@@ -153,8 +153,12 @@ CSkinText* CSkinScreen::AddText(HWND parent, const TextRecord& record) {
 }
 
 void CSkinScreen::ReadButtonInfo(HWND parent, const CSkinIni& ini, const std::string& section) {
+    const std::optional<FocusMark> mark =
+        ParseFocusMark(ini.GetValue("FOCUSMARK", "COLOUR", ""), ini.GetValue("FOCUSMARK", "WIDTH", ""));
     for (const std::string& value : ini.GetNumberedValues(section)) {
-        AddButton(parent, ParseButtonRecord(value));
+        if (CSkinButton* button = AddButton(parent, ParseButtonRecord(value))) {
+            button->SetFocusMark(mark);
+        }
     }
     OrderButtonsByPosition();
 }

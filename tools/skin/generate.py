@@ -16,7 +16,7 @@ import art  # noqa: E402
 import gifwriter  # noqa: E402
 from draw import runtime_fonts  # noqa: E402
 from layout import (  # noqa: E402
-    DIALOG_POS, DIALOG_SCREENS, FONT_FACE, MAIN, MAIN_ANIMATION_FILE, PAGES, PANEL_RECT,
+    DIALOG_POS, DIALOG_SCREENS, FOCUS_MARK, FONT_FACE, MAIN, MAIN_ANIMATION_FILE, PAGES, PANEL_RECT,
     SCAN_ANIMATION_FILE, colorref, images,
 )
 
@@ -102,6 +102,7 @@ def skin_ini():
         "; Buttons: name, rectangle. Texts: name, face, bold, italic, height, colour",
         "; (red + 256 * green + 65536 * blue), rectangle, initial text.",
         "; Lists: rectangle, column count, then title and width of each column.",
+        "; FOCUSMARK: the focused button's frame, its colour and width in pixels (1 to 8).",
         "",
         "[MAINSCREENINFO]",
     ]
@@ -127,6 +128,8 @@ def skin_ini():
         out += numbered(f"{section}_TEXTINFO", [text_record(t) for t in s.texts])
         if s.listbox:
             out += numbered(f"{section}_LISTINFO", [list_record(s.listbox)])
+    colour, width = FOCUS_MARK
+    out += ["[FOCUSMARK]", f"COLOUR={colorref(colour)}", f"WIDTH={width}", ""]
     for line in out:
         if len(line.split("=", 1)[-1]) > 255:
             raise SystemExit(f"value longer than 255 characters: {line}")

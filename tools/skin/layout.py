@@ -45,6 +45,9 @@ DANGER = (212, 64, 64)
 DANGER_DOWN = (180, 48, 48)
 
 FONT_FACE = "Tahoma"
+# The focused button's frame (Skin.ini FOCUSMARK): the accent stands off the light, the blue and the dark
+# buttons alike.
+FOCUS_MARK = (TEAL, 2)
 
 
 def colorref(rgb):
