@@ -120,6 +120,10 @@ capture_review() {
     sleep 0.3
     xdotool mousemove $((ORIGIN_X + 900)) $((ORIGIN_Y + 700))
     sleep 1.5
+    # Once more, now that the screen is built: the click's spot holds a button of the new screen, which a
+    # move made while it was being built can leave lit.
+    xdotool mousemove $((ORIGIN_X + 910)) $((ORIGIN_Y + 710))
+    sleep 0.5
     local full="$SHOT_DIR/.full.png" out="$SHOT_DIR/review.png"
     import -window root "$full" || return 1
     convert "$full" -crop "${screen[7]}x${screen[8]}+$((ORIGIN_X + $1))+$((ORIGIN_Y + $2))" +repage "$out" || return 1
