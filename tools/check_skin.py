@@ -452,6 +452,15 @@ def check(folder):
             ctl.append(("animation", "scan", anim))
         check_controls(skin, f"dialog screen {name}", size, ctl)
 
+    # optional; the program draws the dotted rectangle for a malformed one, which the author should hear of
+    if skin.has_section("FOCUSMARK"):
+        colour = skin.value("FOCUSMARK", "COLOUR")
+        width = skin.value("FOCUSMARK", "WIDTH") or "2"
+        if not (colour.isdigit() and len(colour) <= 9 and int(colour) <= 0xFFFFFF):
+            skin.problem(f"[FOCUSMARK] COLOUR={colour!r} is not a colour from 0 to 16777215")
+        if not (width.isdigit() and len(width) <= 9 and 1 <= int(width) <= 8):
+            skin.problem(f"[FOCUSMARK] WIDTH={width!r} is not a width from 1 to 8")
+
     total = sum(os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder)
                 if os.path.isfile(os.path.join(folder, n)))
     if total > MAX_SKIN_BYTES:
