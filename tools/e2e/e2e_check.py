@@ -147,6 +147,9 @@ def finding_keys(path):
     views = [hklm + "wow6432node\\" + k[len(hklm):] for k in keys if k.startswith(hklm)]
     for classes in ("hkey_local_machine\\software\\classes\\", "hkey_current_user\\software\\classes\\"):
         views += [classes + "wow6432node\\" + k[len(classes):] for k in keys if k.startswith(classes)]
+    # The machine's 32-bit classes are listed under Software\Wow6432Node\Classes too (the same key).
+    wow_classes = "hkey_local_machine\\software\\classes\\wow6432node\\"
+    views += [hklm + "wow6432node\\classes\\" + k[len(wow_classes):] for k in keys if k.startswith(wow_classes)]
     return keys + views
 
 
