@@ -275,7 +275,8 @@ fi
 
 # The packages, in a prefix of their own.
 if step "tools/package.sh builds the .msi and the .zip" package_build &&
-    step "msiexec /i /qn installs into Program Files with a Start-menu entry" package_install; then
+    step "msiexec /i /qn installs an older version into Program Files with a Start-menu entry" package_install &&
+    step "this version over the older: the older removed, one entry in the list of programs" package_upgrade; then
     step "started from its Start-menu entry in an empty folder, the window shows its skin" package_start_from_menu
     step "the installed orvalin-cli scan --json works" package_cli_scan
     step "msiexec /x /qn leaves nothing but the user's backups" package_uninstall
