@@ -138,6 +138,14 @@ backup_written() {
     BACKUP=$(e2e_new_backups | grep -i '\.xml$' | head -1)
     [ -n "$BACKUP" ] && [ -s "$(e2e_backup_dir)/$BACKUP" ] || return 1
     echo "      backup file: $BACKUP ($(stat -c %s "$(e2e_backup_dir)/$BACKUP") bytes) in %LOCALAPPDATA%\\Orvalin\\Backups"
+    backup_holds_removed "$OUT/after-fix" "$BACKUP"
+}
+
+# backup_holds_removed EXPORT BACKUP: the backup's keys and values are exactly those the fix removed.
+backup_holds_removed() {
+    "$PY" "$E2E_CHECK" backup-diff "$OUT/before.hklm.reg,$OUT/before.hkcu.reg" "$1.hklm.reg,$1.hkcu.reg" \
+        "$(e2e_backup_dir)/$2" | sed 's/^/      /'
+    [ "${PIPESTATUS[0]}" = 0 ]
 }
 
 restore_from_page() {
@@ -165,6 +173,85 @@ registry_after_restore() {
     left=$(find "$PREFIX/orvalin-drives/fixed/e2e" -name '*.lnk' | wc -l)
     echo "      $left shortcuts on S:\\e2e after the restore"
     [ "$left" = 10 ]
+}
+
+# The review on the restored registry: its first two rows unticked with the keyboard (the list has the focus
+# on its first row when it opens), Repair selected.
+review_repair_selected() {
+    e2e_snapshot_backups
+    e2e_click_main_button BUTTON_MAIN || return 1
+    e2e_click_page_button SUBMAIN_MAIN BUTTON_SCAN || return 1
+    e2e_wait_screen ScanComplete 120 >/dev/null || return 1
+    sleep 0.5 # the list fills in after the screen is shown
+    e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_REVIEW || return 1
+    e2e_wait_screen Review 30 >/dev/null || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-review-opened.png"
+    xdotool key space
+    sleep 0.2
+    xdotool key Down
+    sleep 0.2
+    xdotool key space
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-review-two-unticked.png"
+    local changed
+    changed=$(compare -metric AE "$SHOTS/e2e-review-opened.png" "$SHOTS/e2e-review-two-unticked.png" null: 2>&1)
+    echo "      two rows unticked: ${changed%%.*} pixels of the screen changed"
+    e2e_click_screen_button SCREENREVIEW Review BUTTON_REVIEW_REPAIR || return 1
+    e2e_wait_screen FixComplete 120 >/dev/null || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-review-fixed.png"
+    e2e_click_screen_button SCREENFIXCOMPLETE FixComplete BUTTON_OK || return 1
+    e2e_wait_no_screen 30
+}
+
+registry_after_review() {
+    e2e_export "$PREFIX" "$OUT/after-review" || return 1
+    "$PY" "$E2E_CHECK" fix-diff "$OUT/before.hklm.reg,$OUT/before.hkcu.reg" \
+        "$OUT/after-review.hklm.reg,$OUT/after-review.hkcu.reg" "$OUT/findings.json" 0,1 | sed 's/^/      /'
+    [ "${PIPESTATUS[0]}" = 0 ]
+}
+
+backup_after_review() {
+    local backup
+    backup=$(e2e_new_backups | grep -i '\.xml$' | head -1)
+    [ -n "$backup" ] || return 1
+    echo "      backup file: $backup"
+    backup_holds_removed "$OUT/after-review" "$backup"
+}
+
+# scan_ids NAME: orvalin-cli scan --json into $OUT/NAME.json, its "id category key value" lines into NAME.ids.
+scan_ids() {
+    e2e_wine "$PREFIX" "$CLI_EXE" scan --json >"$OUT/$1.json" 2>/dev/null
+    [ $? -le 1 ] || return 1
+    "$PY" "$E2E_CHECK" ids "$OUT/$1.json" >"$OUT/$1.ids"
+}
+
+# Each console run is a new start of the program: the two findings the review kept carry the ids they had
+# in the first scan (before a fix, a restore and the window's scans); one of them on the ignore list is not
+# found, taken off it is found again, and every id is as before.
+ignore_and_ids() {
+    "$PY" "$E2E_CHECK" ids "$OUT/findings.json" | head -2 >"$OUT/kept.ids"
+    local first second
+    first=$(sed -n 1p "$OUT/kept.ids" | cut -d' ' -f1)
+    second=$(sed -n 2p "$OUT/kept.ids" | cut -d' ' -f1)
+    scan_ids rescan-1 || return 1
+    local missing
+    missing=$(comm -23 <(sort "$OUT/kept.ids") <(sort "$OUT/rescan-1.ids"))
+    [ -z "$missing" ] || { sed 's/^/      not found with the same id: /' <<<"$missing"; return 1; }
+    e2e_wine "$PREFIX" "$CLI_EXE" ignore add "$first" >/dev/null 2>&1 || return 1
+    e2e_wine "$PREFIX" "$CLI_EXE" ignore list 2>/dev/null | grep -q "$first" || return 1
+    scan_ids rescan-ignored || return 1
+    local ignored
+    ignored=$("$PY" -c 'import json,sys; print(json.load(open(sys.argv[1]))["ignored"])' "$OUT/rescan-ignored.json")
+    echo "      $first ignored: $(wc -l <"$OUT/rescan-ignored.ids") findings, $ignored ignored"
+    ! grep -q "^$first " "$OUT/rescan-ignored.ids" && grep -q "^$second " "$OUT/rescan-ignored.ids" &&
+        [ "$ignored" = 1 ] || return 1
+    e2e_wine "$PREFIX" "$CLI_EXE" ignore remove "$first" >/dev/null 2>&1 || return 1
+    scan_ids rescan-2 || return 1
+    echo "      taken off the ignore list: $(wc -l <"$OUT/rescan-2.ids") findings, the same ids as before: \
+$(cmp -s "$OUT/rescan-1.ids" "$OUT/rescan-2.ids" && echo yes || echo no)"
+    cmp -s "$OUT/rescan-1.ids" "$OUT/rescan-2.ids"
 }
 
 add_schedule() {
@@ -204,6 +291,43 @@ tray_run() {
     e2e_shot "$SHOTS/e2e-14-tray-run-results.png"
     e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_OK || return 1
     e2e_wait_no_screen 30
+}
+
+# One copy per user, with real processes: a second start while the window is hidden in the notification
+# area ends at once and brings the window forward; a third with "scan" makes the first copy scan.
+second_start() { # ARGS...: starts orvalin.exe once more and waits for it to end; prints its seconds
+    local start=$SECONDS pid
+    (cd "$ROOT" && WINEPREFIX="$PREFIX" exec wine "$APP_EXE" "$@") >>"$BUILD_DIR/e2e-app2.log" 2>&1 &
+    pid=$!
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $((SECONDS - start)) -lt 30 ] || { kill "$pid"; return 1; }
+        sleep 0.1
+    done
+    wait "$pid" || return 1
+    echo $((SECONDS - start))
+}
+
+single_copy() {
+    local main seconds
+    main="|$(e2e_main_rect)\$"
+    e2e_click_main_button BUTTON_MINIMIZE || return 1
+    e2e_wait_no_window "$main" 15 || return 1
+    seconds=$(second_start) || return 1
+    e2e_wait_main_window 30 || return 1
+    e2e_shot "$SHOTS/e2e-single-forward.png"
+    local foreground copies
+    foreground=$(WINEPREFIX="$PREFIX" wine "$E2E_PROBE" foreground 2>/dev/null | tr -d '\r')
+    copies=$(e2e_windows | grep -c "$main")
+    echo "      second start ended after ${seconds}s; main windows: $copies; foreground: $foreground"
+    [ "$copies" = 1 ] && [[ "$foreground" == *"|$(e2e_main_rect)" ]] && e2e_app_running || return 1
+    seconds=$(second_start scan) || return 1
+    e2e_wait_screen "ErrorScan|ScanComplete" 60 >/dev/null || return 1
+    e2e_wait_screen ScanComplete 120 >/dev/null || return 1
+    sleep 0.5
+    e2e_shot "$SHOTS/e2e-single-scan.png"
+    echo "      start with scan ended after ${seconds}s; the first copy scanned"
+    e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_OK || return 1
+    e2e_wait_no_screen 30 && e2e_app_running
 }
 
 tray_close() {
@@ -262,12 +386,21 @@ if step "orvalin.exe scan: main window and scan screen" scan_window &&
     step "shortcut files: every broken one gone, the others kept" shortcuts_after_fix
     if step "backup file in the user's local application data" backup_written; then
         step "Restore through the open-file dialog" restore_from_page &&
-            step "registry and shortcuts equal their state before the fix" registry_after_restore
+            step "registry and shortcuts equal their state before the fix" registry_after_restore &&
+            if step "Review: the first two findings unticked with the keyboard, Repair selected" \
+                review_repair_selected; then
+                step "registry: the two unticked findings kept, every other one gone, nothing else touched" \
+                    registry_after_review
+                step "the backup of Repair selected holds exactly what it removed" backup_after_review
+                step "ids the same across scans and starts; ignore add hides one, ignore remove brings it back" \
+                    ignore_and_ids
+            fi
     else
         skip "Restore through the open-file dialog"
     fi
     step "Add Schedule dialog adds a schedule" add_schedule
     step "tray menu Run: a scan through the window" tray_run
+    step "a second start brings the hidden window forward and ends; one with scan makes the first scan" single_copy
     step "tray menu Close ends the program" tray_close
 else
     skip "the rest of the window steps"
