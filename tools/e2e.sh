@@ -24,9 +24,15 @@ FAILED=0
 # shellcheck disable=SC2034 # read by the e2e_lib.sh functions
 E2E_PREFIX_IN_USE=$PREFIX
 
-step() { # step NAME COMMAND...: runs the check and prints its verdict
-    local name=$1; shift
-    if "$@"; then echo "PASS  $name"; else echo "FAIL  $name"; FAILED=$((FAILED + 1)); return 1; fi
+step() { # step NAME COMMAND...: runs the check and prints its verdict and its seconds
+    local name=$1 start=$SECONDS; shift
+    if "$@"; then
+        echo "PASS  $name ($((SECONDS - start)) s)"
+    else
+        echo "FAIL  $name ($((SECONDS - start)) s)"
+        FAILED=$((FAILED + 1))
+        return 1
+    fi
 }
 skip() { echo "SKIP  $1 (an earlier step failed)"; FAILED=$((FAILED + 1)); }
 
@@ -229,27 +235,29 @@ scan_ids() {
 
 # Each console run is a new start of the program: the two findings the review kept carry the ids they had
 # in the first scan (before a fix, a restore and the window's scans); one of them on the ignore list is not
-# found, taken off it is found again, and every id is as before.
+# found, taken off it is found again, and every id is as before. The one ignored is the second, a ProgID:
+# with its class ignored instead, the ProgID would be no finding either (its class stays).
 ignore_and_ids() {
-    "$PY" "$E2E_CHECK" ids "$OUT/findings.json" | head -2 >"$OUT/kept.ids"
-    local first second
-    first=$(sed -n 1p "$OUT/kept.ids" | cut -d' ' -f1)
-    second=$(sed -n 2p "$OUT/kept.ids" | cut -d' ' -f1)
+    "$PY" "$E2E_CHECK" ids "$OUT/findings.json" >"$OUT/findings.ids" || return 1
+    head -2 "$OUT/findings.ids" >"$OUT/kept.ids"
+    local class progid
+    class=$(sed -n 1p "$OUT/kept.ids" | cut -d' ' -f1)
+    progid=$(sed -n 2p "$OUT/kept.ids" | cut -d' ' -f1)
     scan_ids rescan-1 || return 1
     local missing
     missing=$(comm -23 <(sort "$OUT/kept.ids") <(sort "$OUT/rescan-1.ids"))
     [ -z "$missing" ] || { sed 's/^/      not found with the same id: /' <<<"$missing"; return 1; }
-    e2e_wine "$PREFIX" "$CLI_EXE" ignore add "$first" >/dev/null 2>&1 || return 1
-    e2e_wine "$PREFIX" "$CLI_EXE" ignore list 2>/dev/null | grep -q "$first" || return 1
+    e2e_wine "$PREFIX" "$CLI_EXE" ignore add "$progid" >/dev/null 2>&1 || return 1
+    e2e_wine "$PREFIX" "$CLI_EXE" ignore list 2>/dev/null | grep -q "^$progid " || return 1
     scan_ids rescan-ignored || return 1
     local ignored
     ignored=$("$PY" -c 'import json,sys; print(json.load(open(sys.argv[1]))["ignored"])' "$OUT/rescan-ignored.json")
-    echo "      $first ignored: $(wc -l <"$OUT/rescan-ignored.ids") findings, $ignored ignored"
-    ! grep -q "^$first " "$OUT/rescan-ignored.ids" && grep -q "^$second " "$OUT/rescan-ignored.ids" &&
+    echo "      $progid on the ignore list: $(wc -l <"$OUT/rescan-ignored.ids") findings, $ignored ignored"
+    ! grep -q "^$progid " "$OUT/rescan-ignored.ids" && grep -q "^$class " "$OUT/rescan-ignored.ids" &&
         [ "$ignored" = 1 ] || return 1
-    e2e_wine "$PREFIX" "$CLI_EXE" ignore remove "$first" >/dev/null 2>&1 || return 1
+    e2e_wine "$PREFIX" "$CLI_EXE" ignore remove "$progid" >/dev/null 2>&1 || return 1
     scan_ids rescan-2 || return 1
-    echo "      taken off the ignore list: $(wc -l <"$OUT/rescan-2.ids") findings, the same ids as before: \
+    echo "      taken off it: $(wc -l <"$OUT/rescan-2.ids") findings, the same ids as the scan before: \
 $(cmp -s "$OUT/rescan-1.ids" "$OUT/rescan-2.ids" && echo yes || echo no)"
     cmp -s "$OUT/rescan-1.ids" "$OUT/rescan-2.ids"
 }
