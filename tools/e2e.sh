@@ -193,12 +193,7 @@ review_repair_selected() {
     e2e_wait_screen Review 30 >/dev/null || return 1
     sleep 0.5
     e2e_shot "$SHOTS/e2e-review-opened.png"
-    xdotool key space
-    sleep 0.2
-    xdotool key Down
-    sleep 0.2
-    xdotool key space
-    sleep 0.5
+    e2e_key_on_screen space Review && e2e_key_on_screen Down Review && e2e_key_on_screen space Review || return 1
     e2e_shot "$SHOTS/e2e-review-two-unticked.png"
     local changed
     changed=$(compare -metric AE "$SHOTS/e2e-review-opened.png" "$SHOTS/e2e-review-two-unticked.png" null: 2>&1)
