@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # End to end as a user: orvalin.exe started from the repository root on a seeded prefix and driven only
 # with real X input (xdotool) at the positions skin/Skin.ini gives. Scan, read the results, Fix, close;
-# the registry exports before and after prove every finding gone and nothing else touched; Restore through
-# the main page's open-file dialog gives the registry back; a schedule is added through the Add Schedule
-# dialog; the tray menu's Run and Close. Prints PASS or FAIL per step, pictures of every step go to
-# $BUILD_DIR/screenshots/e2e-*.png; exits non-zero when a step failed.
+# the registry exports before and after prove every finding gone and nothing else touched, and the backup
+# file holds exactly what went; Restore through the main page's open-file dialog gives the registry back;
+# the review unticks two findings and repairs the others, and its Ignore and the console's ignore commands
+# hide a finding by its id; a schedule is added through the Add Schedule dialog; the tray menu's Run; a
+# second start of the program while it runs; the tray menu's Close. Prints PASS or FAIL and the seconds
+# per step, pictures of every step go to $BUILD_DIR/screenshots/e2e-*.png; exits non-zero when a step failed.
 #
 #   tools/e2e.sh          (tools/test.sh runs it after ctest; it uses DISPLAY when set, else its own Xvfb)
 #   E2E_NO_BUILD=1        drives the programs already built
@@ -181,10 +183,8 @@ registry_after_restore() {
     [ "$left" = 10 ]
 }
 
-# The review on the restored registry: its first two rows unticked with the keyboard (the list has the focus
-# on its first row when it opens), Repair selected.
-review_repair_selected() {
-    e2e_snapshot_backups
+# A scan from the main page's Scan button, then the results' Review.
+scan_and_review() {
     e2e_click_main_button BUTTON_MAIN || return 1
     e2e_click_page_button SUBMAIN_MAIN BUTTON_SCAN || return 1
     e2e_wait_screen ScanComplete 120 >/dev/null || return 1
@@ -192,6 +192,13 @@ review_repair_selected() {
     e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_REVIEW || return 1
     e2e_wait_screen Review 30 >/dev/null || return 1
     sleep 0.5
+}
+
+# The review on the restored registry: its first two rows unticked with the keyboard (the list has the focus
+# on its first row when it opens), Repair selected.
+review_repair_selected() {
+    e2e_snapshot_backups
+    scan_and_review || return 1
     e2e_shot "$SHOTS/e2e-review-opened.png"
     e2e_key_on_screen space Review && e2e_key_on_screen Down Review && e2e_key_on_screen space Review || return 1
     e2e_shot "$SHOTS/e2e-review-two-unticked.png"
@@ -263,13 +270,7 @@ ignore_in_window() {
     local class
     class=$(sed -n 1p "$OUT/kept.ids" | cut -d' ' -f1)
     [ -n "$class" ] || return 1
-    e2e_click_main_button BUTTON_MAIN || return 1
-    e2e_click_page_button SUBMAIN_MAIN BUTTON_SCAN || return 1
-    e2e_wait_screen ScanComplete 120 >/dev/null || return 1
-    sleep 0.5 # the list fills in after the screen is shown
-    e2e_click_screen_button SCREENSCANCOMPLETE ScanComplete BUTTON_REVIEW || return 1
-    e2e_wait_screen Review 30 >/dev/null || return 1
-    sleep 0.5
+    scan_and_review || return 1
     e2e_click_screen_button SCREENREVIEW Review BUTTON_REVIEW_NONE || return 1
     # The click leaves the focus on the button: a click on the first row's text gives it back to the list.
     local screen list
