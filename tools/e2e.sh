@@ -25,6 +25,7 @@ SHOTS="$BUILD_DIR/screenshots"
 FAILED=0
 # shellcheck disable=SC2034 # read by the e2e_lib.sh functions
 E2E_PREFIX_IN_USE=$PREFIX
+REVIEW_BACKUPS_BEFORE=
 
 step() { # step NAME COMMAND...: runs the check and prints its verdict and its seconds
     local name=$1 start=$SECONDS; shift
@@ -197,7 +198,7 @@ scan_and_review() {
 # The review on the restored registry: its first two rows unticked with the keyboard (the list has the focus
 # on its first row when it opens), Repair selected.
 review_repair_selected() {
-    e2e_snapshot_backups
+    REVIEW_BACKUPS_BEFORE=$(e2e_new_backups)
     scan_and_review || return 1
     e2e_shot "$SHOTS/e2e-review-opened.png"
     e2e_key_on_screen space Review && e2e_key_on_screen Down Review && e2e_key_on_screen space Review || return 1
@@ -222,7 +223,7 @@ registry_after_review() {
 
 backup_after_review() {
     local backup
-    backup=$(e2e_new_backups | grep -i '\.xml$' | head -1)
+    backup=$(comm -13 <(sort <<<"$REVIEW_BACKUPS_BEFORE") <(e2e_new_backups | sort) | grep -i '\.xml$' | head -1)
     [ -n "$backup" ] || return 1
     echo "      backup file: $backup"
     backup_holds_removed "$OUT/after-review" "$backup"
