@@ -254,7 +254,8 @@ ignore_and_ids() {
     e2e_wine "$PREFIX" "$CLI_EXE" ignore list 2>/dev/null | grep -q "^$progid " || return 1
     scan_ids rescan-ignored || return 1
     local ignored
-    ignored=$("$PY" -c 'import json,sys; print(json.load(open(sys.argv[1]))["ignored"])' "$OUT/rescan-ignored.json")
+    ignored=$("$PY" -c 'import json,sys; print(json.load(open(sys.argv[1]))["ignored"])' \
+        "$OUT/rescan-ignored.json")
     echo "      $progid on the ignore list: $(wc -l <"$OUT/rescan-ignored.ids") findings, $ignored ignored"
     ! grep -q "^$progid " "$OUT/rescan-ignored.ids" && grep -q "^$class " "$OUT/rescan-ignored.ids" &&
         [ "$ignored" = 1 ] || return 1
@@ -351,18 +352,21 @@ second_start() { # ARGS...: starts orvalin.exe once more and waits for it to end
 }
 
 single_copy() {
-    local main seconds
-    main="|$(e2e_main_rect)\$"
+    local rect seconds
+    rect=$(e2e_main_rect)
     e2e_click_main_button BUTTON_MINIMIZE || return 1
-    e2e_wait_no_window "$main" 15 || return 1
+    e2e_wait_no_window "|$rect\$" 15 || return 1
     seconds=$(second_start) || return 1
     e2e_wait_main_window 30 || return 1
     e2e_shot "$SHOTS/e2e-single-forward.png"
-    local foreground copies
-    foreground=$(WINEPREFIX="$PREFIX" wine "$E2E_PROBE" foreground 2>/dev/null | tr -d '\r')
-    copies=$(e2e_windows | grep -c "$main")
+    local foreground="" copies deadline=$((SECONDS + 10))
+    until [[ "$foreground" == *"|$rect" ]] || [ $SECONDS -ge $deadline ]; do
+        sleep 0.2
+        foreground=$(WINEPREFIX="$PREFIX" wine "$E2E_PROBE" foreground 2>/dev/null | tr -d '\r')
+    done
+    copies=$(e2e_windows | grep -c "|$rect\$")
     echo "      second start ended after ${seconds}s; main windows: $copies; foreground: $foreground"
-    [ "$copies" = 1 ] && [[ "$foreground" == *"|$(e2e_main_rect)" ]] && e2e_app_running || return 1
+    [ "$copies" = 1 ] && [[ "$foreground" == *"|$rect" ]] && e2e_app_running || return 1
     seconds=$(second_start scan) || return 1
     e2e_wait_screen "ErrorScan|ScanComplete" 60 >/dev/null || return 1
     e2e_wait_screen ScanComplete 120 >/dev/null || return 1

@@ -40,7 +40,8 @@ package_install() {
     E2E_PREFIX_IN_USE=$PKG_PREFIX
     e2e_wine "$PKG_PREFIX" msiexec /i "$(e2e_windows_path "$PKG_OLD_MSI")" /qn >/dev/null 2>&1 || return 1
     pkg_check_installed || return 1
-    echo "      $PKG_OLD_VERSION installed in C:\\Program Files\\Orvalin; Start-menu entry $(pkg_windows_path "$PKG_LINK")"
+    echo "      $PKG_OLD_VERSION installed in C:\\Program Files\\Orvalin;" \
+        "Start-menu entry $(pkg_windows_path "$PKG_LINK")"
     echo "      list of programs: $(pkg_programs | tr '\n' ' ')"
     [ "$(pkg_programs)" = "Orvalin $PKG_OLD_VERSION" ]
 }
@@ -68,7 +69,7 @@ pkg_programs() {
 # This version over the older one: the older is removed first (RemoveExistingProducts), so its files give
 # way even where they were changed since, and one entry is left in the list of programs.
 package_upgrade() {
-    local version dir
+    local version dir stage="$BUILD_DIR/dist/stage/Orvalin"
     dir=$(pkg_installed)
     version=$(sed -n 's/.*Orvalin-\(.*\)-x64\.msi$/\1/p' <<<"$PKG_MSI")
     # A file of the older version changed after its installation: an install that merely went over it
@@ -78,14 +79,14 @@ package_upgrade() {
     pkg_check_installed || return 1
     local file differ=0
     for file in orvalin.exe orvalin-cli.exe skin/Skin.ini; do
-        cmp -s "$BUILD_DIR/dist/stage/Orvalin/$file" "$dir/$file" || { echo "      not this version's: $file"; differ=1; }
+        cmp -s "$stage/$file" "$dir/$file" || { echo "      not this version's: $file"; differ=1; }
     done
     echo "      list of programs after installing $version over $PKG_OLD_VERSION: $(pkg_programs | tr '\n' ' ')"
     [ "$differ" = 0 ] && [ "$(pkg_programs)" = "Orvalin $version" ] || return 1
     # The older package over the newer: refused, and the newer stays.
     e2e_wine "$PKG_PREFIX" msiexec /i "$(e2e_windows_path "$PKG_OLD_MSI")" /qn >/dev/null 2>&1 && return 1
     echo "      $PKG_OLD_VERSION over $version refused; list of programs: $(pkg_programs | tr '\n' ' ')"
-    [ "$(pkg_programs)" = "Orvalin $version" ] && cmp -s "$BUILD_DIR/dist/stage/Orvalin/orvalin.exe" "$dir/orvalin.exe"
+    [ "$(pkg_programs)" = "Orvalin $version" ] && cmp -s "$stage/orvalin.exe" "$dir/orvalin.exe"
 }
 
 package_start_from_menu() {
