@@ -35,6 +35,11 @@ IGNORED = (
     "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer\\advanced",
     # rebuilt by Wine at every start from the machine it runs on (a second display adds DEVICEMAP\VIDEO)
     "hkey_local_machine\\hardware\\",
+    # Wine's device manager records the display adapter and monitor the first time a WoW64 prefix starts
+    # a program after it was made
+    "hkey_local_machine\\system\\currentcontrolset\\control\\deviceclasses\\",
+    "hkey_local_machine\\system\\currentcontrolset\\control\\class\\{4d36e96e-e325-11ce-bfc1-08002be10318}",
+    "hkey_local_machine\\system\\currentcontrolset\\hardware profiles\\current\\system",
 )
 
 
