@@ -3,6 +3,7 @@
 #include "command_capture.h"
 
 #include "json_check.h"
+#include "support/real_registry.h"
 #include "support/test_paths.h"
 
 #include <windows.h>
@@ -22,20 +23,11 @@ std::string InJson(std::string text) {
 }
 
 void SetDefault(const std::string& keyPath, const std::string& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, keyPath.c_str(), &key), ERROR_SUCCESS) << keyPath;
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
+    testsupport::SetRealString(HKEY_CLASSES_ROOT, keyPath, nullptr, data);
 }
 
 bool KeyExists(const std::string& keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CLASSES_ROOT, keyPath.c_str(), &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
+    return testsupport::RealKeyExists(HKEY_CLASSES_ROOT, keyPath);
 }
 
 using testcli::Captured;
