@@ -3,13 +3,27 @@
 #   Orvalin-<version>-x64.msi  Windows Installer package (wixl): Program Files\Orvalin and a Start-menu entry
 #   Orvalin-<version>-x64.zip  the same files in one folder, for use without installation
 # The version is the CMake project version (CMakeLists.txt), read from the build's generated header.
+#   tools/package.sh --version 0.0.9   packages the same build under another version number (the upgrade
+#                                      test installs one version over another)
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
+
+VERSION=
+case "${1:-}" in
+--version) VERSION=${2:-} ;;
+"") ;;
+*) log "usage: tools/package.sh [--version MAJOR.MINOR.BUILD]"; exit 2 ;;
+esac
+# Windows Installer compares the first three fields, each a number.
+if [ -n "$VERSION" ] && ! [[ "$VERSION" =~ ^[0-9]{1,3}\.[0-9]{1,3}\.[0-9]{1,5}$ ]]; then
+    log "not a MAJOR.MINOR.BUILD version: $VERSION"
+    exit 2
+fi
 
 ensure_packages || exit 1
 configure_and_build --target orvalin orvalin-cli || exit 1
 
-VERSION=$(sed -n 's/^#define ORVALIN_VERSION_STR "\(.*\)"$/\1/p' "$BUILD_DIR/generated/version.h")
+[ -n "$VERSION" ] || VERSION=$(sed -n 's/^#define ORVALIN_VERSION_STR "\(.*\)"$/\1/p' "$BUILD_DIR/generated/version.h")
 [ -n "$VERSION" ] || { log "no version in $BUILD_DIR/generated/version.h"; exit 1; }
 DIST="$BUILD_DIR/dist"
 STAGE="$DIST/stage/Orvalin"

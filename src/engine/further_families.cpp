@@ -95,17 +95,18 @@ bool SeenBefore(CRegistryLib& lib, const std::string& keyPath, std::vector<std::
 
 } // namespace engine
 
-engine::Verdict CRegistryLib::JudgeAs(engine::Reference kind, const std::string& text, bool thirtyTwoBit) {
+engine::Verdict CRegistryLib::JudgeAs(engine::Reference kind, const std::string& text, bool thirtyTwoBit,
+                                      const std::string& fileName) {
     if (!thirtyTwoBit) {
-        return Judge().Judge(kind, text);
+        return Judge().Judge(kind, text, fileName);
     }
     const std::string reading = engine::ThirtyTwoBitReading(text, m_strWindowsDir, m_strWow64Dir);
-    const engine::Verdict verdict = Judge().Judge(kind, reading);
+    const engine::Verdict verdict = Judge().Judge(kind, reading, fileName);
     // A bare name was placed in SysWOW64; the programs search further (the Windows folder, PATH), so it is
     // missing only when that search fails too.
     if (verdict == engine::Verdict::Missing && reading != text && text.find('\\') == std::string::npos &&
         text.find('%') == std::string::npos) {
-        return Judge().Judge(kind, text);
+        return Judge().Judge(kind, text, fileName);
     }
     return verdict;
 }

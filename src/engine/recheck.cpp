@@ -1,5 +1,6 @@
 // The fix's second judgement of each finding, from what the registry holds at that moment.
 #include "engine/exact_text.h"
+#include "engine/family_support.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
@@ -17,7 +18,7 @@ const CRegValue* Named(const RegValueList& values, const std::string& name) {
 
 } // namespace
 
-engine::Verdict CRegistryLib::JudgeClass(HKEY classKey) {
+engine::Verdict CRegistryLib::JudgeClass(HKEY classKey, bool thirtyTwoBit) {
     DWORD longestName = 0;
     if (m_registry.QueryInfoKey(classKey, nullptr, &longestName, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS) {
@@ -47,7 +48,7 @@ engine::Verdict CRegistryLib::JudgeClass(HKEY classKey) {
             continue;
         }
         const engine::Verdict verdict =
-            Judge().Judge(engine::ServerReference(children.Name()), server->m_strData);
+            JudgeAs(engine::ServerReference(children.Name()), server->m_strData, thirtyTwoBit);
         if (verdict != engine::Verdict::Missing) {
             return verdict;
         }
@@ -66,6 +67,8 @@ bool CRegistryLib::StillBroken(const CRegErrorLog& finding, bool* classBroken) {
     }
     std::string subKey = finding.GetKeyPath();
     const std::string root = SeperateMainKey(subKey);
+    // An entry of the 32-bit view is judged as a 32-bit program reads it.
+    const bool thirtyTwoBit = engine::ThirtyTwoBitKey(finding.GetKeyPath());
     engine::KeyHandle key(m_registry);
     const LONG opened = OpenKey(root, subKey, key.Receive());
     const bool isClass = _stricmp(category.c_str(), kCategoryCLSID) == 0;
@@ -77,8 +80,11 @@ bool CRegistryLib::StillBroken(const CRegErrorLog& finding, bool* classBroken) {
         return gone;
     }
     if (isClass) {
-        *classBroken = JudgeClass(key.Get()) == engine::Verdict::Missing;
-        return *classBroken;
+        const bool broken = JudgeClass(key.Get(), thirtyTwoBit) == engine::Verdict::Missing;
+        // Its ProgID goes with it only while no registration of the class id in the other view serves.
+        const std::string className = subKey.substr(subKey.find_last_of('\\') + 1);
+        *classBroken = broken && NoWorkingServerInOtherView(className.c_str(), thirtyTwoBit);
+        return broken;
     }
     bool handled = false;
     const bool further = StillBrokenFurther(finding, key.Get(), &handled);
@@ -101,20 +107,20 @@ bool CRegistryLib::StillBroken(const CRegErrorLog& finding, bool* classBroken) {
     if (_stricmp(category.c_str(), kCategorySharedTools) == 0) {
         // The finding deletes the whole tool key.
         return now->m_strData != kValueNotSet && engine::KeyTextExact(m_registry, key.Get(), true) &&
-               Judge().Judge(engine::Reference::Path, now->m_strData) == engine::Verdict::Missing;
+               JudgeAs(engine::Reference::Path, now->m_strData, thirtyTwoBit) == engine::Verdict::Missing;
     }
     if (!engine::ValueTextExactNamed(m_registry, key.Get(), rawName)) {
         return false;
     }
     if (_stricmp(category.c_str(), kCategorySharedFile) == 0) {
-        return Judge().Judge(engine::Reference::Path, now->m_strName) == engine::Verdict::Missing;
+        return JudgeAs(engine::Reference::Path, now->m_strName, thirtyTwoBit) == engine::Verdict::Missing;
     }
     if (now->m_strData == kValueNotSet) {
         return false;
     }
     if (_stricmp(category.c_str(), kCategoryHelp) == 0) {
-        return rawName.size() > 0 && Judge().Judge(engine::Reference::HelpFile, now->m_strData,
-                                                   now->m_strName) == engine::Verdict::Missing;
+        return rawName.size() > 0 && JudgeAs(engine::Reference::HelpFile, now->m_strData, thirtyTwoBit,
+                                             now->m_strName) == engine::Verdict::Missing;
     }
     if (_stricmp(category.c_str(), kCategoryFont) == 0) {
         return Judge().Judge(engine::Reference::Font, now->m_strData) == engine::Verdict::Missing;

@@ -215,30 +215,38 @@ private:
     // Scans the values of one key that lists file references (fonts, shared files).
     void ScanValueList(const std::string& keyPath, engine::Reference kind, bool pathInName,
                        const char* category, const char* status, Counts& counts);
-    void ScanClassKey(HKEY clsidKey, const char* className, Counts& counts);
+    // Walks the classes of one CLSID key: the merged 64-bit HKEY_CLASSES_ROOT\CLSID when `viewPath` is
+    // empty, otherwise that key of the 32-bit view (its findings name it). Classes named in `skip` are passed
+    // over; each class walked joins `walked` when given. False when the key's size could not be read.
+    bool ScanClassList(HKEY clsidKey, const std::string& viewPath, const std::vector<std::wstring>& skip,
+                       std::vector<std::wstring>* walked, Counts& counts);
+    void ScanClassKey(HKEY clsidKey, const char* className, const std::string& viewPath, Counts& counts);
     // The key a ProgID finding may delete with the class `className` (in the hive that holds it), or "" when
     // the text does not name a key that is this class's ProgID and nothing else.
-    std::string ProgIdKeyPath(const std::string& progId, const char* className);
+    std::string ProgIdKeyPath(const std::string& progId, const char* className, bool thirtyTwoBit);
     // True when the key below HKEY_CLASSES_ROOT is a ProgID of this class alone: its CLSID names the class
     // and its subkeys are only CLSID, CurVer and presentation keys.
     bool ProgIdBelongsToClass(const std::string& progId, const char* className);
-    // Missing when every server of the open class key is certainly missing and its text is exact.
-    engine::Verdict JudgeClass(HKEY classKey);
+    // Missing when every server of the open class key is certainly missing and its text is exact; a class
+    // of the 32-bit view has its paths read as a 32-bit program reads them.
+    engine::Verdict JudgeClass(HKEY classKey, bool thirtyTwoBit);
     // The judge of the running family (or fix), fresh for each so that no drive answer is kept for long.
     engine::PathJudge& Judge() { return *m_judge; }
     void NewJudge() { m_judge.emplace(*m_fs); }
     // True when a class of another id names `progId` as its ProgID or VersionIndependentProgID, or when that
     // cannot be told.
     bool ProgIdNamedByOtherClass(const std::string& progId, const char* className);
-    // True when the class has no server in the 32-bit view that works or cannot be judged.
-    bool NoWorkingThirtyTwoBitServer(const char* className);
+    // True when the class has no server in the other registry view (the 32-bit one for a 64-bit class, and
+    // the other way round) that works or cannot be judged.
+    bool NoWorkingServerInOtherView(const char* className, bool thirtyTwoBit);
     // HKEY_CURRENT_USER\Software\Classes\<below> when that key exists, else HKEY_LOCAL_MACHINE's; the merged
     // HKEY_CLASSES_ROOT path when neither hive has it (no per-user classes); "" when it cannot be told.
     std::string ClassesHivePath(const std::string& below);
 
     // --- the further families: verdicts shared by each family's scan and the fix's second judgement ---
     // The 32-bit view's entries (a path through WOW6432Node) are judged as a 32-bit program reads them.
-    engine::Verdict JudgeAs(engine::Reference kind, const std::string& text, bool thirtyTwoBit);
+    engine::Verdict JudgeAs(engine::Reference kind, const std::string& text, bool thirtyTwoBit,
+                            const std::string& fileName = std::string());
     engine::Verdict JudgeAppPathKey(const std::string& keyPath, const RegValueList& values);
     engine::Verdict JudgeStartupValue(const std::string& keyPath, const CRegValue& value);
     engine::Verdict JudgeSoftwareKey(const std::string& keyPath, const RegValueList& values);
@@ -280,6 +288,7 @@ private:
         std::string progId;
         std::string className;
         std::string missingFile; // the class's
+        bool thirtyTwoBit;       // the class is in the 32-bit view
     };
     std::vector<PendingProgId> m_pendingProgIds;
     // Notes the (Default) text of a class's ProgID or VersionIndependentProgID subkey; `text`, when given,

@@ -1,16 +1,24 @@
-// The COM class scan: every class under HKEY_CLASSES_ROOT\CLSID whose server files are all missing.
+// The COM class scan: every class under HKEY_CLASSES_ROOT\CLSID whose server files are all missing, and every
+// class of the 32-bit view (Wow6432Node\CLSID) likewise, its paths read as a 32-bit program reads them.
 #include "engine/exact_text.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
-#include "engine/wow64_path.h"
 
 #include <string.h>
+#include <algorithm>
 #include <optional>
 
 namespace {
 
 constexpr char kClsidKeyPath[] = "HKEY_CLASSES_ROOT\\CLSID";
+// The 32-bit view's classes in each hive, the user's first: its copy of a class hides the machine's, as the
+// merged view does. HKEY_LOCAL_MACHINE\Software\Wow6432Node\Classes\CLSID is the machine's key again, under
+// another name, so it is not listed.
+constexpr const char* kThirtyTwoBitClsidKeys[] = {
+    "HKEY_CURRENT_USER\\Software\\Classes\\Wow6432Node\\CLSID",
+    "HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID",
+};
 constexpr char kStatus[] = "Scanning CLSID";
 
 // Keys below HKEY_CLASSES_ROOT that many classes, file types or the shell share: never a ProgID finding,
@@ -117,34 +125,72 @@ void CRegistryLib::ScanRegistryCLSID(ScanErrorList& errors) {
     std::string subKey = kClsidKeyPath;
     const std::string root = SeperateMainKey(subKey);
     engine::KeyHandle clsidKey(m_registry);
-    if (OpenKey(root, subKey, clsidKey.Receive()) == ERROR_SUCCESS) {
-        DWORD longestName = 0;
-        if (m_registry.QueryInfoKey(clsidKey.Get(), nullptr, &longestName, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            return;
-        }
-        engine::SubKeyReader classes(m_registry, clsidKey.Get(), longestName);
-        bool complete = false;
-        for (DWORD i = 0; !m_stop(); ++i) {
-            const LONG rc = classes.Read(i);
-            if (rc != ERROR_SUCCESS) {
-                complete = rc == ERROR_NO_MORE_ITEMS;
-                break;
-            }
-            if (classes.Length() != 0) {
-                ScanClassKey(clsidKey.Get(), classes.Name(), counts);
-            }
-        }
-        m_progIdNamersComplete = m_progIdNamersComplete && complete;
-        AddProgIdFindings(counts);
+    const LONG opened = OpenKey(root, subKey, clsidKey.Receive());
+    if (opened == ERROR_SUCCESS && !ScanClassList(clsidKey.Get(), std::string(), {}, nullptr, counts)) {
+        return;
     }
+    // A view that cannot be read may hold classes that name a ProgID: no ProgID is then certain.
+    m_progIdNamersComplete =
+        m_progIdNamersComplete && (opened == ERROR_SUCCESS || opened == ERROR_FILE_NOT_FOUND);
+    std::vector<std::wstring> userClasses;
+    for (const char* viewPath : kThirtyTwoBitClsidKeys) {
+        std::string below = viewPath;
+        const std::string viewRoot = SeperateMainKey(below);
+        engine::KeyHandle viewKey(m_registry);
+        const LONG rc = OpenKey(viewRoot, below, viewKey.Receive());
+        const bool user = viewRoot == "HKEY_CURRENT_USER";
+        if (rc != ERROR_SUCCESS
+                ? rc != ERROR_FILE_NOT_FOUND
+                : !ScanClassList(viewKey.Get(), viewPath, user ? std::vector<std::wstring>() : userClasses,
+                                 user ? &userClasses : nullptr, counts)) {
+            m_progIdNamersComplete = false;
+        }
+    }
+    AddProgIdFindings(counts);
     AppendRow(errors, kDescriptionCLSID, counts);
+}
+
+bool CRegistryLib::ScanClassList(HKEY clsidKey, const std::string& viewPath,
+                                 const std::vector<std::wstring>& skip, std::vector<std::wstring>* walked,
+                                 Counts& counts) {
+    DWORD longestName = 0;
+    if (m_registry.QueryInfoKey(clsidKey, nullptr, &longestName, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    engine::SubKeyReader classes(m_registry, clsidKey, longestName);
+    bool complete = false;
+    for (DWORD i = 0; !m_stop(); ++i) {
+        const LONG rc = classes.Read(i);
+        if (rc != ERROR_SUCCESS) {
+            complete = rc == ERROR_NO_MORE_ITEMS;
+            break;
+        }
+        // The 32-bit view's own node is no class, wherever a registry keeps it.
+        if (classes.Length() == 0 || _stricmp(classes.Name(), "Wow6432Node") == 0) {
+            continue;
+        }
+        if (!skip.empty() || walked != nullptr) {
+            const std::wstring folded = FoldedName(classes.Name());
+            if (std::find(skip.begin(), skip.end(), folded) != skip.end()) {
+                continue;
+            }
+            if (walked != nullptr) {
+                walked->push_back(folded);
+            }
+        }
+        ScanClassKey(clsidKey, classes.Name(), viewPath, counts);
+    }
+    m_progIdNamersComplete = m_progIdNamersComplete && complete;
+    return true;
 }
 
 // A class is recorded only when none of its server keys names an existing file: one working server (an
 // InprocServer32 beside a dead 16-bit InprocServer, say) keeps the class in use. A class that could not be
 // judged completely (a server key or value that cannot be read, a stop in the middle) is not recorded either.
-void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& counts) {
+void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, const std::string& viewPath,
+                                Counts& counts) {
+    const bool thirtyTwoBit = !viewPath.empty();
     engine::KeyHandle classKey(m_registry);
     DWORD subKeys = 0;
     DWORD longestName = 0;
@@ -208,7 +254,7 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
                 continue;
             }
             const engine::Verdict verdict =
-                Judge().Judge(engine::ServerReference(children.Name()), record->m_strData);
+                JudgeAs(engine::ServerReference(children.Name()), record->m_strData, thirtyTwoBit);
             if (verdict == engine::Verdict::CannotJudge) {
                 judged = false;
             } else if (verdict == engine::Verdict::Missing) {
@@ -230,7 +276,8 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
     }
     // The finding names the hive that holds the class: deleting or restoring through the merged view would
     // reach the wrong copy.
-    const std::string classPath = ClassesHivePath(std::string("CLSID\\") + className);
+    const std::string classPath =
+        thirtyTwoBit ? viewPath + "\\" + className : ClassesHivePath(std::string("CLSID\\") + className);
     if (classPath.empty()) {
         return;
     }
@@ -243,7 +290,8 @@ void CRegistryLib::ScanClassKey(HKEY clsidKey, const char* className, Counts& co
             continue;
         }
         if (progId) {
-            m_pendingProgIds.push_back({m_arrErrorLog.size(), *progId, className, server.missingFile});
+            m_pendingProgIds.push_back(
+                {m_arrErrorLog.size(), *progId, className, server.missingFile, thirtyTwoBit});
         }
         ++counts.found;
     }
@@ -277,8 +325,8 @@ void CRegistryLib::AddProgIdFindings(Counts& counts) {
         for (; next < m_pendingProgIds.size() && m_pendingProgIds[next].position == position; ++next) {
             const PendingProgId& pending = m_pendingProgIds[next];
             if (previous == nullptr || previous->progId != pending.progId ||
-                previous->className != pending.className) {
-                path = ProgIdKeyPath(pending.progId, pending.className.c_str());
+                previous->className != pending.className || previous->thirtyTwoBit != pending.thirtyTwoBit) {
+                path = ProgIdKeyPath(pending.progId, pending.className.c_str(), pending.thirtyTwoBit);
                 previous = &pending;
             }
             if (path.empty() || IsIgnored(kCategoryProgID, kKindKey, path, nullptr)) {
@@ -324,12 +372,13 @@ std::string CRegistryLib::ClassesHivePath(const std::string& below) {
 }
 
 // A ProgID finding deletes a whole key, so every doubt leaves it out: the text must name a key that exists,
-// is no shared or file-type key, is this class's ProgID and no other class's, and no 32-bit registration of
-// the same class id still serves it (ProgID keys are shared between the views, CLSID keys are not).
-std::string CRegistryLib::ProgIdKeyPath(const std::string& progId, const char* className) {
+// is no shared or file-type key, is this class's ProgID and no other class's, and no registration of the
+// same class id in the other view still serves it (ProgID keys are shared between the views, CLSID keys are
+// not).
+std::string CRegistryLib::ProgIdKeyPath(const std::string& progId, const char* className, bool thirtyTwoBit) {
     if (progId.empty() || progId.find('\\') != std::string::npos || progId[0] == '.' ||
         InTable(progId.c_str(), kSharedKeys) || !ProgIdBelongsToClass(progId, className) ||
-        ProgIdNamedByOtherClass(progId, className) || !NoWorkingThirtyTwoBitServer(className)) {
+        ProgIdNamedByOtherClass(progId, className) || !NoWorkingServerInOtherView(className, thirtyTwoBit)) {
         return std::string();
     }
     return ClassesHivePath(progId);
@@ -386,10 +435,11 @@ bool CRegistryLib::ProgIdNamedByOtherClass(const std::string& progId, const char
     return false;
 }
 
-bool CRegistryLib::NoWorkingThirtyTwoBitServer(const char* className) {
+bool CRegistryLib::NoWorkingServerInOtherView(const char* className, bool thirtyTwoBit) {
     engine::KeyHandle classKey(m_registry);
+    const REGSAM otherView = thirtyTwoBit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
     const LONG opened = m_registry.OpenKeyEx(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + className).c_str(),
-                                             0, KEY_READ | KEY_WOW64_32KEY, classKey.Receive());
+                                             0, KEY_READ | otherView, classKey.Receive());
     if (opened == ERROR_FILE_NOT_FOUND) {
         return true;
     }
@@ -416,8 +466,7 @@ bool CRegistryLib::NoWorkingThirtyTwoBitServer(const char* className) {
             continue; // a server key without a file name serves nothing
         }
         if (read != ERROR_SUCCESS || text.empty() ||
-            Judge().Judge(engine::ServerReference(children.Name()),
-                          engine::ThirtyTwoBitReading(text, m_strWindowsDir, m_strWow64Dir)) !=
+            JudgeAs(engine::ServerReference(children.Name()), text, !thirtyTwoBit) !=
                 engine::Verdict::Missing) {
             return false;
         }

@@ -1,5 +1,6 @@
 // The registry scan: the families in their fixed order, and what they share.
 #include "engine/exact_text.h"
+#include "engine/family_support.h"
 #include "engine/ignore_list.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
@@ -116,6 +117,8 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, engine::Reference k
         return;
     }
 
+    // A key of the 32-bit view lists paths as a 32-bit program reads them.
+    const bool thirtyTwoBit = engine::ThirtyTwoBitKey(keyPath);
     const auto examine = [&](std::unique_ptr<CRegValue> record, bool exact) {
         ++counts.scanned;
         const std::string& path = pathInName ? record->m_strName : record->m_strData;
@@ -123,7 +126,7 @@ void CRegistryLib::ScanValueList(const std::string& keyPath, engine::Reference k
             (pathInName ? (path == kValueNotSet || path == kDefaultValueName) : path == kValueNotSet)) {
             return;
         }
-        if (Judge().Judge(kind, path) == engine::Verdict::Missing) {
+        if (JudgeAs(kind, path, thirtyTwoBit) == engine::Verdict::Missing) {
             if (AddFinding(category, kKindValue, keyPath, std::move(record))) {
                 ++counts.found;
             }

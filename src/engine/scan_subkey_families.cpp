@@ -1,10 +1,13 @@
 // The two families that walk the subkeys of one key and read each subkey's values: help files and shared
-// tools.
+// tools. Both keys are redirected for 32-bit programs, so the 32-bit view's copy (below WOW6432Node) is
+// walked too, its paths read as a 32-bit program reads them; a key both views share is walked once.
 #include "engine/exact_text.h"
+#include "engine/family_support.h"
 #include "engine/key_handle.h"
 #include "engine/registry_lib.h"
 #include "engine/scan_support.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -12,10 +15,11 @@ namespace {
 // Walks the subkeys of `keyPath`; reads the values of each subkey that `accept` takes and hands every record
 // to `examine`, with whether every text of the subkey is exact (`subtree`: below it too). The stop event is
 // tested before each subkey and before each record. Returns false when the family ends without a row (the
-// key's RegQueryInfoKeyA failed); a key that cannot be opened gives a row.
+// key's RegQueryInfoKeyA failed); a key that cannot be opened gives a row. A subkey whose real name is in
+// `seen` (a key both registry views share, walked already) is passed over; the others join it.
 template <class Accept, class Examine>
 bool WalkSubKeyValues(CRegistryLib& lib, StopPoller& stop, const char* keyPath, bool subtree, Accept accept,
-                      Examine examine) {
+                      Examine examine, std::vector<std::string>& seen) {
     engine::RegistryApi& registry = lib.Registry();
     std::string subKey = keyPath;
     const std::string root = CRegistryLib::SeperateMainKey(subKey);
@@ -39,6 +43,13 @@ bool WalkSubKeyValues(CRegistryLib& lib, StopPoller& stop, const char* keyPath, 
         engine::KeyHandle child(registry);
         if (registry.OpenKey(parent.Get(), names.Name(), child.Receive()) != ERROR_SUCCESS) {
             continue;
+        }
+        const std::string realName = registry.KeyObjectName(child.Get());
+        if (!realName.empty()) {
+            if (std::find(seen.begin(), seen.end(), realName) != seen.end()) {
+                continue;
+            }
+            seen.push_back(realName);
         }
         RegValueList values;
         lib.AddRegistryValues(child.Get(), values);
@@ -65,63 +76,82 @@ bool TrimmedEqualsLower(const std::string& name, const char* word) {
     return length == std::strlen(word) && _strnicmp(name.c_str() + begin, word, length) == 0;
 }
 
+constexpr const char* kWindowsKeys[] = {
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows",
+};
+constexpr const char* kSharedToolsKeys[] = {
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Shared Tools",
+};
+
 } // namespace
 
 void CRegistryLib::ScanRegistryHelp(ScanErrorList& errors) {
     if (!StartFamily()) {
         return;
     }
-    static constexpr char kWindowsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
     Counts counts;
-    const auto isHelpKey = [](const char* name) {
-        return _stricmp(name, "help") == 0 || _stricmp(name, "html help") == 0;
-    };
-    // The value's data is the folder, its name the file. The unnamed value names no file (and could never be
-    // deleted).
-    const auto examine = [&](const char* helpKey, bool exact, std::unique_ptr<CRegValue> record) {
-        ++counts.scanned;
-        if (!exact || record->m_strData == kValueNotSet || record->m_strName == kDefaultValueName) {
+    std::vector<std::string> seen;
+    for (const char* windowsKey : kWindowsKeys) {
+        const bool thirtyTwoBit = engine::ThirtyTwoBitKey(windowsKey);
+        const auto isHelpKey = [](const char* name) {
+            return _stricmp(name, "help") == 0 || _stricmp(name, "html help") == 0;
+        };
+        // The value's data is the folder, its name the file. The unnamed value names no file (and could never
+        // be deleted).
+        const auto examine = [&](const char* helpKey, bool exact, std::unique_ptr<CRegValue> record) {
+            ++counts.scanned;
+            if (!exact || record->m_strData == kValueNotSet || record->m_strName == kDefaultValueName) {
+                return;
+            }
+            const std::string& path = record->m_strData;
+            if (JudgeAs(engine::Reference::HelpFile, path, thirtyTwoBit, record->m_strName) ==
+                engine::Verdict::Missing) {
+                const char* lowerName = _stricmp(helpKey, "help") == 0 ? "help" : "html help";
+                if (AddFinding(kCategoryHelp, kKindValue, std::string(windowsKey) + "\\" + lowerName,
+                               std::move(record))) {
+                    ++counts.found;
+                }
+            }
+            Progress(Judge().TestedPath(), "Scanning Help Files", counts);
+        };
+        if (!WalkSubKeyValues(*this, m_stop, windowsKey, false, isHelpKey, examine, seen)) {
             return;
         }
-        const std::string& path = record->m_strData;
-        if (Judge().Judge(engine::Reference::HelpFile, path, record->m_strName) == engine::Verdict::Missing) {
-            const char* lowerName = _stricmp(helpKey, "help") == 0 ? "help" : "html help";
-            if (AddFinding(kCategoryHelp, kKindValue, std::string(kWindowsKey) + "\\" + lowerName,
-                           std::move(record))) {
-                ++counts.found;
-            }
-        }
-        Progress(Judge().TestedPath(), "Scanning Help Files", counts);
-    };
-    if (WalkSubKeyValues(*this, m_stop, kWindowsKey, false, isHelpKey, examine)) {
-        AppendRow(errors, kDescriptionHelp, counts);
     }
+    AppendRow(errors, kDescriptionHelp, counts);
 }
 
 void CRegistryLib::ScanRegistrySharedTools(ScanErrorList& errors) {
     if (!StartFamily()) {
         return;
     }
-    static constexpr char kSharedToolsKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
     Counts counts;
-    // Every record of a tool key counts; only its "path" value names the tool's file.
-    // The finding deletes the whole tool key: every text below it must be exact.
-    const auto examine = [&](const char* toolKey, bool exact, std::unique_ptr<CRegValue> record) {
-        ++counts.scanned;
-        if (!exact || !TrimmedEqualsLower(record->m_strName, "path") || record->m_strData == kValueNotSet) {
+    std::vector<std::string> seen;
+    for (const char* toolsKey : kSharedToolsKeys) {
+        const bool thirtyTwoBit = engine::ThirtyTwoBitKey(toolsKey);
+        // Every record of a tool key counts; only its "path" value names the tool's file.
+        // The finding deletes the whole tool key: every text below it must be exact.
+        const auto examine = [&](const char* toolKey, bool exact, std::unique_ptr<CRegValue> record) {
+            ++counts.scanned;
+            if (!exact || !TrimmedEqualsLower(record->m_strName, "path") ||
+                record->m_strData == kValueNotSet) {
+                return;
+            }
+            const std::string& path = record->m_strData;
+            if (JudgeAs(engine::Reference::Path, path, thirtyTwoBit) == engine::Verdict::Missing) {
+                if (AddFinding(kCategorySharedTools, kKindKey, std::string(toolsKey) + "\\" + toolKey,
+                               std::move(record))) {
+                    ++counts.found;
+                }
+            }
+            Progress(Judge().TestedPath(), "Scanning Shared Tools", counts);
+        };
+        const auto everyTool = [](const char*) { return true; };
+        if (!WalkSubKeyValues(*this, m_stop, toolsKey, true, everyTool, examine, seen)) {
             return;
         }
-        const std::string& path = record->m_strData;
-        if (Judge().Judge(engine::Reference::Path, path) == engine::Verdict::Missing) {
-            if (AddFinding(kCategorySharedTools, kKindKey, std::string(kSharedToolsKey) + "\\" + toolKey,
-                           std::move(record))) {
-                ++counts.found;
-            }
-        }
-        Progress(Judge().TestedPath(), "Scanning Shared Tools", counts);
-    };
-    const auto everyTool = [](const char*) { return true; };
-    if (WalkSubKeyValues(*this, m_stop, kSharedToolsKey, true, everyTool, examine)) {
-        AppendRow(errors, kDescriptionSharedTools, counts);
     }
+    AppendRow(errors, kDescriptionSharedTools, counts);
 }

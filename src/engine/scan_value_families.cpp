@@ -1,5 +1,17 @@
 // The two families that read one key whose values list files: fonts and shared DLLs.
+#include "engine/family_support.h"
 #include "engine/registry_lib.h"
+
+namespace {
+
+// SharedDLLs is redirected for 32-bit programs: their installers count their files in the 32-bit view's copy.
+// (The Fonts key is shared by both views and read once.)
+constexpr const char* kSharedDllsKeys[] = {
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+};
+
+} // namespace
 
 void CRegistryLib::ScanRegistryFonts(ScanErrorList& errors) {
     if (!StartFamily()) {
@@ -16,8 +28,14 @@ void CRegistryLib::ScanRegistrySharedFiles(ScanErrorList& errors) {
         return;
     }
     Counts counts;
-    // Here the value's name is the file; its data is only a usage count.
-    ScanValueList("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                  engine::Reference::Path, true, kCategorySharedFile, "Scanning Shared Files", counts);
+    std::vector<std::string> seen;
+    for (const char* keyPath : kSharedDllsKeys) {
+        if (engine::SeenBefore(*this, keyPath, seen)) {
+            continue; // the 32-bit view's name of a key both views share
+        }
+        // Here the value's name is the file; its data is only a usage count.
+        ScanValueList(keyPath, engine::Reference::Path, true, kCategorySharedFile, "Scanning Shared Files",
+                      counts);
+    }
     AppendRow(errors, kDescriptionSharedFiles, counts);
 }

@@ -64,10 +64,11 @@ TEST(DemoData, ScanReportsExactlyTheBrokenDemoEntriesAndRemoveTakesThemOut) {
     // Per unit: five broken classes (one with two dead servers) and three ProgID keys of their own (a ProgID
     // value whose key is gone names nothing to remove); one help file; two fonts, tools and shared DLLs each;
     // three application paths, startup programs and software entries; two type library platforms, sounds and
-    // MUI cache values; one installer folder.
+    // MUI cache values; one installer folder. In the 32-bit view: two broken classes and one ProgID, one help
+    // file, one tool and one shared DLL.
     const std::map<std::string, int> expected{
-        {"CLSID", 12},     {"PROGID", 6},   {"Help", 2},           {"font", 4},     {"SharedTools", 4},
-        {"SharedFile", 4}, {"AppPath", 6},  {"Startup", 6},        {"Software", 6}, {"TypeLib", 4},
+        {"CLSID", 16},     {"PROGID", 8},   {"Help", 4},           {"font", 4},     {"SharedTools", 6},
+        {"SharedFile", 6}, {"AppPath", 6},  {"Startup", 6},        {"Software", 6}, {"TypeLib", 4},
         {"Sound", 4},      {"MuiCache", 4}, {"InstallerFolder", 2}};
     EXPECT_EQ(perCategory, expected);
     for (const auto& line : findings) {
@@ -77,6 +78,11 @@ TEST(DemoData, ScanReportsExactlyTheBrokenDemoEntriesAndRemoveTakesThemOut) {
         if (const auto at = line.find("0DE5-4000-8000-"); at != std::string::npos) {
             const int index = static_cast<int>(std::stoul(line.substr(at + 15, 12), nullptr, 16) % 100);
             EXPECT_TRUE(index >= 12 && index <= 16) << line;
+        }
+        // Of the 32-bit classes only the two broken ones (2 and 3), never the one found in SysWOW64.
+        if (const auto at = line.find("0DE5-4002-8000-"); at != std::string::npos) {
+            const int index = static_cast<int>(std::stoul(line.substr(at + 15, 12), nullptr, 16) % 100);
+            EXPECT_TRUE((index == 2 || index == 3) && line.find("Wow6432Node") != std::string::npos) << line;
         }
         EXPECT_EQ(line.find("\\\\OrvalinDemo.Widget."), std::string::npos) << line;
         EXPECT_EQ(line.find("OrvalinDemoEnv"), std::string::npos) << line;

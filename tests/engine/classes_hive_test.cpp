@@ -74,34 +74,48 @@ TEST_F(MergedClassesTest, FindingsNameTheHiveThatHoldsTheClass) {
     }
 }
 
-// ProgID keys are shared by both views, CLSID keys are not: a ProgID stays while the 32-bit registration
-// of the same class id still has a server that works or cannot be judged.
-TEST_F(MergedClassesTest, AProgIdStaysWhileThe32BitClassServes) {
+// Both views' classes are judged; ProgID keys are shared by both, CLSID keys are not: a ProgID follows a dead
+// class only while the other view's registration of the same class id has no server that works or cannot be
+// judged. The user's 32-bit copy of a class hides the machine's, as the merged view does.
+TEST_F(MergedClassesTest, BothViewsAreJudgedAndAProgIdStaysWhileTheOtherViewServes) {
+    const std::string m64 = std::string(kMachine) + "\\CLSID\\" + kClass;
+    const std::string m32 = std::string(kMachine) + "\\Wow6432Node\\CLSID\\" + kClass;
+    const std::string u32 = std::string(kUser) + "\\Wow6432Node\\CLSID\\" + kClass;
+    const std::string mProg = std::string(kMachine) + "\\" + kProgId;
+    const std::string uProg = std::string(kUser) + "\\" + kProgId;
     struct Case {
         const char* name;
-        std::string server32; // "": no 32-bit registration
-        bool unreadable;
-        bool progIdFound;
+        std::string server64, server32, user32; // "": no registration there
+        bool unreadable32;
+        std::vector<std::string> found;
     };
     const Case cases[] = {
-        {"no 32-bit registration", "", false, true},
-        {"32-bit server missing", missing, false, true},
-        {"32-bit server present", present, false, false},
-        {"32-bit class unreadable", missing, true, false},
+        {"no 32-bit registration", missing, "", "", false, {m64, mProg}},
+        {"both views dead", missing, missing, "", false, {m64, mProg, m32, mProg}},
+        {"32-bit server present", missing, present, "", false, {m64}},
+        {"64-bit server present", present, missing, "", false, {m32}},
+        {"32-bit only", "", missing, "", false, {m32, mProg}},
+        {"32-bit class unreadable", missing, missing, "", true, {m64}},
+        {"user's 32-bit copy hides the machine's", "", missing, present, false, {}},
+        {"user's 32-bit copy dead", "", present, missing, false, {u32, uProg}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        Class(kMachine, missing);
+        Class(kMachine, c.server64);
         Class(kMachine, c.server32, "\\Wow6432Node");
-        if (c.unreadable) {
-            registry.FailEvery(testsupport::MemoryRegistry::Op::OpenKeyEx, ERROR_ACCESS_DENIED,
-                               "HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID\\" +
-                                   std::string(kClass));
+        Class(kUser, c.user32, "\\Wow6432Node");
+        if (c.unreadable32) {
+            for (const auto op :
+                 {testsupport::MemoryRegistry::Op::OpenKey, testsupport::MemoryRegistry::Op::OpenKeyEx}) {
+                registry.FailEvery(op, ERROR_ACCESS_DENIED, m32);
+            }
         }
-        const std::vector<std::string> found = Findings();
-        ASSERT_FALSE(found.empty());
-        EXPECT_EQ(found.size(), c.progIdFound ? 2u : 1u);
+        EXPECT_EQ(Findings(), c.found);
+        bool classBroken = false;
+        for (const auto& finding : lib.m_arrErrorLog) {
+            EXPECT_TRUE(lib.StillBroken(*finding, &classBroken)) << finding->GetKeyPath();
+        }
     }
 }
 

@@ -289,6 +289,52 @@ TEST_F(FurtherFamiliesTest, InstallerFolders) {
              });
 }
 
+// The first five families in the 32-bit view: each redirected key's WOW6432Node copy is walked, its paths
+// read as a 32-bit program reads them; the Fonts key, which both views share, is read once, by its own name.
+TEST_F(FurtherFamiliesTest, FirstFiveFamiliesInThe32BitView) {
+    const std::string sys = "C:\\Windows\\System32\\", wow = "C:\\Windows\\SysWOW64\\";
+    const std::string help32 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\help";
+    const std::string tool32 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Shared Tools\\T";
+    const std::string dlls = std::string(kMachine) + "SharedDLLs",
+                      dlls32 = std::string(kMachine32) + "SharedDLLs";
+    const std::string fonts32 =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    const std::string class32 = "HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID\\{1}";
+    const std::string server32 = class32 + "\\InprocServer32";
+    const std::pair<void (CRegistryLib::*)(ScanErrorList&), std::vector<Case>> families[] = {
+        {&CRegistryLib::ScanRegistryHelp,
+         {{"folder read as SysWOW64", {{help32, "a.hlp", sys}}, {sys + "a.hlp"}, {help32 + "|a.hlp"}},
+          {"present in SysWOW64", {{help32, "a.hlp", sys}}, {wow + "a.hlp"}, {}}}},
+        {&CRegistryLib::ScanRegistrySharedTools,
+         {{"common files read as (x86)",
+           {{tool32, "Path", "%CommonProgramFiles%\\T\\t.dll", REG_EXPAND_SZ}},
+           {"C:\\Program Files\\Common Files\\T\\t.dll"},
+           {tool32}}}},
+        {&CRegistryLib::ScanRegistrySharedFiles,
+         {{"32-bit view reads SysWOW64",
+           {{dlls32, sys + "s.dll", "1", REG_DWORD}},
+           {sys + "s.dll"},
+           {dlls32 + "|" + sys + "s.dll"}},
+          {"64-bit view reads System32", {{dlls, sys + "s.dll", "1", REG_DWORD}}, {sys + "s.dll"}, {}}}},
+        {&CRegistryLib::ScanRegistryFonts,
+         {{"shared key read once",
+           {{std::string(enginetest::kFontsNT), "F", "C:\\Gone\\f.ttf"}},
+           {},
+           {std::string(enginetest::kFontsNT) + "|F"}},
+          {"no second copy is read", {{fonts32, "F", "C:\\Gone\\f.ttf"}}, {}, {}}}},
+        {&CRegistryLib::ScanRegistryCLSID,
+         {{"server read as SysWOW64", {{server32, "", sys + "c.dll"}}, {sys + "c.dll"}, {class32}},
+          {"present in SysWOW64", {{server32, "", sys + "c.dll"}}, {wow + "c.dll"}, {}},
+          {"program files read as (x86)",
+           {{server32, "", "%ProgramFiles%\\C\\c.dll", REG_EXPAND_SZ}},
+           {"C:\\Program Files\\C\\c.dll"},
+           {class32}}}},
+    };
+    for (const auto& [scan, cases] : families) {
+        RunTable(scan, cases);
+    }
+}
+
 // A stop in the middle of a family ends it with its row and the findings judged so far; the families after
 // it add no row.
 TEST_F(FurtherFamiliesTest, StopInTheMiddleOfAFamily) {

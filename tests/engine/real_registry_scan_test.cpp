@@ -183,12 +183,22 @@ TEST_F(RealScanTest, FindsWhatTheTestBrokeAndNothingItLeftWorking) {
 // C:\windows\Fonts (and ships no file at all for "MS Serif"). Its other registrations are sound: the classes
 // with a dead 16-bit InprocServer (PSDispatch and friends, the AVI file classes) all have a working
 // InprocServer32. The further families find nothing: Wine's one application path (iexplore.exe) and its type
-// libraries name files it installs, its Run, RunOnce, Uninstall, MUI cache and installer folder keys are empty,
-// and its one sound event (Explorer's Navigating) has no sound set.
+// libraries name files it installs, its Run, RunOnce, Uninstall, MUI cache and installer folder keys are
+// empty, and its one sound event (Explorer's Navigating) has no sound set. The prefix is a WoW64 one, like a
+// 64-bit Windows: its 32-bit classes (Software\Classes\Wow6432Node\CLSID, nearly as many as the 64-bit ones)
+// name C:\windows\system32 files that a 32-bit program finds in SysWOW64, where Wine installs them, and
+// "C:\Program Files (x86)" files it installs too; both views' Shared Tools hold only MSInfo, without a path;
+// the 32-bit view's Fonts key is the 64-bit one (a link), read once.
 TEST_F(RealScanTest, FreshPrefixHasOnlyTheExplainedFindings) {
+    ASSERT_TRUE(testsupport::RealKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\Wow6432Node\\CLSID"));
+    lib.m_pfnProgress = &ProgressLog::Record;
     ScanErrorList rows;
     lib.ScanRegistry(rows);
     ASSERT_EQ(rows.size(), kRegistryFamilyCount);
+    // The 32-bit classes were judged where a 32-bit program finds their files.
+    EXPECT_TRUE(std::any_of(ProgressLog::calls.begin(), ProgressLog::calls.end(), [](const auto& call) {
+        return call.status == "Scanning CLSID" && Contains(call.item, "\\syswow64\\");
+    }));
     std::set<std::string> fonts;
     for (const auto& f : lib.m_arrErrorLog) {
         if (CreatedByTests(*f)) {

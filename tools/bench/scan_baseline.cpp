@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -18,6 +19,7 @@ namespace {
 struct Counts {
     int scanned = 0;
     int found = 0;
+    Counts operator+(const Counts& other) const { return {scanned + other.scanned, found + other.found}; }
 };
 
 class Key {
@@ -608,8 +610,26 @@ private:
         return text;
     }
 
+    // A text of the 32-bit view (`wow`) is tested as a 32-bit program reads it; a bare name that is not in
+    // SysWOW64 is searched for as written.
+    template <class Test> Verdict As(bool wow, const std::string& text, Test test) const {
+        const std::string file = wow ? ThirtyTwoBit(text) : text;
+        const Verdict verdict = test(file);
+        return verdict == Verdict::Missing && file != text && text.find_first_of("\\%") == std::string::npos
+                   ? test(text)
+                   : verdict;
+    }
+    Verdict Server(const std::string& lower, const std::string& text, bool wow) {
+        return As(wow, text, [&](const std::string& t) {
+            return IsCommandLine(lower) ? m_judge.CommandLine(t) : m_judge.Path(t);
+        });
+    }
+    static bool Wow(const std::string& keyPath) {
+        return Lower(keyPath).find("wow6432node") != std::string::npos;
+    }
+
     // A ProgID key goes with its dead class only when it certainly belongs to that class alone.
-    bool ProgIdGoes(const std::string& progId, const std::string& id) {
+    bool ProgIdGoes(const std::string& progId, const std::string& id, bool wow) {
         if (progId.empty() || progId.find('\\') != std::string::npos || progId[0] == '.' ||
             SharedClassesKey(progId)) {
             return false;
@@ -631,35 +651,68 @@ private:
                 return false;
             }
         }
-        // ProgIDs are shared by both views: a working 32-bit server of the same class keeps it.
-        HKEY wow = nullptr;
-        const LONG rc =
-            RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + id).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &wow);
+        // ProgIDs are shared by both views: a working server of the same class in the other view keeps it.
+        HKEY other = nullptr;
+        const LONG rc = RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + id).c_str(), 0,
+                                      KEY_READ | (wow ? KEY_WOW64_64KEY : KEY_WOW64_32KEY), &other);
         if (rc == ERROR_SUCCESS) {
             bool dead = true;
-            for (const auto& sub : SubKeys(wow)) {
+            for (const auto& sub : SubKeys(other)) {
                 std::string text;
                 const std::string lower = Lower(sub);
-                if (dead && IsServer(lower) && DefaultText(wow, sub.c_str(), &text)) {
-                    const std::string file = ThirtyTwoBit(text);
-                    dead = !text.empty() && (IsCommandLine(lower) ? m_judge.CommandLine(file)
-                                                                  : m_judge.Path(file)) == Verdict::Missing;
+                if (dead && IsServer(lower) && DefaultText(other, sub.c_str(), &text)) {
+                    dead = !text.empty() && Server(lower, text, !wow) == Verdict::Missing;
                 }
             }
-            RegCloseKey(wow);
+            RegCloseKey(other);
             return dead;
         }
         return rc == ERROR_FILE_NOT_FOUND;
     }
 
+    // The merged 64-bit view, then the 32-bit view's classes of the user and of the machine (the user's copy
+    // hides the machine's).
     Counts ScanClasses() {
         Counts c;
-        Key root(HKEY_CLASSES_ROOT, "CLSID");
-        if (!root) {
-            return c;
+        std::vector<std::tuple<std::string, std::string, bool>> pending; // ProgID, class, 32-bit
+        std::vector<std::string> userIds;
+        const std::tuple<HKEY, const char*, const char*> views[] = {
+            {HKEY_CLASSES_ROOT, "CLSID", ""},
+            {HKEY_CURRENT_USER, "Software\\Classes\\Wow6432Node\\CLSID", "HKEY_CURRENT_USER\\"},
+            {HKEY_LOCAL_MACHINE, "Software\\Classes\\Wow6432Node\\CLSID", "HKEY_LOCAL_MACHINE\\"},
+        };
+        for (const auto& [hive, below, name] : views) {
+            ScanClassList(hive, below, name, c, pending, userIds);
         }
-        std::vector<std::pair<std::string, std::string>> pending; // ProgID, class
+        // A ProgID is judged once every class has been seen: another class may name it too.
+        for (const auto& [progId, id, wow] : pending) {
+            const std::string path = ProgIdGoes(progId, id, wow) ? HivePath(progId) : "";
+            if (!path.empty()) {
+                Report("PROGID", path, nullptr);
+                ++c.found;
+            }
+        }
+        return c;
+    }
+
+    void ScanClassList(HKEY hive, const std::string& below, const std::string& name, Counts& c,
+                       std::vector<std::tuple<std::string, std::string, bool>>& pending,
+                       std::vector<std::string>& userIds) {
+        const bool wow = hive != HKEY_CLASSES_ROOT;
+        Key root(hive, below.c_str());
+        if (!root) {
+            return;
+        }
         for (const auto& id : SubKeys(root.get())) {
+            if (_stricmp(id.c_str(), "Wow6432Node") == 0) {
+                continue;
+            }
+            if (hive == HKEY_CURRENT_USER) {
+                userIds.push_back(Lower(id));
+            } else if (hive == HKEY_LOCAL_MACHINE &&
+                       std::find(userIds.begin(), userIds.end(), Lower(id)) != userIds.end()) {
+                continue;
+            }
             Key cls(root.get(), id.c_str());
             if (!cls) {
                 continue;
@@ -690,8 +743,7 @@ private:
                 if (!v.hasData) {
                     continue;
                 }
-                const Verdict verdict =
-                    IsCommandLine(lower) ? m_judge.CommandLine(v.data) : m_judge.Path(v.data);
+                const Verdict verdict = Server(lower, v.data, wow);
                 if (verdict == Verdict::Missing) {
                     dead.push_back(v);
                     Key progId(cls.get(), "ProgID");
@@ -703,22 +755,15 @@ private:
                     judged = judged && verdict == Verdict::Present;
                 }
             }
-            const std::string path = works || !judged || dead.empty() ? "" : HivePath("CLSID\\" + id);
+            const std::string path = works || !judged || dead.empty() ? ""
+                                     : wow                            ? name + below + "\\" + id
+                                                                      : HivePath("CLSID\\" + id);
             for (size_t i = 0; !path.empty() && i < dead.size(); ++i) {
                 Report("CLSID", path, &dead[i]);
                 ++c.found;
-                pending.emplace_back(deadProgIds[i], id);
+                pending.emplace_back(deadProgIds[i], id, wow);
             }
         }
-        // A ProgID is judged once every class has been seen: another class may name it too.
-        for (const auto& [progId, id] : pending) {
-            const std::string path = ProgIdGoes(progId, id) ? HivePath(progId) : "";
-            if (!path.empty()) {
-                Report("PROGID", path, nullptr);
-                ++c.found;
-            }
-        }
-        return c;
     }
 
     Counts ScanValues(const char* keyPath, const char* category, bool pathInName, bool font) {
@@ -733,7 +778,8 @@ private:
             if (text.empty() && (pathInName || !v.hasData)) {
                 continue;
             }
-            if (m_judge.Path(text, font) == Verdict::Missing) {
+            if (As(Wow(keyPath), text, [&](const std::string& t) { return m_judge.Path(t, font); }) ==
+                Verdict::Missing) {
                 Report(category, std::string("HKEY_LOCAL_MACHINE\\") + keyPath, &v);
                 ++c.found;
             }
@@ -741,9 +787,9 @@ private:
         return c;
     }
 
-    Counts ScanHelp() {
+    Counts ScanHelp(const std::string& windowsPath) {
         Counts c;
-        Key windows(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows");
+        Key windows(HKEY_LOCAL_MACHINE, windowsPath.c_str());
         for (const auto& sub : windows ? SubKeys(windows.get()) : std::vector<std::string>{}) {
             const std::string lower = Lower(sub);
             if (lower != "help" && lower != "html help") {
@@ -753,8 +799,10 @@ private:
             for (const auto& v : help ? Values(help.get()) : std::vector<Value>{}) {
                 ++c.scanned;
                 // The unnamed value names no file.
-                if (v.hasData && !v.name.empty() && m_judge.Help(v.data, v.name) == Verdict::Missing) {
-                    Report("Help", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\" + lower, &v);
+                if (v.hasData && !v.name.empty() && As(Wow(windowsPath), v.data, [&](const std::string& t) {
+                                                        return m_judge.Help(t, v.name);
+                                                    }) == Verdict::Missing) {
+                    Report("Help", "HKEY_LOCAL_MACHINE\\" + windowsPath + "\\" + lower, &v);
                     ++c.found;
                 }
             }
@@ -762,9 +810,8 @@ private:
         return c;
     }
 
-    Counts ScanTools() {
+    Counts ScanTools(const std::string& rootPath) {
         Counts c;
-        const std::string rootPath = "SOFTWARE\\Microsoft\\Shared Tools";
         Key root(HKEY_LOCAL_MACHINE, rootPath.c_str());
         for (const auto& sub : root ? SubKeys(root.get()) : std::vector<std::string>{}) {
             Key tool(root.get(), sub.c_str());
@@ -776,7 +823,8 @@ private:
                     !v.hasData) {
                     continue;
                 }
-                if (m_judge.Path(v.data) == Verdict::Missing) {
+                if (As(Wow(rootPath), v.data, [&](const std::string& t) { return m_judge.Path(t); }) ==
+                    Verdict::Missing) {
                     Report("SharedTools", "HKEY_LOCAL_MACHINE\\" + rootPath + "\\" + sub, &v);
                     ++c.found;
                 }
@@ -801,9 +849,12 @@ private:
 int Baseline::Run() {
     const Counts rows[] = {
         ScanClasses(),
-        ScanHelp(),
-        ScanTools(),
-        ScanValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile", true, false),
+        ScanHelp("SOFTWARE\\Microsoft\\Windows") + ScanHelp("SOFTWARE\\WOW6432Node\\Microsoft\\Windows"),
+        ScanTools("SOFTWARE\\Microsoft\\Shared Tools") +
+            ScanTools("SOFTWARE\\WOW6432Node\\Microsoft\\Shared Tools"),
+        ScanValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile", true, false) +
+            ScanValues("SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "SharedFile",
+                       true, false),
         ScanValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "font", false, true),
         FurtherFamilies(m_out, m_judge).Scan(),
     };

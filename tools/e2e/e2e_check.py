@@ -3,8 +3,12 @@
 
   e2e_check.py screen SHOT SKIN_DIR          the scan dialog screen shown at the skin's position in SHOT
                                              (ErrorScan, ScanComplete, ErrorFixing, FixComplete) or "none"
-  e2e_check.py fix-diff BEFORE AFTER FINDINGS.json
-                                             every finding gone, nothing else changed (registry exports)
+  e2e_check.py fix-diff BEFORE AFTER FINDINGS.json [KEPT]
+                                             every finding gone, nothing else changed (registry exports);
+                                             KEPT: positions of findings that must still be there (0,1)
+  e2e_check.py backup-diff BEFORE AFTER BACKUP.xml
+                                             the backup file holds exactly the keys and values removed
+  e2e_check.py ids FINDINGS.json             "<id> <category> <key path> [<value name>]" per finding
   e2e_check.py same BEFORE AFTER             the two registry exports hold the same keys and values
   e2e_check.py count FINDINGS.json           "<registry findings> <missing shortcuts>"
   e2e_check.py main SHOT SKIN_DIR            the main window at the top left of SHOT shows the skin's main
@@ -14,6 +18,7 @@ BEFORE and AFTER are lists of registry export files (regedit /E), joined with co
 """
 import json
 import sys
+import xml.etree.ElementTree as ElementTree
 
 from PIL import Image, ImageChops, ImageStat
 
@@ -152,26 +157,38 @@ def finding_keys(path):
     views = [hklm + "wow6432node\\" + k[len(hklm):] for k in keys if k.startswith(hklm)]
     for classes in ("hkey_local_machine\\software\\classes\\", "hkey_current_user\\software\\classes\\"):
         views += [classes + "wow6432node\\" + k[len(classes):] for k in keys if k.startswith(classes)]
+    # The machine's 32-bit classes are listed under Software\Wow6432Node\Classes too (the same key).
+    wow_classes = "hkey_local_machine\\software\\classes\\wow6432node\\"
+    views += [hklm + "wow6432node\\classes\\" + k[len(wow_classes):] for k in keys if k.startswith(wow_classes)]
     return keys + views
 
 
-def fix_diff(before_paths, after_paths, findings_path):
+def fix_diff(before_paths, after_paths, findings_path, kept_positions=""):
     before, after = read_export(before_paths), read_export(after_paths)
     findings = json.load(open(findings_path, encoding="utf-8"))["findings"]
+    kept = {int(p) for p in kept_positions.split(",") if p}
     problems = []
     key_findings, value_findings = [], []
-    for f in findings:
+    for position, f in enumerate(findings):
         keys = finding_keys(f["keyPath"])
         if f.get("kind") != "KEY" and f.get("value"):
             name = f["value"]["name"].lower()
             name = "@" if name in ("", "(default)") else name  # the unnamed value (a sound event's file)
+            there = any(k in after and name in after[k] for k in keys)
+            what = f"{f['keyPath']} value {name}"
+        else:
+            there = any(k in after for k in keys)
+            what = f["keyPath"]
+        if position in kept:
+            if not there:
+                problems.append(f"finding left unticked but removed: {what}")
+            continue
+        if there:
+            problems.append(f"finding still there: {what}")
+        if f.get("kind") != "KEY" and f.get("value"):
             value_findings.append((keys, name))
-            if any(k in after and name in after[k] for k in keys):
-                problems.append(f"finding still there: {f['keyPath']} value {name}")
         else:
             key_findings.append(keys)
-            if any(k in after for k in keys):
-                problems.append(f"finding still there: {f['keyPath']}")
     removed_keys, added_keys, removed_values, added_values, changed = differences(before, after)
 
     def under_key_finding(key):
@@ -186,8 +203,8 @@ def fix_diff(before_paths, after_paths, findings_path):
     problems += [f"key added: {k}" for k in added_keys]
     problems += [f"value added: {k} {n}" for k, n in added_values]
     problems += [f"value changed: {k} {n}" for k, n in changed]
-    print(f"{len(findings)} findings; {len(removed_keys)} keys and {len(removed_values)} values removed; "
-          f"{len(problems)} problems")
+    print(f"{len(findings)} findings, {len(kept)} kept; {len(removed_keys)} keys and {len(removed_values)} "
+          f"values removed; {len(problems)} problems")
     for p in problems[:40]:
         print("  " + p)
     return 1 if problems else 0
@@ -206,6 +223,56 @@ def same(before_paths, after_paths):
     return 1 if problems else 0
 
 
+def one_view(key):
+    """Wine lists keys both registry views share under both names: compare them under one."""
+    return key.replace("\\wow6432node\\", "\\").replace("\\wow6432node", "")
+
+
+def read_backup(path):
+    """({key}, {(key, value name)}) of a backup file, names in lower case as in read_export."""
+    keys, values = set(), set()
+
+    def walk(element, parent):
+        for child in element:
+            if child.tag == "k":
+                key = (parent + "\\" if parent else "") + child.get("name", "").lower()
+                keys.add(key)
+                walk(child, key)
+            elif child.tag == "v" and parent:
+                name = child.get("name", "").lower()
+                values.add((parent, "@" if name == "(default)" else name))
+
+    walk(ElementTree.parse(path).getroot(), "")
+    return keys, values
+
+
+def backup_diff(before_paths, after_paths, backup_path):
+    before, after = read_export(before_paths), read_export(after_paths)
+    removed_keys, _, removed_values, _, _ = differences(before, after)
+    removed = {one_view(k) for k in removed_keys}
+    removed_pairs = {(one_view(k), n) for k, n in removed_values}
+    removed_pairs |= {(one_view(k), n) for k in removed_keys for n in before[k]}
+    keys, values = read_backup(backup_path)
+    # The backup names the keys above each entry too; those are still in the registry.
+    backed_up = {one_view(k) for k in keys if k not in after}
+    pairs = {(one_view(k), n) for k, n in values}
+    problems = ([f"removed, not in the backup: key {k}" for k in sorted(removed - backed_up)] +
+                [f"in the backup, not removed: key {k}" for k in sorted(backed_up - removed)] +
+                [f"removed, not in the backup: value {k} {n}" for k, n in sorted(removed_pairs - pairs)] +
+                [f"in the backup, not removed: value {k} {n}" for k, n in sorted(pairs - removed_pairs)])
+    print(f"backup: {len(backed_up)} keys and {len(pairs)} values; removed: {len(removed)} keys and "
+          f"{len(removed_pairs)} values; {len(problems)} differences")
+    for p in problems[:40]:
+        print("  " + p)
+    return 1 if problems else 0
+
+
+def ids(findings_path):
+    for f in json.load(open(findings_path, encoding="utf-8"))["findings"]:
+        value = f["value"]["name"] if f.get("kind") != "KEY" and f.get("value") else ""
+        print(f["id"], f["category"], f["keyPath"], value)
+
+
 def count(findings_path):
     report = json.load(open(findings_path, encoding="utf-8"))
     shortcuts = report.get("shortcuts", {}).get("missing", [])
@@ -216,8 +283,13 @@ def main(argv):
     if len(argv) == 4 and argv[1] == "screen":
         screen(argv[2], argv[3])
         return 0
-    if len(argv) == 5 and argv[1] == "fix-diff":
-        return fix_diff(argv[2], argv[3], argv[4])
+    if len(argv) in (5, 6) and argv[1] == "fix-diff":
+        return fix_diff(*argv[2:])
+    if len(argv) == 5 and argv[1] == "backup-diff":
+        return backup_diff(argv[2], argv[3], argv[4])
+    if len(argv) == 3 and argv[1] == "ids":
+        ids(argv[2])
+        return 0
     if len(argv) == 4 and argv[1] == "same":
         return same(argv[2], argv[3])
     if len(argv) == 4 and argv[1] == "main":

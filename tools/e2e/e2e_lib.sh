@@ -192,6 +192,24 @@ e2e_click_screen_button() { # SECTION SCREEN BUTTON, e.g. SCREENSCANCOMPLETE Sca
     e2e_click $((s[5] + b[1] + b[3] / 2)) $((s[6] + b[2] + b[4] / 2))
 }
 
+# e2e_key_on_screen KEY SCREEN: presses KEY and waits until the scan dialog screen SCREEN shows it (its
+# pixels change), so that the next key never goes out before the window took this one.
+e2e_key_on_screen() {
+    local x y w h area before="$BUILD_DIR/.e2e-key-before.png" deadline=$((SECONDS + 15)) changed
+    read -r x y w h < <(e2e_record "SCREEN${2^^}INFO" "$2" | sed -n 6,9p | tr '\n' ' ')
+    [ -n "${h:-}" ] || return 1
+    area="[${w}x${h}+${x}+${y}]"
+    e2e_shot "$before"
+    xdotool key "$1"
+    while :; do
+        e2e_shot "$E2E_LAST_SHOT"
+        changed=$(compare -metric AE "$before$area" "$E2E_LAST_SHOT$area" null: 2>&1)
+        [ "${changed%%.*}" -gt 0 ] 2>/dev/null && return 0
+        [ $SECONDS -lt $deadline ] || { echo "      $1: the screen did not change" >&2; return 1; }
+        sleep 0.1
+    done
+}
+
 # The notification-area menu: a right click on the icon at the right end of the Wine taskbar.
 e2e_tray_menu() {
     local _

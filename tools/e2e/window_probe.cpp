@@ -2,6 +2,7 @@
 //   <class>|<title>|<left>,<top>,<width>,<height>
 // window-probe ping: the same lines, each followed by |<ms>, the time the window's thread took to answer a
 // WM_NULL (|hung when it did not answer within 5 s): how responsive the program is while it works.
+// window-probe foreground: the line of the foreground window alone (none when there is none).
 // tools/e2e.sh polls it to learn when a dialog or message box is up; the program is only watched this
 // way, never driven: every click and key goes through X.
 #include <windows.h>
@@ -43,6 +44,14 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM ping) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "foreground") == 0) {
+        const HWND window = GetForegroundWindow();
+        if (!window || !IsWindowVisible(window)) {
+            std::printf("none\n");
+            return 0;
+        }
+        return PrintWindow(window, 0) ? 0 : 1;
+    }
     EnumWindows(PrintWindow, argc > 1 && std::strcmp(argv[1], "ping") == 0);
     return 0;
 }

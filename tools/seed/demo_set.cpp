@@ -16,6 +16,11 @@ const std::string kHtmlHelp = "SOFTWARE\\Microsoft\\Windows\\HTML Help";
 const std::string kFonts = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const std::string kTools = "SOFTWARE\\Microsoft\\Shared Tools";
 const std::string kSharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+// The 32-bit view's copies of the redirected keys (the Fonts key is shared by both views).
+const std::string kClsid32 = "Software\\Classes\\Wow6432Node\\CLSID\\";
+const std::string kHelp32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\Help";
+const std::string kTools32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Shared Tools";
+const std::string kSharedDlls32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 constexpr int kClassesPerUnit = 40;
 constexpr int kWidgetFiles = 8;
@@ -35,7 +40,8 @@ std::string Quote(const std::string& s) {
 struct ClassEntry {
     DemoWriter& w;
     std::string id;
-    std::string Key() const { return kClsid + id; }
+    const std::string& clsid = kClsid; // the 32-bit view's kClsid32 for a 32-bit class
+    std::string Key() const { return clsid + id; }
 
     ClassEntry& Name(const std::string& name) {
         w.String(Key(), nullptr, name);
@@ -197,6 +203,34 @@ void WriteSharedDlls(DemoWriter& w, const DemoLayout& l, int unit) {
     w.File(lib);
 }
 
+// What 32-bit programs registered: entries of the redirected keys' 32-bit view, whose paths name files as a
+// 32-bit program sees them (System32 is its SysWOW64).
+void WriteThirtyTwoBit(DemoWriter& w, const DemoLayout& l, int unit) {
+    const std::string u = std::to_string(unit);
+    const std::string gone = l.root + "\\gone\\";
+    auto cls = [&](int index) { return ClassEntry{w, ClassId(unit, index, "4002"), kClsid32}; };
+    // Working: a system file that a 32-bit program finds in SysWOW64, and a demo file.
+    cls(0)
+        .Name("OrvalinDemo 32-bit system file")
+        .Server("InprocServer32", "%SystemRoot%\\System32\\ole32.dll");
+    cls(1).Name("OrvalinDemo 32-bit widget").Server("InprocServer32", l.root + "\\bin\\widget1.dll", "Both");
+    // Broken: a removed 32-bit widget with its ProgID, and a system file that is in neither folder.
+    cls(2)
+        .Name("OrvalinDemo removed 32-bit widget")
+        .Server("InprocServer32", gone + "widget32_" + u + ".dll", "Apartment")
+        .ProgId("OrvalinDemo.Gone32." + u);
+    WriteProgIdKey(w, "OrvalinDemo.Gone32." + u, ClassId(unit, 2, "4002"));
+    cls(3)
+        .Name("OrvalinDemo removed 32-bit system file")
+        .Server("InprocServer32", "C:\\Windows\\System32\\orvalindemo32_" + u + ".dll");
+    w.String(kHelp32, ("OrvalinDemo" + u + ".hlp").c_str(), l.root + "\\help\\");
+    w.String(kHelp32, ("OrvalinDemoGone32_" + u + ".hlp").c_str(), l.root + "\\help\\");
+    w.String(kTools32 + "\\OrvalinDemo Tool32 " + u, "Path", l.root + "\\bin\\helper.exe");
+    w.String(kTools32 + "\\OrvalinDemo Gone32 " + u, "Path", gone + "tool32_" + u + ".exe");
+    w.Dword(kSharedDlls32, (l.root + "\\shared\\OrvalinDemoLib" + u + ".dll").c_str(), 1);
+    w.Dword(kSharedDlls32, (gone + "OrvalinDemoGone32_" + u + ".dll").c_str(), 1);
+}
+
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
     return _strnicmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
 }
@@ -302,10 +336,16 @@ DemoLayout DefaultLayout() {
 }
 
 UnitCounts CountsPerUnit() {
-    // Findings: classes 12, 13, 14, 15, 16 give 2 + 1 + 2 + 4 + 1; help 1; fonts 2; tools 2; shared 2; then
-    // application paths 3, startup 3, software 3, type libraries 2, sounds 2, MUI cache 2, installer
-    // folders 1.
-    return {kClassesPerUnit, 6, 4, 5, 4, 30, 10 + 1 + 2 + 2 + 2 + 3 + 3 + 3 + 2 + 2 + 2 + 1};
+    // Findings: classes 12, 13, 14, 15, 16 give 2 + 1 + 1 + 4 + 1 (14's ProgID has no key); help 1; fonts 2;
+    // tools 2; shared 2; the 32-bit view's classes 2 + 1, help 1, tools 1, shared 1; then application paths
+    // 3, startup 3, software 3, type libraries 2, sounds 2, MUI cache 2, installer folders 1.
+    return {kClassesPerUnit + 4,
+            6 + 2,
+            4,
+            5 + 2,
+            4 + 2,
+            30,
+            9 + 1 + 2 + 2 + 2 + 3 + 1 + 1 + 1 + 3 + 3 + 3 + 2 + 2 + 2 + 1};
 }
 
 void WriteCommonFiles(DemoWriter& w, const DemoLayout& l) {
@@ -325,6 +365,7 @@ void WriteUnit(DemoWriter& w, const DemoLayout& layout, int unit) {
     WriteFonts(w, layout, unit);
     WriteTools(w, layout, unit);
     WriteSharedDlls(w, layout, unit);
+    WriteThirtyTwoBit(w, layout, unit);
     WriteFurtherFamilies(w, layout, unit);
 }
 
@@ -346,6 +387,10 @@ int RemoveDemoData(const DemoLayout& layout) {
     failures += RemoveValues(kFonts, nameMarked);
     failures += RemoveKeys(kTools, nameMarked);
     failures += RemoveValues(kSharedDlls, mentionsMarker);
+    failures += RemoveKeys(kClsid32.substr(0, kClsid32.size() - 1), classMarked);
+    failures += RemoveValues(kHelp32, nameMarked);
+    failures += RemoveKeys(kTools32, nameMarked);
+    failures += RemoveValues(kSharedDlls32, mentionsMarker);
     for (const std::string version : {kMachineVersion, kMachineVersion32, kUserVersion}) {
         failures += RemoveKeys(version + "App Paths", nameMarked);
         failures += RemoveKeys(version + "Uninstall", nameMarked);
