@@ -214,8 +214,10 @@ void Summary::ReportIgnoreListDamage() {
     }
     std::string text;
     if (loadError != ERROR_SUCCESS) {
-        text = "The ignore list could not be read whole (error " + std::to_string(loadError) +
-               "), so this scan may show entries you chose to ignore.";
+        text =
+            "The ignore list could not be read whole (error " + std::to_string(loadError) +
+            "), so this scan may show entries you chose to ignore; nothing can be repaired until it can be "
+            "read.";
     }
     if (!damaged.empty()) {
         text += std::string(text.empty() ? "" : "\n\n") + "The ignore list has " +
@@ -230,6 +232,21 @@ void Summary::ReportIgnoreListDamage() {
         }
     }
     m_options.boxes->Show(Hwnd(), text, kCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool Summary::RefuseFixWithoutIgnoreList() {
+    const LONG loadError = m_ignoreList.LoadError();
+    if (loadError == ERROR_SUCCESS) {
+        return false;
+    }
+    // Entries the user chose to keep could be among the findings: nothing is repaired, as the console's fix
+    // refuses too.
+    m_options.boxes->Show(Hwnd(),
+                          "The ignore list could not be read whole (error " + std::to_string(loadError) +
+                              "), so the findings may include entries you chose to ignore. Nothing was "
+                              "repaired.",
+                          kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return true;
 }
 
 std::optional<LRESULT> Summary::OnListNotify(const NMHDR& header) {

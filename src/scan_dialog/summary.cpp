@@ -141,6 +141,9 @@ void Summary::StartFix() {
     if ((m_screen != ScanScreen::ScanComplete && m_screen != ScanScreen::Review) || WorkerRunning()) {
         return;
     }
+    if (RefuseFixWithoutIgnoreList()) {
+        return;
+    }
     EnableButton("BUTTON_FIXERROR", false);
     m_listCtrl.Destroy();
     m_animation.Destroy();

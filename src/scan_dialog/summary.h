@@ -138,6 +138,8 @@ private:
     void ShowSelection(const TickedRows& rows);
     // One message naming the ignore entries the last scan skipped as damaged, and a list it could not read.
     void ReportIgnoreListDamage();
+    // True, after saying so, when the ignore list was not read whole: no repair may then start.
+    bool RefuseFixWithoutIgnoreList();
     std::optional<LRESULT> OnListNotify(const NMHDR& header);
 
     void OnFinishScan();

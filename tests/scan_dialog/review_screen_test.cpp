@@ -151,3 +151,27 @@ TEST_F(ReviewScreen, IgnoredEntriesAreListedAndOneTakenBackIsFoundByTheNextScan)
 }
 
 } // namespace
+
+// An ignore list that cannot be read whole may hide entries the user chose to keep among the findings: the
+// scan says so, and neither Repair all nor Repair selected removes anything.
+TEST_F(ReviewScreen, NothingIsRepairedWhileTheIgnoreListCannotBeRead) {
+    dialogtest::SeedFindings(registry, missing);
+    registry.FailEvery(MemoryRegistry::Op::OpenKeyEx, ERROR_ACCESS_DENIED,
+                       "HKEY_CURRENT_USER\\Software\\Orvalin\\Ignore");
+    DialogRun run(Options(registry), skinPath);
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::ScanComplete));
+    ASSERT_TRUE(run.Click("BUTTON_FIXERROR"));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW"));
+    ASSERT_TRUE(run.WaitForScreen(ScanScreen::Review));
+    ASSERT_TRUE(run.Click("BUTTON_REVIEW_REPAIR"));
+    run.Sync();
+    EXPECT_EQ(run.Dialog().Screen(), ScanScreen::Review);
+    EXPECT_EQ(registry.Calls(MemoryRegistry::Op::DeleteKey) + registry.Calls(MemoryRegistry::Op::DeleteValue),
+              0);
+    const auto shown = boxes.Shown();
+    ASSERT_EQ(shown.size(), 3u); // at the scan, then at each repair
+    for (const auto& box : shown) {
+        EXPECT_NE(box.text.find("could not be read whole (error 5)"), std::string::npos) << box.text;
+    }
+    EXPECT_NE(shown[1].text.find("Nothing was repaired."), std::string::npos);
+}
