@@ -131,6 +131,11 @@ int Fix(const FixOptions& options) {
     outcome.notRemoved = static_cast<int>(engine.m_arrNotRemoved.size());
     outcome.backupProblem = engine.m_strBackupProblem;
     outcome.stopped = !complete;
+    if (restorePoint && outcome.removed == 0) {
+        // A point for a fix that removed nothing would only take the place of a later one (Windows makes at
+        // most one a day for programs).
+        restorePoint->Cancel();
+    }
     for (const std::string& line : FixProblems(rows, report.shortcuts, outcome)) {
         PrintError(line);
     }

@@ -4,6 +4,7 @@
 #include "engine/scan_events.h"
 #include "run/scan_and_fix.h"
 #include "scan_dialog/backup_folder.h"
+#include "scan_dialog/results_list.h"
 #include "scan_dialog/summary.h"
 #include "skin/app_state.h"
 
@@ -108,7 +109,7 @@ void Summary::RunScan() {
 void Summary::FixError() {
     const std::string backupFile = BackupPathIn(m_options.backupFolder);
     // Before the first removal; where none can be made the fix goes on and the screen says so.
-    const backup::RestorePoint restorePoint("Orvalin registry fix");
+    backup::RestorePoint restorePoint("Orvalin registry fix");
     if (!restorePoint.Made()) {
         SetText("TEXT_ERRORFIXING_STATUS", "No restore point was made: " + restorePoint.Problem());
     }
@@ -117,6 +118,11 @@ void Summary::FixError() {
     m_bRunComplete =
         run::Fix(m_registryLib, m_shortcut, WindowPlan(m_options), m_arrScanErrors, backupFile,
                  [this](run::FixStage stage) { m_bPauseAfterProgress = stage == run::FixStage::Registry; });
+    // A point for a fix that removed nothing would only take the place of a later one (Windows makes at
+    // most one a day for programs).
+    if (SumResults(m_arrScanErrors, m_shortcut).fixed == 0) {
+        restorePoint.Cancel();
+    }
 }
 
 void Summary::OnProgress(const std::string& item, const std::string& status, int scanned, int found) {
