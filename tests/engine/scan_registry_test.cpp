@@ -1,5 +1,6 @@
 // The scan run: the families in their order, the lists it empties, the stop event it resets.
 #include "engine_test_support.h"
+#include "support/family_rows.h"
 
 namespace {
 
@@ -36,18 +37,7 @@ TEST_F(ScanRunTest, FamiliesRunInTheirFixedOrder) {
     rows.push_back(std::make_unique<CScanError>()); // left over from an earlier run
     lib.m_arrErrorLog.push_back(std::make_unique<CRegErrorLog>());
     lib.ScanRegistry(rows);
-    const std::vector<std::string> expected = {"Invalid CLSID",
-                                               "Corrupt Help Files",
-                                               "Invalid Shared Tools",
-                                               "Corrupt Shared Files",
-                                               "Corrupt Fonts",
-                                               "Invalid Application Paths",
-                                               "Missing Startup Programs",
-                                               "Obsolete Software Entries",
-                                               "Invalid Type Libraries",
-                                               "Missing Sound Files",
-                                               "Obsolete MUI Cache Entries",
-                                               "Missing Installer Folders"};
+    const std::vector<std::string>& expected = testsupport::kRegistryRowNames;
     EXPECT_EQ(Descriptions(rows), expected);
     const std::vector<std::pair<int, int>> counts = {{4, 1}, {2, 1}, {2, 1}, {2, 1}, {2, 1}, {0, 0},
                                                      {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}};

@@ -5,6 +5,7 @@
 #include "engine/scan_events.h"
 #include "skin/app_state.h"
 #include "skin/skin_messages.h"
+#include "support/family_rows.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -13,19 +14,12 @@ using dialogtest::DialogRun;
 using dialogtest::GatedRegistry;
 using testsupport::MemoryRegistry;
 
-const std::vector<std::string> kCategories = {"Invalid CLSID",
-                                              "Corrupt Help Files",
-                                              "Invalid Shared Tools",
-                                              "Corrupt Shared Files",
-                                              "Corrupt Fonts",
-                                              "Invalid Application Paths",
-                                              "Missing Startup Programs",
-                                              "Obsolete Software Entries",
-                                              "Invalid Type Libraries",
-                                              "Missing Sound Files",
-                                              "Obsolete MUI Cache Entries",
-                                              "Missing Installer Folders",
-                                              "Missing ShortCuts"};
+// The registry rows, then the shortcuts' row.
+const std::vector<std::string> kCategories = [] {
+    std::vector<std::string> rows = testsupport::kRegistryRowNames;
+    rows.push_back("Missing ShortCuts");
+    return rows;
+}();
 
 std::vector<std::string> FirstColumn(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::string> names;
